@@ -1,0 +1,37 @@
+// Errors in Lifeledger are exceptions that carry a message for the user.
+// Every command catches them in one place (the browser's command guard) and
+// shows the message; nothing below the browser ever shows anything itself.
+#pragma once
+
+#include <QString>
+#include <QByteArray>
+#include <exception>
+
+class Exception : public std::exception {
+public:
+    explicit Exception(QString message) : Message(std::move(message)), utf8_(Message.toUtf8()) {}
+    const char* what() const noexcept override { return utf8_.constData(); }
+
+    QString Message;
+
+private:
+    QByteArray utf8_;
+};
+
+// A file could not be opened for reading.
+class EFOpenError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file could not be created or replaced.
+class EFCreateError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// A file ended where its format requires more bytes.
+class EReadError : public Exception {
+public:
+    using Exception::Exception;
+};

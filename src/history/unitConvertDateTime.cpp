@@ -1,0 +1,77 @@
+#include "unitConvertDateTime.h"
+
+#include <cmath>
+
+double TimeStampToDateTime(std::int32_t stamp)
+{
+    // Extended precision for the intermediate steps: the result is within far
+    // less than half a millisecond of stamp / 86400 + 25569 for every input,
+    // so the seconds shown are always the stamp's own.
+    const long double oneDay = 1.0L / 86400.0L;
+    const long double shifted = static_cast<long double>(stamp) + 2209032000.0L;
+    return static_cast<double>(shifted * oneDay + 1.5L);
+}
+
+TDateTimeNames TDateTimeNames::English()
+{
+    return {{QStringLiteral("Jan"), QStringLiteral("Feb"), QStringLiteral("Mar"), QStringLiteral("Apr"),
+             QStringLiteral("May"), QStringLiteral("Jun"), QStringLiteral("Jul"), QStringLiteral("Aug"),
+             QStringLiteral("Sep"), QStringLiteral("Oct"), QStringLiteral("Nov"), QStringLiteral("Dec")},
+            QStringLiteral(":")};
+}
+
+namespace {
+
+struct CivilDate {
+    std::int64_t year;
+    int month;  // 1..12
+    int day;    // 1..31
+};
+
+// Proleptic Gregorian date of a day count relative to 1970-01-01
+// (Howard Hinnant's days-to-civil algorithm).
+CivilDate CivilFromDays(std::int64_t z)
+{
+    z += 719468;
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    const int day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    const int month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    return {yoe + era * 400 + (month <= 2), month, day};
+}
+
+QString TwoDigits(std::int64_t n)
+{
+    return QString::number(n).rightJustified(2, QLatin1Char('0'));
+}
+
+}  // namespace
+
+QString FormatDateTime(double value, const TDateTimeNames& names)
+{
+    constexpr std::int64_t msPerDay = 86400000;
+    const auto ms = static_cast<std::int64_t>(std::llround(value * static_cast<double>(msPerDay)));
+    std::int64_t days = ms / msPerDay;
+    std::int64_t rest = ms % msPerDay;
+    if (rest < 0) {
+        rest += msPerDay;
+        --days;
+    }
+    const CivilDate date = CivilFromDays(days - 25569);
+    const std::int64_t seconds = rest / 1000;
+    const QString month = date.month - 1 < names.ShortMonthNames.size() ? names.ShortMonthNames.at(date.month - 1)
+                                                                         : QString::number(date.month);
+    const QString& sep = names.TimeSeparator;
+    return TwoDigits(date.day) + QLatin1Char(' ') + month + QLatin1Char(' ')
+           + QString::number(date.year).rightJustified(4, QLatin1Char('0')) + QStringLiteral(" (")
+           + TwoDigits(seconds / 3600) + sep + TwoDigits(seconds / 60 % 60) + sep + TwoDigits(seconds % 60)
+           + QLatin1Char(')');
+}
+
+QString FormatTimeStamp(std::int32_t stamp, const TDateTimeNames& names)
+{
+    return FormatDateTime(TimeStampToDateTime(stamp), names);
+}

@@ -1,0 +1,190 @@
+#include "unitHistoryClass.h"
+
+#include "common/Exception.h"
+
+#include <QFile>
+#include <QFileInfo>
+#include <QSaveFile>
+#include <algorithm>
+#include <cstring>
+
+QByteArray MonikerText(const TMoniker& moniker)
+{
+    const auto end = std::find(moniker.begin(), moniker.end(), '\0');
+    return QByteArray(moniker.data(), static_cast<qsizetype>(end - moniker.begin()));
+}
+
+// ---------------------------------------------------------------- reading
+
+TRecordReader::TRecordReader(const QByteArray& data) : data_(data.constData()), size_(data.size()) {}
+
+qsizetype TRecordReader::Take(qsizetype wanted)
+{
+    const qsizetype got = std::min(wanted, size_ - pos_);
+    pos_ += got;
+    return got;
+}
+
+void TRecordReader::ReadRaw(char* target, qsizetype size)
+{
+    const char* from = data_ + pos_;
+    const qsizetype got = Take(size);
+    std::memcpy(target, from, static_cast<size_t>(got));
+    std::memset(target + got, 0, static_cast<size_t>(size - got));
+}
+
+std::int32_t TRecordReader::ReadInt32()
+{
+    unsigned char b[4];
+    ReadRaw(reinterpret_cast<char*>(b), 4);
+    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16
+                            | std::uint32_t(b[3]) << 24;
+    return static_cast<std::int32_t>(u);
+}
+
+QByteArray TRecordReader::ReadCountedString()
+{
+    unsigned char lead = 0;
+    ReadRaw(reinterpret_cast<char*>(&lead), 1);
+    qsizetype length = lead;
+    if (lead == 0xFF) {
+        unsigned char b[2];
+        ReadRaw(reinterpret_cast<char*>(b), 2);
+        length = b[0] | b[1] << 8;
+    }
+    const char* from = data_ + pos_;
+    return QByteArray(from, Take(length));
+}
+
+QByteArray TRecordReader::ReadRest()
+{
+    const char* from = data_ + pos_;
+    return QByteArray(from, Take(size_ - pos_));
+}
+
+// ---------------------------------------------------------------- writing
+
+void WriteCountedString(QByteArray& out, const QByteArray& text)
+{
+    const qsizetype n = std::min(text.size(), kMaxCountedString);
+    if (n < 0xFF) {
+        out.append(static_cast<char>(n));
+    } else {
+        out.append(static_cast<char>(0xFF));
+        out.append(static_cast<char>(n & 0xFF));
+        out.append(static_cast<char>(n >> 8));
+    }
+    out.append(text.constData(), n);
+}
+
+void WriteInt32(QByteArray& out, std::int32_t value)
+{
+    const auto u = static_cast<std::uint32_t>(value);
+    const char b[4] = {char(u & 0xFF), char(u >> 8 & 0xFF), char(u >> 16 & 0xFF), char(u >> 24 & 0xFF)};
+    out.append(b, 4);
+}
+
+// ---------------------------------------------------------------- the record
+
+void THistoryEntry::LoadFromBytes(const QByteArray& data)
+{
+    TRecordReader in(data);
+    in.ReadRaw(Moniker.data(), 4);
+    DisplayName = in.ReadCountedString();
+    in.ReadRaw(Parent1Moniker.data(), 4);
+    Parent1Name = in.ReadCountedString();
+    in.ReadRaw(Parent2Moniker.data(), 4);
+    Parent2Name = in.ReadCountedString();
+    ExtraString1 = in.ReadCountedString();
+    ExtraString2 = in.ReadCountedString();
+    OwnerName = in.ReadCountedString();
+    OwnerURL = in.ReadCountedString();
+    OwnerNotes = in.ReadCountedString();
+    OwnerEMail = in.ReadCountedString();
+    State = in.ReadInt32();
+    Gender = in.ReadInt32();
+    ExtraInteger1 = in.ReadInt32();
+    Epitaph = in.ReadCountedString();
+    GravestoneIndex = in.ReadInt32();
+    DeathTime = in.ReadInt32();
+    BirthTime = in.ReadInt32();
+    ExtraInteger2 = in.ReadInt32();
+    Registered = in.ReadInt32() != 0;
+    Species = in.ReadInt32();
+    ExtraInteger3 = in.ReadInt32();
+    in.ReadRaw(Block256.data(), Block256.size());
+    in.ReadRaw(Block36.data(), Block36.size());
+    Trailer = in.ReadRest();
+}
+
+QByteArray THistoryEntry::SaveToBytes() const
+{
+    QByteArray out;
+    out.reserve(354 + DisplayName.size() + OwnerNotes.size() + Epitaph.size() + 64 + Trailer.size());
+    out.append(Moniker.data(), 4);
+    WriteCountedString(out, DisplayName);
+    out.append(Parent1Moniker.data(), 4);
+    WriteCountedString(out, Parent1Name);
+    out.append(Parent2Moniker.data(), 4);
+    WriteCountedString(out, Parent2Name);
+    WriteCountedString(out, ExtraString1);
+    WriteCountedString(out, ExtraString2);
+    WriteCountedString(out, OwnerName);
+    WriteCountedString(out, OwnerURL);
+    WriteCountedString(out, OwnerNotes);
+    WriteCountedString(out, OwnerEMail);
+    WriteInt32(out, State);
+    WriteInt32(out, Gender);
+    WriteInt32(out, ExtraInteger1);
+    WriteCountedString(out, Epitaph);
+    WriteInt32(out, GravestoneIndex);
+    WriteInt32(out, DeathTime);
+    WriteInt32(out, BirthTime);
+    WriteInt32(out, ExtraInteger2);
+    WriteInt32(out, Registered ? 1 : 0);
+    WriteInt32(out, Species);
+    WriteInt32(out, ExtraInteger3);
+    out.append(Block256.data(), Block256.size());
+    out.append(Block36.data(), Block36.size());
+    out.append(Trailer);
+    return out;
+}
+
+void THistoryEntry::LoadFromFile(const QString& path)
+{
+    FileName = path;
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly))
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
+    const QByteArray data = file.readAll();
+    if (file.error() != QFileDevice::NoError)
+        throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
+    LoadFromBytes(data);
+}
+
+void THistoryEntry::SaveToFile() const
+{
+    const QByteArray image = SaveToBytes();
+    auto fail = [this](const QString& reason) {
+        return EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, reason));
+    };
+
+    // The rename below would replace a read-only file without asking (and
+    // root ignores permission bits anyway), so honour the user's mark here.
+    const QFileInfo info(FileName);
+    if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
+        throw fail(QStringLiteral("The file is read-only."));
+    if (info.isDir())
+        throw fail(QStringLiteral("A directory of that name is in the way."));
+
+    QSaveFile out(FileName);
+    if (!out.open(QIODevice::WriteOnly))
+        throw fail(out.errorString());
+    if (out.write(image) != image.size()) {
+        const QString reason = out.errorString();
+        out.cancelWriting();
+        throw fail(reason);
+    }
+    if (!out.commit())
+        throw fail(out.errorString());
+}

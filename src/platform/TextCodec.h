@@ -1,0 +1,26 @@
+// Record texts are bytes in the game's Windows code page (Windows-1252).
+// The browser decodes them for display and encodes edited text back. All 256
+// byte values map one to one to characters (the five bytes the code page
+// leaves undefined become U+0081, U+008D, U+008F, U+0090 and U+009D), so any
+// stored text survives a round trip.
+#pragma once
+
+#include "unitHistoryClass.h"
+
+#include <QByteArray>
+#include <QString>
+#include <optional>
+
+QString DecodeText(const QByteArray& bytes);
+
+// nullopt when the text holds a character the code page cannot hold.
+std::optional<QByteArray> EncodeText(const QString& text);
+
+// The characters the code page cannot hold, in order of appearance, each once.
+QString UnencodableCharacters(const QString& text);
+
+// The moniker text as a file-name part, decoded like every record text (Wine
+// names the game's files from the same code page). nullopt when the moniker
+// would not name a file inside its directory: it holds "/" or "\", or is
+// "." or "..". No path is ever built from such a moniker.
+std::optional<QString> MonikerFileText(const TMoniker& moniker);

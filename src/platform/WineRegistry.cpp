@@ -1,0 +1,171 @@
+#include "WineRegistry.h"
+
+#include <cstring>
+
+namespace {
+
+int HexDigit(char c)
+{
+    if (c >= '0' && c <= '9')
+        return c - '0';
+    if (c >= 'a' && c <= 'f')
+        return c - 'a' + 10;
+    if (c >= 'A' && c <= 'F')
+        return c - 'A' + 10;
+    return -1;
+}
+
+// Reads an escaped text from p up to the unescaped terminator; returns the
+// position after the terminator, or nullptr when the line ends first.
+const char* Unescape(const char* p, const char* end, char terminator, QString& out)
+{
+    out.clear();
+    QByteArray plain;  // runs of ordinary bytes, decoded as UTF-8 together
+    auto flush = [&] {
+        if (!plain.isEmpty()) {
+            out += QString::fromUtf8(plain);
+            plain.clear();
+        }
+    };
+    while (p < end) {
+        const char c = *p++;
+        if (c == terminator) {
+            flush();
+            return p;
+        }
+        if (c != '\\' || p == end) {
+            plain += c;
+            continue;
+        }
+        flush();
+        const char e = *p++;
+        switch (e) {
+        case 'a': out += QChar(7); break;
+        case 'b': out += QChar(8); break;
+        case 'e': out += QChar(27); break;
+        case 'f': out += QChar(12); break;
+        case 'n': out += QChar(10); break;
+        case 'r': out += QChar(13); break;
+        case 't': out += QChar(9); break;
+        case 'v': out += QChar(11); break;
+        case 'x': {
+            char16_t unit = 0;
+            int digits = 0;
+            while (digits < 4 && p < end && HexDigit(*p) >= 0) {
+                unit = static_cast<char16_t>(unit * 16 + HexDigit(*p++));
+                ++digits;
+            }
+            out += digits ? QChar(unit) : QChar(u'x');
+            break;
+        }
+        default:
+            if (e >= '0' && e <= '7') {
+                int value = e - '0';
+                for (int digits = 1; digits < 3 && p < end && *p >= '0' && *p <= '7'; ++digits)
+                    value = value * 8 + (*p++ - '0');
+                out += QChar(static_cast<char16_t>(value));
+            } else {
+                plain += e;  // \\ and \" and anything else stand for themselves
+            }
+        }
+    }
+    flush();
+    return nullptr;
+}
+
+bool StartsWith(const char* p, const char* end, const char* prefix)
+{
+    const size_t n = std::strlen(prefix);
+    return static_cast<size_t>(end - p) >= n && std::memcmp(p, prefix, n) == 0;
+}
+
+// Parses one value line; false when it is not one.
+bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& value)
+{
+    if (*p == '@') {
+        name.clear();
+        ++p;
+    } else if (*p == '"') {
+        p = Unescape(p + 1, end, '"', name);
+        if (!p)
+            return false;
+    } else {
+        return false;
+    }
+    if (p == end || *p++ != '=')
+        return false;
+    value = TRegistryValue();
+    if (p < end && *p == '"') {
+        value.Kind = TRegistryValue::String;
+        return Unescape(p + 1, end, '"', value.Text) != nullptr;
+    }
+    if (StartsWith(p, end, "str(")) {
+        const char* close = static_cast<const char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
+        if (!close || close + 2 >= end || close[1] != ':' || close[2] != '"')
+            return false;
+        const QByteArray type(p + 4, close - p - 4);
+        // 1 is a plain string, 2 an expandable one (read, never expanded);
+        // anything else (multi-strings and so on) is not a string.
+        if (type == "1" || type == "2") {
+            value.Kind = TRegistryValue::String;
+            return Unescape(close + 3, end, '"', value.Text) != nullptr;
+        }
+        return true;
+    }
+    if (StartsWith(p, end, "dword:"))
+        value.Kind = TRegistryValue::Dword;
+    else if (StartsWith(p, end, "hex"))
+        value.Kind = TRegistryValue::Binary;
+    return true;
+}
+
+}  // namespace
+
+std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, const QStringList& keyPaths)
+{
+    std::vector<std::optional<TRegistryKey>> found(size_t(keyPaths.size()));
+    TRegistryKey* current = nullptr;
+    bool continued = false;  // the previous line ended in a backslash
+    QString keyName, valueName;
+    TRegistryValue value;
+
+    const char* p = text.data();
+    const char* const end = p + text.size();
+    while (p < end) {
+        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+        const char* lineEnd = nl ? nl : end;
+        const char* next = nl ? nl + 1 : end;
+        while (lineEnd > p && (lineEnd[-1] == '\r' || lineEnd[-1] == ' ' || lineEnd[-1] == '\t'))
+            --lineEnd;
+        const bool wasContinued = continued;
+        continued = lineEnd > p && lineEnd[-1] == '\\';
+        if (wasContinued || p == lineEnd) {
+            p = next;
+            continue;
+        }
+
+        if (*p == '[') {
+            current = nullptr;
+            if (Unescape(p + 1, lineEnd, ']', keyName)) {
+                for (qsizetype i = 0; i < keyPaths.size(); ++i) {
+                    if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0) {
+                        found[size_t(i)].emplace();
+                        current = &*found[size_t(i)];
+                        break;
+                    }
+                }
+            }
+            continued = false;
+        } else if (current && ParseValue(p, lineEnd, valueName, value)) {
+            current->insert(valueName.toLower(), value);
+        }
+        p = next;
+    }
+    return found;
+}
+
+QString RegistryString(const TRegistryKey& key, const QString& name)
+{
+    const auto it = key.constFind(name.toLower());
+    return it != key.cend() && it->Kind == TRegistryValue::String ? it->Text : QString();
+}

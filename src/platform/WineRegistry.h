@@ -1,0 +1,38 @@
+// Reading Wine's registry files (system.reg, user.reg) without changing them.
+//
+// Format as Wine writes it:
+//   WINE REGISTRY Version 2
+//   ;; comment            #arch=win64            (option lines)
+//   [Key\\Path\\With\\Doubled\\Backslashes] 1796625244
+//   #time=1dd8614f3fab8b6
+//   "name"="string"        "name"=str(2):"expandable"   @="default value"
+//   "name"=dword:00000001  "name"=hex:01,02,\        (continued on the
+//     03,04                                           next line)
+// Key names and strings escape \\ \" and control or non-ASCII characters
+// (\n \r \t, octal \0.., and \x with 1 to 4 hex digits: one UTF-16 unit).
+#pragma once
+
+#include <QByteArrayView>
+#include <QHash>
+#include <QString>
+#include <QStringList>
+#include <optional>
+#include <vector>
+
+struct TRegistryValue {
+    enum TKind { String, Dword, Binary, Other };
+    TKind Kind = Other;
+    QString Text;  // for String (REG_SZ, and REG_EXPAND_SZ left unexpanded)
+};
+
+// Values of one key by name; names are stored lower-cased (the registry
+// ignores letter case), the default value under "".
+using TRegistryKey = QHash<QString, TRegistryValue>;
+
+// Finds the given keys (paths with single backslashes, letter case ignored)
+// in one pass over a registry file's text; nullopt for a key not present.
+std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, const QStringList& keyPaths);
+
+// The string value of that name, or the empty text when it is missing or is
+// not a string.
+QString RegistryString(const TRegistryKey& key, const QString& name);

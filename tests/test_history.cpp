@@ -1,0 +1,280 @@
+// The history record file: encodings, byte-exact round trips, damaged files
+// and saves that must never cost the old file.
+#include "SampleWorld.h"
+#include "common/Exception.h"
+#include "unitHistoryClass.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+namespace {
+
+QByteArray Bytes(std::initializer_list<int> values)
+{
+    QByteArray out;
+    for (int v : values)
+        out.append(static_cast<char>(v));
+    return out;
+}
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    return f.readAll();
+}
+
+THistoryEntry Reload(const QByteArray& image)
+{
+    THistoryEntry e;
+    e.LoadFromBytes(image);
+    return e;
+}
+
+}  // namespace
+
+TEST(RecordLayout, EmptyRecordIs354ZeroBytes)
+{
+    EXPECT_EQ(THistoryEntry().SaveToBytes(), QByteArray(354, '\0'));
+}
+
+TEST(RecordLayout, FieldsLieAtFixedOffsetsWhenStringsAreEmpty)
+{
+    THistoryEntry e;
+    e.Moniker = {'A', 'B', 'C', 'D'};
+    e.Parent1Moniker = {'P', 'Q', 'R', 'S'};
+    e.Parent2Moniker = {'W', 'X', 'Y', 'Z'};
+    e.State = 0x11111111;
+    e.Gender = 0x22222222;
+    e.ExtraInteger1 = 0x33333333;
+    e.GravestoneIndex = 0x44444444;
+    e.DeathTime = 0x55555555;
+    e.BirthTime = 0x66666666;
+    e.ExtraInteger2 = 0x77777777;
+    e.Registered = true;
+    e.Species = 0x09090909;
+    e.ExtraInteger3 = 0x0A0A0A0A;
+    e.Block256.fill('\x5A');
+    e.Block36.fill('\x6B');
+    const QByteArray b = e.SaveToBytes();
+    ASSERT_EQ(b.size(), 354);
+    EXPECT_EQ(b.mid(0, 4), "ABCD");
+    EXPECT_EQ(b.mid(5, 4), "PQRS");
+    EXPECT_EQ(b.mid(10, 4), "WXYZ");
+    EXPECT_EQ(b.mid(14, 7), QByteArray(7, '\0'));
+    const std::pair<int, char> ints[] = {{21, 0x11}, {25, 0x22}, {29, 0x33}, {34, 0x44}, {38, 0x55},
+                                         {42, 0x66}, {46, 0x77}, {54, 0x09}, {58, 0x0A}};
+    for (auto [offset, byte] : ints)
+        EXPECT_EQ(b.mid(offset, 4), QByteArray(4, byte)) << "offset " << offset;
+    EXPECT_EQ(b.at(33), '\0');                 // Epitaph
+    EXPECT_EQ(b.mid(50, 4), Bytes({1, 0, 0, 0}));  // Registered
+    EXPECT_EQ(b.mid(62, 256), QByteArray(256, '\x5A'));
+    EXPECT_EQ(b.mid(318, 36), QByteArray(36, '\x6B'));
+    EXPECT_EQ(Reload(b), e);
+}
+
+TEST(CountedString, UsesTheShortestForm)
+{
+    auto encode = [](qsizetype n) {
+        QByteArray out;
+        WriteCountedString(out, QByteArray(n, 'a'));
+        return out;
+    };
+    EXPECT_EQ(encode(0), Bytes({0}));
+    EXPECT_EQ(encode(1), Bytes({1, 'a'}));
+    EXPECT_EQ(encode(254).size(), 255);
+    EXPECT_EQ(encode(254).at(0), '\xFE');
+    EXPECT_EQ(encode(255).size(), 258);
+    EXPECT_EQ(encode(255).left(3), Bytes({0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(encode(300).left(3), Bytes({0xFF, 0x2C, 0x01}));
+    EXPECT_EQ(encode(65535).left(3), Bytes({0xFF, 0xFF, 0xFF}));
+}
+
+TEST(CountedString, TextsLongerThanTheFormatAllowsAreCutSoTheFileStaysWellFormed)
+{
+    QByteArray out;
+    WriteCountedString(out, QByteArray(70000, 'z'));
+    ASSERT_EQ(out.size(), 3 + 65535);
+    EXPECT_EQ(out.left(3), Bytes({0xFF, 0xFF, 0xFF}));
+
+    THistoryEntry e;
+    e.Epitaph = QByteArray(70000, 'z');
+    e.OwnerName = "after";
+    const THistoryEntry back = Reload(e.SaveToBytes());
+    EXPECT_EQ(back.Epitaph, QByteArray(65535, 'z'));
+    EXPECT_EQ(back.OwnerName, "after");
+}
+
+TEST(CountedString, LongFormWithShortLengthLoadsAndIsWrittenShorter)
+{
+    QByteArray image = THistoryEntry().SaveToBytes();
+    image.replace(4, 1, Bytes({0xFF, 0x03, 0x00}) + "Bob");  // DisplayName, long form
+    image.replace(14 + 5, 1, Bytes({0xFF, 0x02, 0x00}) + "Cy");  // Parent2Name, moved by the 5 bytes above
+    const THistoryEntry e = Reload(image);
+    EXPECT_EQ(e.DisplayName, "Bob");
+    EXPECT_EQ(e.Parent2Name, "Cy");
+    const QByteArray again = e.SaveToBytes();
+    EXPECT_EQ(again.size(), image.size() - 4);  // 2 bytes from each long form
+    EXPECT_EQ(Reload(again), e);
+}
+
+TEST(CountedString, LongFormOfLengthZeroIsEmptyAndWrittenAsOneByte)
+{
+    QByteArray image = THistoryEntry().SaveToBytes();
+    image.replace(4, 1, Bytes({0xFF, 0x00, 0x00}));
+    const THistoryEntry e = Reload(image);
+    EXPECT_TRUE(e.DisplayName.isEmpty());
+    EXPECT_EQ(e.SaveToBytes(), QByteArray(354, '\0'));
+}
+
+TEST(RecordFields, RegisteredIsAnyNonZeroValueAndWrittenAsOne)
+{
+    for (int stored : {1, 2, 255, -1, 0x01000000}) {
+        QByteArray image = THistoryEntry().SaveToBytes();
+        const auto u = static_cast<std::uint32_t>(stored);
+        image.replace(50, 4, Bytes({int(u & 0xFF), int(u >> 8 & 0xFF), int(u >> 16 & 0xFF), int(u >> 24)}));
+        const THistoryEntry e = Reload(image);
+        EXPECT_TRUE(e.Registered) << stored;
+        EXPECT_EQ(e.SaveToBytes().mid(50, 4), Bytes({1, 0, 0, 0}));
+    }
+}
+
+TEST(RecordFields, MonikerTextEndsAtTheFirstZeroByte)
+{
+    EXPECT_EQ(MonikerText({'A', 'B', 'C', 'D'}), "ABCD");
+    EXPECT_EQ(MonikerText({'A', 'B', 0, 0}), "AB");
+    EXPECT_EQ(MonikerText({0, 0, 0, 0}), "");
+    EXPECT_EQ(MonikerText({'A', 0, 'C', 'D'}), "A");
+}
+
+TEST(RecordRoundTrip, EverySampleRecordIsReproducedByteForByte)
+{
+    for (const TSampleCreature& c : SampleCreatures()) {
+        const QByteArray image = c.Entry.SaveToBytes();
+        const THistoryEntry e = Reload(image);
+        EXPECT_EQ(e.SaveToBytes(), image) << c.HistoryFile.constData();
+    }
+}
+
+TEST(RecordRoundTrip, UnusedFieldsBlocksAndTrailingBytesSurvive)
+{
+    THistoryEntry e = SampleCreatures().front().Entry;
+    for (size_t i = 0; i < e.Block256.size(); ++i)
+        e.Block256[i] = static_cast<char>(255 - i);
+    e.Block36.fill('\xEE');
+    e.ExtraString1 = QByteArray("\0\x01\xFF zero inside", 15);
+    e.ExtraInteger1 = std::numeric_limits<std::int32_t>::min();
+    e.ExtraInteger3 = -1;
+    e.Trailer = "appended by a newer game";
+    const QByteArray image = e.SaveToBytes();
+    EXPECT_TRUE(image.endsWith("appended by a newer game"));
+    EXPECT_EQ(Reload(image), e);
+    EXPECT_EQ(Reload(image).SaveToBytes(), image);
+}
+
+TEST(RecordDamage, AFileThatEndsEarlyLoadsWithZerosAndCutTexts)
+{
+    THistoryEntry full = SampleCreatures().front().Entry;
+    full.Block36.fill('\x01');
+    const QByteArray image = full.SaveToBytes();
+    for (qsizetype n = 0; n <= image.size(); ++n) {
+        const THistoryEntry e = Reload(image.left(n));
+        // Whatever was present is read as it stands: a re-encoding of the cut
+        // record starts with exactly the bytes that were there, except where a
+        // string was cut (its length byte then names the shorter text).
+        EXPECT_TRUE(e.Trailer.isEmpty());
+        if (n < image.size()) {
+            EXPECT_EQ(e.Block36.back(), '\0') << n;
+        }
+    }
+    const THistoryEntry cut = Reload(image.left(6));  // moniker, length byte, one character
+    EXPECT_EQ(MonikerText(cut.Moniker), "TOVA");
+    EXPECT_EQ(cut.DisplayName, "T");
+    EXPECT_EQ(cut.State, 0);
+    EXPECT_TRUE(cut.OwnerName.isEmpty());
+    EXPECT_EQ(Reload(QByteArray()), THistoryEntry());
+}
+
+class RecordFiles : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString Path(const QString& name) const { return dir.filePath(name); }
+
+    QString WriteSample(const QString& name)
+    {
+        THistoryEntry e = SampleCreatures().front().Entry;
+        e.FileName = Path(name);
+        e.SaveToFile();
+        return e.FileName;
+    }
+
+    QStringList Listing() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+};
+
+TEST_F(RecordFiles, SaveAndLoadGoThroughTheFileName)
+{
+    const QString path = WriteSample(QStringLiteral("cr_TOVA"));
+    THistoryEntry e;
+    e.LoadFromFile(path);
+    EXPECT_EQ(e.FileName, path);
+    THistoryEntry expected = SampleCreatures().front().Entry;
+    expected.FileName = path;
+    EXPECT_EQ(e, expected);
+    EXPECT_EQ(ReadAll(path), expected.SaveToBytes());
+}
+
+TEST_F(RecordFiles, PathsThatAreNoReadableFileRaiseTheOpenErrorNamingThePath)
+{
+    QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
+    for (const QString& name : {QStringLiteral("cr_missing"), QStringLiteral("cr_DIR"), QStringLiteral("no/such/cr_X")}) {
+        THistoryEntry e;
+        e.DisplayName = "kept";
+        try {
+            e.LoadFromFile(Path(name));
+            ADD_FAILURE() << "no error for " << name.toStdString();
+        } catch (const EFOpenError& err) {
+            EXPECT_TRUE(err.Message.contains(Path(name))) << err.Message.toStdString();
+        }
+        EXPECT_EQ(e.FileName, Path(name));
+        EXPECT_EQ(e.DisplayName, "kept");
+    }
+}
+
+TEST_F(RecordFiles, FailedSavesLeaveTheOldFileByteForByteAndNoLitter)
+{
+    const QString path = WriteSample(QStringLiteral("cr_TOVA"));
+    const QByteArray before = ReadAll(path);
+    THistoryEntry e;
+    e.LoadFromFile(path);
+    e.DisplayName = "Changed";
+
+    // Read-only files are not replaced, even for root.
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_THROW(e.SaveToFile(), EFCreateError);
+    EXPECT_EQ(ReadAll(path), before);
+    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+
+    // A directory where the file should be, and a missing parent directory.
+    QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
+    for (const QString& target : {Path(QStringLiteral("cr_DIR")), Path(QStringLiteral("gone/cr_TOVA"))}) {
+        e.FileName = target;
+        try {
+            e.SaveToFile();
+            ADD_FAILURE() << "saved to " << target.toStdString();
+        } catch (const EFCreateError& err) {
+            EXPECT_TRUE(err.Message.contains(target)) << err.Message.toStdString();
+        }
+    }
+    EXPECT_TRUE(QFileInfo(Path(QStringLiteral("cr_DIR"))).isDir());
+    EXPECT_EQ(ReadAll(path), before);
+    EXPECT_EQ(Listing(), (QStringList{QStringLiteral("cr_DIR"), QStringLiteral("cr_TOVA")}));
+
+    // And the same record saves fine where it may.
+    e.FileName = path;
+    e.SaveToFile();
+    THistoryEntry back;
+    back.LoadFromFile(path);
+    EXPECT_EQ(back.DisplayName, "Changed");
+}
