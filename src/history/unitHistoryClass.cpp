@@ -153,6 +153,11 @@ QByteArray THistoryEntry::SaveToBytes() const
 void THistoryEntry::LoadFromFile(const QString& path)
 {
     FileName = path;
+    // A named pipe or device would block the open or never end; only
+    // regular files (or links to them) and missing paths go on to the open.
+    const QFileInfo info(path);
+    if (info.exists() && !info.isFile() && !info.isDir())
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));

@@ -1,0 +1,30 @@
+#include "CommandGuard.h"
+
+#include <QGuiApplication>
+#include <QMessageBox>
+#include <new>
+
+void ShowError(QWidget* parent, const QString& message)
+{
+    QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), message);
+}
+
+bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)
+{
+    try {
+        body();
+        return true;
+    } catch (const ENoInstallation&) {
+        if (onNoInstallation)
+            onNoInstallation();
+        else
+            throw;
+    } catch (const Exception& e) {
+        ShowError(parent, e.Message);
+    } catch (const std::bad_alloc&) {
+        ShowError(parent, QStringLiteral("There is not enough memory for this."));
+    } catch (const std::exception& e) {
+        ShowError(parent, QString::fromLocal8Bit(e.what()));
+    }
+    return false;
+}

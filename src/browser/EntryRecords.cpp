@@ -1,0 +1,135 @@
+#include "EntryRecords.h"
+
+#include "TextCodec.h"
+
+const std::array<const char*, kEntryColumns> TEntryRecords::Captions = {
+    "Name of Creature", "Moniker", "Species", "Gender", "Parents", "Life (From -> To)", "State"};
+
+namespace {
+
+QString SpeciesText(std::int32_t species)
+{
+    switch (species) {
+    case 1: return QStringLiteral("Tovik");
+    case 2: return QStringLiteral("Skarrow");
+    case 3: return QStringLiteral("Brumble");
+    case 4: return QStringLiteral("Yarrel?");
+    default: return QString::number(species);
+    }
+}
+
+QString GenderText(std::int32_t gender)
+{
+    switch (gender) {
+    case 1: return QStringLiteral("Male");
+    case 2: return QStringLiteral("Female");
+    default: return QString::number(gender);
+    }
+}
+
+QString StateText(const THistoryEntry& e)
+{
+    switch (e.State) {
+    case 0: return QStringLiteral("Alive and in world");
+    case 1: return e.Registered ? QStringLiteral("Dead") : QStringLiteral("Dead but not registered");
+    case 2: return QStringLiteral("Exported - State Unknown");
+    default: return QString::number(e.State);
+    }
+}
+
+QString MonikerShown(const TMoniker& m)
+{
+    return DecodeText(MonikerText(m));
+}
+
+}  // namespace
+
+TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
+{
+    TEntryRow row;
+    row.Texts[0] = DecodeText(e.DisplayName);
+    row.Texts[1] = MonikerShown(e.Moniker);
+    row.Texts[2] = SpeciesText(e.Species);
+    row.Texts[3] = GenderText(e.Gender);
+    row.Texts[4] = DecodeText(e.Parent1Name) + QStringLiteral(" (") + MonikerShown(e.Parent1Moniker)
+                   + QStringLiteral(") and ") + DecodeText(e.Parent2Name) + QStringLiteral(" (")
+                   + MonikerShown(e.Parent2Moniker) + QLatin1Char(')');
+    row.Texts[5] = e.State == 1 ? FormatTimeStamp(e.BirthTime, names) + QStringLiteral(" -> ")
+                                      + FormatTimeStamp(e.DeathTime, names)
+                                : FormatTimeStamp(e.BirthTime, names) + QStringLiteral(" (Still alive)");
+    row.Texts[6] = StateText(e);
+    return row;
+}
+
+TEntryRecords::TEntryRecords(QList<QPixmap> images, QObject* parent)
+    : QAbstractTableModel(parent), images_(std::move(images))
+{
+}
+
+TEntryRecords::~TEntryRecords() = default;
+
+int TEntryRecords::rowCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : Count();
+}
+
+int TEntryRecords::columnCount(const QModelIndex& parent) const
+{
+    return parent.isValid() ? 0 : kEntryColumns;
+}
+
+QVariant TEntryRecords::data(const QModelIndex& index, int role) const
+{
+    if (!index.isValid() || index.row() >= Count())
+        return {};
+    const TEntryRow& row = rows_[size_t(index.row())];
+    if (role == Qt::DisplayRole)
+        return row.Texts[size_t(index.column())];
+    // An index outside the picture list (a strange state) shows no icon.
+    if (role == Qt::DecorationRole && index.column() == 0 && row.ImageIndex >= 0 && row.ImageIndex < images_.size())
+        return images_[row.ImageIndex];
+    return {};
+}
+
+QVariant TEntryRecords::headerData(int section, Qt::Orientation orientation, int role) const
+{
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kEntryColumns)
+        return QString::fromLatin1(Captions[size_t(section)]);
+    return QAbstractTableModel::headerData(section, orientation, role);
+}
+
+void TEntryRecords::SetImageIndex(int row, int imageIndex)
+{
+    rows_.at(size_t(row)).ImageIndex = imageIndex;
+    const QModelIndex cell = index(row, 0);
+    emit dataChanged(cell, cell, {Qt::DecorationRole});
+}
+
+void TEntryRecords::Append(std::vector<std::unique_ptr<THistoryEntry>> records, std::vector<TEntryRow> rows)
+{
+    Q_ASSERT(records.size() == rows.size());
+    if (records.empty())
+        return;
+    beginInsertRows({}, Count(), Count() + static_cast<int>(records.size()) - 1);
+    for (auto& r : records)
+        records_.push_back(std::move(r));
+    for (auto& r : rows)
+        rows_.push_back(std::move(r));
+    endInsertRows();
+}
+
+void TEntryRecords::Remove(int row)
+{
+    beginRemoveRows({}, row, row);
+    records_.erase(records_.begin() + row);
+    rows_.erase(rows_.begin() + row);
+    endRemoveRows();
+}
+
+void TEntryRecords::Clear()
+{
+    beginResetModel();
+    records_.clear();
+    rows_.clear();
+    endResetModel();
+}

@@ -1,0 +1,28 @@
+#include "Lifeledger.h"
+
+#include "EntryIcons.h"
+#include "unitDeleteEntry.h"
+#include "unitEditEntry.h"
+#include "unitLifeledger.h"
+#include "unitPhotoAlbum.h"
+
+#include <QApplication>
+
+void SetUpApplication(QApplication& app)
+{
+    // The application name, not a display name: Qt would append a display
+    // name to every window title ("Endrish Creature History - ...").
+    QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
+    QApplication::setDesktopFileName(QStringLiteral("lifeledger"));
+    app.setWindowIcon(MakeWindowIcon());
+}
+
+std::unique_ptr<THistoryViewer> CreateWindows()
+{
+    auto viewer = std::make_unique<THistoryViewer>();
+    auto* deleteEntry = new TDeleteEntry(viewer.get());
+    auto* editEntry = new TEditEntry(viewer.get());
+    auto* photoAlbum = new TPhotoAlbum(viewer.get());
+    viewer->SetDialogs(deleteEntry, editEntry, photoAlbum);
+    return viewer;
+}

@@ -1,0 +1,228 @@
+#include "unitLifeledger.h"
+
+#include "CommandGuard.h"
+#include "EntryIcons.h"
+#include "TextCodec.h"
+#include "ui_unitLifeledger.h"
+#include "unitDeleteEntry.h"
+#include "unitEditEntry.h"
+#include "unitPhotoAlbum.h"
+
+#include <QCoreApplication>
+#include <QDirIterator>
+#include <QFileInfo>
+#include <QHeaderView>
+#include <QLocale>
+#include <QMenu>
+#include <QMessageBox>
+#include <QRegularExpression>
+#include <QTreeView>
+
+TDateTimeNames LocaleDateTimeNames()
+{
+    TDateTimeNames names = TDateTimeNames::English();
+    const QLocale locale;
+    for (int m = 1; m <= 12; ++m) {
+        const QString name = locale.monthName(m, QLocale::ShortFormat);
+        if (!name.isEmpty())
+            names.ShortMonthNames[m - 1] = name;
+    }
+    // Qt has no time separator of its own; take the character that follows
+    // the hours in the locale's short time format ("HH:mm", "H.mm", ...).
+    const QString format = locale.timeFormat(QLocale::ShortFormat);
+    qsizetype i = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
+    if (i >= 0) {
+        while (i < format.size() && (format[i] == QLatin1Char('h') || format[i] == QLatin1Char('H')))
+            ++i;
+        if (i < format.size() && !format[i].isLetterOrNumber() && !format[i].isSpace() && format[i] != QLatin1Char('\''))
+            names.TimeSeparator = format[i];
+    }
+    return names;
+}
+
+THistoryViewer::THistoryViewer(QWidget* parent)
+    : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                              | Qt::WindowCloseButtonHint),
+      Terminate([](int code) { QCoreApplication::exit(code); }),
+      ui(std::make_unique<Ui::THistoryViewer>()),
+      dateNames_(LocaleDateTimeNames())
+{
+    ui->setupUi(this);
+    setWindowIcon(MakeWindowIcon());
+    move(327, 159);
+
+    Entries = ui->Entries;
+    EntriesImages = MakeEntriesImages();
+    EntryRecords = new TEntryRecords(EntriesImages, this);
+    Entries->setModel(EntryRecords);
+    Entries->header()->setSectionsClickable(false);
+    Entries->header()->setSectionsMovable(false);
+    Entries->header()->setStretchLastSection(true);
+    FitColumns();
+
+    EntriesMenu = new QMenu(this);
+    EntriesMenu->setObjectName(QStringLiteral("EntriesMenu"));
+    EntriesMenu->addAction(ui->DeleteEntry1);
+    EntriesMenu->addAction(ui->EditEntries1);
+    EntriesMenu->addAction(ui->ViewPhotoAlbum1);
+    connect(Entries, &QWidget::customContextMenuRequested, this,
+            [this](const QPoint& pos) { EntriesMenu->popup(Entries->viewport()->mapToGlobal(pos)); });
+    connect(Entries, &QAbstractItemView::doubleClicked, this, &THistoryViewer::EditEntries1Click);
+
+    connect(ui->Exit1, &QAction::triggered, this, &THistoryViewer::Exit1Click);
+    for (QAction* a : {ui->Delete1, ui->DeleteEntry1})
+        connect(a, &QAction::triggered, this, &THistoryViewer::DeleteEntry1Click);
+    for (QAction* a : {ui->ViewEdit1, ui->EditEntries1})
+        connect(a, &QAction::triggered, this, &THistoryViewer::EditEntries1Click);
+    for (QAction* a : {ui->ViewPhotoAlbum2, ui->ViewPhotoAlbum1})
+        connect(a, &QAction::triggered, this, &THistoryViewer::ViewPhotoAlbum1Click);
+
+    // A missing installation at start-up ends construction here: the
+    // exception reaches main, which ends the program with exit code 1.
+    RunCommand(this, [this] { FormCreate(); }, [] { throw ENoInstallation(); });
+}
+
+THistoryViewer::~THistoryViewer() = default;
+
+void THistoryViewer::SetDialogs(TDeleteEntry* deleteEntry, TEditEntry* editEntry, TPhotoAlbum* photoAlbum)
+{
+    DeleteEntry = deleteEntry;
+    EditEntry = editEntry;
+    PhotoAlbum = photoAlbum;
+}
+
+void THistoryViewer::FitColumns()
+{
+    // The design widths, widened to the caption and to the texts shown (Qt
+    // measures a bounded sample of rows, so this stays cheap for long lists).
+    static const int designWidths[kEntryColumns] = {95, 50, 50, 47, 48, 89, 216};
+    QHeaderView* header = Entries->header();
+    for (int c = 0; c < kEntryColumns - 1; ++c) {
+        Entries->resizeColumnToContents(c);
+        header->resizeSection(c, std::max({designWidths[c], header->sectionSizeHint(c), header->sectionSize(c)}));
+    }
+}
+
+void THistoryViewer::Command(const std::function<void()>& body)
+{
+    RunCommand(this, body, [this] {
+        hide();
+        Terminate(1);
+    });
+}
+
+void THistoryViewer::LookupInstallation()
+{
+    const std::optional<TInstallation> found = ::LookupInstallation();
+    if (!found) {
+        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kNoInstallationCaption),
+                        QString::fromLatin1(kNoInstallationText), QMessageBox::Ok, isVisible() ? this : nullptr);
+        box.exec();
+        throw ENoInstallation();
+    }
+    HistoryDirectory = found->HistoryDirectory;
+    GeneticsDirectory = found->GeneticsDirectory;
+}
+
+QString THistoryViewer::AlbumPath(const THistoryEntry& entry) const
+{
+    const auto moniker = MonikerFileText(entry.Moniker);
+    return moniker ? HistoryDirectory + QStringLiteral("photo_") + *moniker + QStringLiteral(".s16") : QString();
+}
+
+QString THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
+{
+    const auto moniker = MonikerFileText(entry.Moniker);
+    return moniker ? GeneticsDirectory + *moniker + QStringLiteral(".gen") : QString();
+}
+
+void THistoryViewer::FormCreate()
+{
+    LookupInstallation();
+
+    // The directory value is a plain prefix: "cr_*" is glued to it, so a
+    // value without a trailing separator searches its parent directory for
+    // names starting with its last component, as the game's own lookup does.
+    const QString pattern = HistoryDirectory + QStringLiteral("cr_*");
+    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
+    const QString prefix = pattern.left(slash + 1);
+    QDirIterator it(prefix.isEmpty() ? QStringLiteral(".") : prefix, {pattern.mid(slash + 1)},
+                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+
+    std::vector<std::unique_ptr<THistoryEntry>> records;
+    std::vector<TEntryRow> rows;
+    QStringList failures;
+    while (it.hasNext()) {
+        it.next();
+        auto entry = std::make_unique<THistoryEntry>();
+        try {
+            entry->LoadFromFile(prefix + it.fileName());
+        } catch (const Exception& e) {
+            // One unreadable match must not hide the creatures after it.
+            failures << e.Message;
+            continue;
+        }
+        TEntryRow row = FormatEntryRow(*entry, dateNames_);
+        if (entry->State == 2) {
+            row.ImageIndex = kExportedImage;
+        } else {
+            row.ImageIndex = entry->State;
+            const QString album = AlbumPath(*entry);
+            if (!album.isEmpty() && QFileInfo(album).isFile())
+                row.ImageIndex |= kAlbumFlag;
+            const QString genetics = GeneticsPath(*entry);
+            if (!genetics.isEmpty() && QFileInfo(genetics).isFile())
+                row.ImageIndex |= kGeneticsFlag;
+        }
+        records.push_back(std::move(entry));
+        rows.push_back(std::move(row));
+    }
+    EntryRecords->Append(std::move(records), std::move(rows));
+    FitColumns();
+
+    if (!failures.isEmpty())
+        throw Exception(QStringLiteral("These history files could not be read, so their creatures are not listed:\n\n")
+                        + failures.join(QLatin1Char('\n')));
+}
+
+void THistoryViewer::Rebuild()
+{
+    EntryRecords->Clear();
+    FormCreate();
+}
+
+int THistoryViewer::SelectedRow() const
+{
+    const QModelIndexList selected = Entries->selectionModel()->selectedRows();
+    return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void THistoryViewer::Exit1Click()
+{
+    close();
+    QCoreApplication::exit(0);
+}
+
+void THistoryViewer::DeleteEntry1Click()
+{
+    Command([this] {
+        if (DeleteEntry)
+            DeleteEntry->Run(*this);
+    });
+}
+
+void THistoryViewer::EditEntries1Click()
+{
+    Command([this] {
+        if (EditEntry)
+            EditEntry->Run(*this);
+    });
+}
+
+void THistoryViewer::ViewPhotoAlbum1Click()
+{
+    Command([this] {
+        if (PhotoAlbum)
+            PhotoAlbum->Run(*this);
+    });
+}

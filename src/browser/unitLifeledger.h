@@ -1,0 +1,82 @@
+// The main window: every creature of the history directory as one row, and
+// the three commands on the selected row.
+#pragma once
+
+#include "EntryRecords.h"
+#include "Installation.h"
+
+#include <QMainWindow>
+#include <functional>
+#include <memory>
+
+namespace Ui {
+class THistoryViewer;
+}
+class QMenu;
+class QTreeView;
+class TDeleteEntry;
+class TEditEntry;
+class TPhotoAlbum;
+
+inline constexpr const char* kApplicationTitle = "Vivarion2 History Viewer";
+inline constexpr const char* kNoInstallationCaption = "Lifeledger - No Vivarion 2 Installation found";
+inline constexpr const char* kNoInstallationText = "Warning, without Vivarion 2 installed, the Lifeledger is useless.";
+
+// The names of the locale for the life-span column, English where it has none.
+TDateTimeNames LocaleDateTimeNames();
+
+class THistoryViewer : public QMainWindow {
+    Q_OBJECT
+public:
+    // Runs FormCreate. Throws ENoInstallation (after the user has seen the
+    // message) when the game's registry key is missing.
+    explicit THistoryViewer(QWidget* parent = nullptr);
+    ~THistoryViewer() override;
+
+    // The dialogs, created after the main window and owned by it.
+    void SetDialogs(TDeleteEntry* deleteEntry, TEditEntry* editEntry, TPhotoAlbum* photoAlbum);
+
+    // The installation lookup, the scan of "cr_*" and the fill. Files that
+    // cannot be read are skipped; one error lists them after the fill.
+    void FormCreate();
+    // Removes every row and record, then runs FormCreate again.
+    void Rebuild();
+
+    // The selected row's position, or -1 when none is selected.
+    int SelectedRow() const;
+
+    // The paths of a record's album and genetics file; empty when its
+    // moniker cannot safely name a file.
+    QString AlbumPath(const THistoryEntry& entry) const;
+    QString GeneticsPath(const THistoryEntry& entry) const;
+
+    // How the program ends when the installation has gone at a rebuild
+    // (tests replace it).
+    std::function<void(int)> Terminate;
+
+    QTreeView* Entries = nullptr;
+    TEntryRecords* EntryRecords = nullptr;
+    QList<QPixmap> EntriesImages;
+    QMenu* EntriesMenu = nullptr;
+    QString HistoryDirectory;
+    QString GeneticsDirectory;
+
+    TDeleteEntry* DeleteEntry = nullptr;
+    TEditEntry* EditEntry = nullptr;
+    TPhotoAlbum* PhotoAlbum = nullptr;
+
+public slots:
+    void Exit1Click();
+    void DeleteEntry1Click();
+    void EditEntries1Click();
+    void ViewPhotoAlbum1Click();
+
+private:
+    void LookupInstallation();
+    void FitColumns();
+    // Runs a command body through the command guard.
+    void Command(const std::function<void()>& body);
+
+    std::unique_ptr<Ui::THistoryViewer> ui;
+    TDateTimeNames dateNames_;
+};
