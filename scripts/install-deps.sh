@@ -7,7 +7,7 @@ packages=(
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools libgl-dev
   libgtest-dev libgmock-dev libbenchmark-dev
-  fonts-dejavu-core xvfb xauth imagemagick
+  zlib1g-dev fonts-dejavu-core xvfb xauth imagemagick
 )
 
 missing=()

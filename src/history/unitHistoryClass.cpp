@@ -156,7 +156,9 @@ void THistoryEntry::LoadFromFile(const QString& path)
     // A named pipe or device would block the open or never end; only
     // regular files (or links to them) and missing paths go on to the open.
     const QFileInfo info(path);
-    if (info.exists() && !info.isFile() && !info.isDir())
+    if (info.isDir())
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". It is a directory.").arg(path));
+    if (info.exists() && !info.isFile())
         throw EFOpenError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly))

@@ -1,0 +1,137 @@
+#include "GuiTest.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QElapsedTimer>
+#include <QItemSelectionModel>
+#include <QPushButton>
+#include <QTimer>
+#include <QTreeView>
+
+void WhenModal(std::function<void(QWidget*)> handler)
+{
+    auto* timer = new QTimer(qApp);
+    auto* clock = new QElapsedTimer;
+    clock->start();
+    QObject::connect(timer, &QTimer::timeout, [timer, clock, handler] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (modal && modal->isVisible()) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            handler(modal);
+        } else if (clock->elapsed() > 10000) {
+            timer->stop();
+            timer->deleteLater();
+            delete clock;
+            ADD_FAILURE() << "no modal dialog appeared";
+        }
+    });
+    timer->start(5);
+}
+
+namespace {
+
+TSeenBox Seen(QMessageBox* box)
+{
+    TSeenBox seen;
+    seen.Title = box->windowTitle();
+    seen.Text = box->text();
+    seen.Icon = box->icon();
+    seen.Buttons = box->standardButtons();
+    if (box->defaultButton())
+        seen.Default = box->standardButton(box->defaultButton());
+    return seen;
+}
+
+}  // namespace
+
+void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen)
+{
+    WhenModal([answer, seen](QWidget* w) {
+        auto* box = qobject_cast<QMessageBox*>(w);
+        if (!box) {
+            ADD_FAILURE() << "expected a message box, got " << w->metaObject()->className();
+            w->close();
+            return;
+        }
+        if (seen)
+            *seen = Seen(box);
+        QAbstractButton* button = box->button(answer);
+        if (!button) {
+            ADD_FAILURE() << "the box has no such button: " << box->text().toStdString();
+            button = box->buttons().value(0);
+        }
+        button->click();
+    });
+}
+
+TBoxCollector::TBoxCollector() : timer_(new QTimer)
+{
+    QObject::connect(timer_, &QTimer::timeout, [this] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        Boxes.append(Seen(box));
+        QAbstractButton* b = box->defaultButton();
+        if (!b)
+            b = box->buttons().value(0);
+        b->click();
+    });
+    timer_->start(5);
+}
+
+TBoxCollector::~TBoxCollector()
+{
+    delete timer_;
+}
+
+void GuiTest::SetUp()
+{
+    ASSERT_TRUE(dir.isValid());
+    world = WriteSampleWorld(dir.path() + QStringLiteral("/prefix"));
+    qputenv("WINEPREFIX", world.Prefix.toLocal8Bit());
+}
+
+void GuiTest::TearDown()
+{
+    viewer.reset();
+}
+
+void GuiTest::Open()
+{
+    viewer = CreateWindows();
+    viewer->show();
+}
+
+int GuiTest::RowOf(const QByteArray& moniker) const
+{
+    for (int row = 0; row < viewer->EntryRecords->Count(); ++row)
+        if (MonikerText(viewer->EntryRecords->Record(row).Moniker) == moniker)
+            return row;
+    return -1;
+}
+
+void GuiTest::Select(int row)
+{
+    viewer->Entries->selectionModel()->select(viewer->EntryRecords->index(row, 0),
+                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+}
+
+const TSampleCreature& GuiTest::Creature(const QByteArray& moniker) const
+{
+    for (const TSampleCreature& c : SampleCreatures())
+        if (MonikerText(c.Entry.Moniker) == moniker)
+            return c;
+    throw std::runtime_error("no sample creature " + moniker.toStdString());
+}
+
+QString GuiTest::Text(int row, int column) const
+{
+    return viewer->EntryRecords->index(row, column).data().toString();
+}
+
+int GuiTest::Rows() const
+{
+    return viewer->EntryRecords->rowCount();
+}

@@ -1,0 +1,60 @@
+// Support for tests that drive the real windows offscreen: a fresh sample
+// installation per test, the four windows, and answers to modal dialogs.
+#pragma once
+
+#include "Lifeledger.h"
+#include "SampleWorld.h"
+#include "unitLifeledger.h"
+
+#include <QMessageBox>
+#include <QTemporaryDir>
+#include <functional>
+#include <gtest/gtest.h>
+#include <memory>
+
+// What a message box showed before a test answered it.
+struct TSeenBox {
+    QString Title;
+    QString Text;
+    QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    QMessageBox::StandardButtons Buttons;
+    QMessageBox::StandardButton Default = QMessageBox::NoButton;
+};
+
+// Runs handler on the next modal widget once it is on screen (from a timer,
+// so it works while a dialog's own event loop runs). Handlers may chain.
+void WhenModal(std::function<void(QWidget*)> handler);
+
+// Answers the next message box with `answer`, recording it in *seen.
+void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen = nullptr);
+
+// Answers every message box that appears with its default button until
+// StopAnsweringBoxes, recording them; for steps that may show errors.
+class TBoxCollector {
+public:
+    TBoxCollector();
+    ~TBoxCollector();
+    QList<TSeenBox> Boxes;
+
+private:
+    class QTimer* timer_;
+};
+
+class GuiTest : public ::testing::Test {
+protected:
+    void SetUp() override;
+    void TearDown() override;
+
+    // Creates the four windows on the sample installation (or on WINEPREFIX).
+    void Open();
+    // The row of the creature with that moniker, or -1.
+    int RowOf(const QByteArray& moniker) const;
+    void Select(int row);
+    const TSampleCreature& Creature(const QByteArray& moniker) const;
+    QString Text(int row, int column) const;
+    int Rows() const;
+
+    QTemporaryDir dir;
+    TSampleWorld world;
+    std::unique_ptr<THistoryViewer> viewer;
+};

@@ -1,0 +1,243 @@
+// The main window on a sample installation: start-up, rows, icons, the scan's
+// damaged matches and the rebuild.
+#include "GuiTest.h"
+
+#include "CommandGuard.h"
+#include "TextCodec.h"
+#include "unitHistoryClass.h"
+
+#include <QAction>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QHeaderView>
+#include <QMenuBar>
+#include <QProcess>
+#include <QTreeView>
+#include <sys/stat.h>
+
+namespace {
+
+int ExpectedImage(const TSampleCreature& c)
+{
+    if (c.Entry.State == 2)
+        return 8;
+    return c.Entry.State | (c.AlbumPhotos >= 0 ? 2 : 0) | (c.Genetics ? 4 : 0);
+}
+
+}  // namespace
+
+using EntryList = GuiTest;
+
+TEST_F(EntryList, WindowCaptionsMenusAndColumns)
+{
+    Open();
+    EXPECT_EQ(QCoreApplication::applicationName(), "Vivarion2 History Viewer");
+    EXPECT_EQ(viewer->windowTitle(), "Endrish Creature History");
+    const Qt::WindowFlags flags = viewer->windowFlags();
+    EXPECT_FALSE(flags & Qt::WindowMinimizeButtonHint);
+    EXPECT_FALSE(flags & Qt::WindowMaximizeButtonHint);
+    EXPECT_TRUE(flags & Qt::WindowCloseButtonHint);
+
+    QStringList captions;
+    for (int c = 0; c < 7; ++c)
+        captions << viewer->EntryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    EXPECT_EQ(captions, (QStringList{"Name of Creature", "Moniker", "Species", "Gender", "Parents",
+                                     "Life (From -> To)", "State"}));
+    const QFontMetrics metrics(viewer->Entries->header()->font());
+    for (int c = 0; c < 6; ++c)
+        EXPECT_GT(viewer->Entries->header()->sectionSize(c), metrics.horizontalAdvance(captions[c])) << c;
+    EXPECT_FALSE(viewer->Entries->header()->sectionsClickable());
+    EXPECT_EQ(viewer->Entries->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(viewer->Entries->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(viewer->Entries->editTriggers(), QAbstractItemView::NoEditTriggers);
+
+    QStringList main, popup;
+    for (QAction* menu : viewer->menuBar()->actions())
+        for (QAction* item : menu->menu()->actions())
+            main << menu->text() + "/" + item->text() + "/" + item->shortcut().toString();
+    for (QAction* item : viewer->EntriesMenu->actions())
+        popup << item->text() + "/" + item->shortcut().toString();
+    EXPECT_EQ(main, (QStringList{"&File/E&xit/", "&Creature/&Delete/Ctrl+D", "&Creature/View/&Edit/Ctrl+E",
+                                 "&Creature/&View Photo Album/Ctrl+V"}));
+    EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V"}));
+}
+
+TEST_F(EntryList, EveryCreatureIsOneRowWithItsRecordAndIcon)
+{
+    Open();
+    ASSERT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
+    for (const TSampleCreature& c : SampleCreatures()) {
+        const QByteArray moniker = MonikerText(c.Entry.Moniker);
+        const int row = RowOf(moniker);
+        ASSERT_GE(row, 0) << moniker.constData();
+        THistoryEntry expected = c.Entry;
+        expected.FileName = viewer->EntryRecords->Record(row).FileName;
+        EXPECT_EQ(viewer->EntryRecords->Record(row), expected) << moniker.constData();
+        EXPECT_TRUE(expected.FileName.endsWith("/" + QString::fromLatin1(c.HistoryFile)));
+        EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), ExpectedImage(c)) << moniker.constData();
+        const QVariant icon = viewer->EntryRecords->index(row, 0).data(Qt::DecorationRole);
+        EXPECT_EQ(icon.isValid(), ExpectedImage(c) >= 0 && ExpectedImage(c) <= 8) << moniker.constData();
+    }
+    // The odd cases named: a state of 3 reads as having an album it lacks,
+    // an exported creature shows the question mark whatever files it has.
+    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("ST03")), 3);
+    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("YREX")), 8);
+    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("AB")), 7);
+}
+
+TEST_F(EntryList, ColumnTexts)
+{
+    Open();
+    auto row = [&](const char* m) {
+        QStringList texts;
+        for (int c = 0; c < 7; ++c)
+            texts << Text(RowOf(m), c);
+        return texts;
+    };
+    EXPECT_EQ(row("TOVA"), (QStringList{"Tavi", "TOVA", "Tovik", "Male", "Sorrel (SKDR) and Bracken (BRDN)",
+                                        Text(RowOf("TOVA"), 5), "Alive and in world"}));
+    EXPECT_TRUE(Text(RowOf("TOVA"), 5).endsWith(" (Still alive)"));
+    EXPECT_EQ(row("NOPA")[4], " () and  ()");
+    EXPECT_EQ(row("SKDR")[6], "Dead");
+    EXPECT_EQ(row("BRDN")[6], "Dead but not registered");
+    EXPECT_EQ(row("YREX")[6], "Exported - State Unknown");
+    EXPECT_TRUE(row("YREX")[5].endsWith(" (Still alive)"));
+    EXPECT_EQ(row("ST03")[6], "3");
+    EXPECT_EQ(row("STNG")[6], "-1");
+    EXPECT_TRUE(row("ST07")[5].endsWith(" (Still alive)"));
+    EXPECT_EQ((QStringList{row("SKDR")[2], row("BRDN")[2], row("YREX")[2]}), (QStringList{"Skarrow", "Brumble", "Yarrel?"}));
+    EXPECT_EQ((QStringList{row("SP00")[2], row("SP00")[3]}), (QStringList{"0", "0"}));
+    EXPECT_EQ((QStringList{row("SP05")[2], row("SP05")[3]}), (QStringList{"5", "3"}));
+    EXPECT_EQ((QStringList{row("SPNG")[2], row("SPNG")[3]}), (QStringList{"-2", "-1"}));
+    EXPECT_EQ(row("SKDR")[3], "Female");
+    EXPECT_EQ(row("OLDY")[5], "13 Dec 1901 (20:45:52) -> 31 Dec 1969 (23:59:59)");
+    EXPECT_EQ(row("LAST")[5], "19 Jan 2038 (03:14:07) (Still alive)");
+    EXPECT_EQ(row("ACCE")[0], QString::fromUtf16(u"Zo\u00eb \u00c5ngstr\u00f6m"));
+    EXPECT_EQ(row("ACCE")[4], QString::fromUtf16(u"Ren\u00e9e (SKDR) and \u0152dipe (TOVA)"));
+    EXPECT_EQ(row("AB")[1], "AB");
+}
+
+TEST_F(EntryList, UnreadableMatchesAreSkippedAndListedInOneError)
+{
+    QDir(world.HistoryDir).mkdir("cr_adir");
+    ASSERT_EQ(mkfifo(QFile::encodeName(world.HistoryDir + "cr_pipe").constData(), 0644), 0);
+    QFile::link(world.HistoryDir + "nowhere", world.HistoryDir + "cr_dangling");
+    TBoxCollector boxes;
+    Open();
+    ASSERT_EQ(boxes.Boxes.size(), 1);
+    const QString text = boxes.Boxes[0].Text;
+    EXPECT_EQ(boxes.Boxes[0].Icon, QMessageBox::Critical);
+    for (const char* name : {"cr_adir", "cr_pipe", "cr_dangling"})
+        EXPECT_TRUE(text.contains(viewer->HistoryDirectory + name)) << text.toStdString();
+    EXPECT_TRUE(text.contains("It is a directory.")) << text.toStdString();
+    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
+    for (int r = 0; r < Rows(); ++r)
+        EXPECT_EQ(Text(r, 1), DecodeText(MonikerText(viewer->EntryRecords->Record(r).Moniker)));
+}
+
+TEST_F(EntryList, MonikersThatCouldEscapeTheirDirectoryNeverNameFiles)
+{
+    THistoryEntry sly = Creature("TOVA").Entry;
+    sly.Moniker = {'.', '.', 0, 0};
+    sly.FileName = world.HistoryDir + "cr_dots";
+    sly.SaveToFile();
+    // Files such a moniker would reach, were it used in a path.
+    WriteWholeFile(world.HistoryDir + "photo_...s16", "x");
+    WriteWholeFile(world.GeneticsDir + "...gen", "x");
+    Open();
+    const int row = RowOf("..");
+    ASSERT_GE(row, 0);
+    EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), 0);
+    EXPECT_TRUE(viewer->AlbumPath(viewer->EntryRecords->Record(row)).isEmpty());
+    EXPECT_TRUE(viewer->GeneticsPath(viewer->EntryRecords->Record(row)).isEmpty());
+}
+
+TEST_F(EntryList, RebuildReadsTheDiskAfresh)
+{
+    Open();
+    const int before = Rows();
+    QFile::remove(world.HistoryDir + "cr_SKDR");
+    THistoryEntry changed = Creature("TOVA").Entry;
+    changed.DisplayName = "Renamed by the game";
+    changed.FileName = world.HistoryDir + "cr_TOVA";
+    changed.SaveToFile();
+    THistoryEntry born = Creature("GEN1").Entry;
+    born.Moniker = {'N', 'E', 'W', '1'};
+    born.FileName = world.HistoryDir + "cr_NEW1";
+    born.SaveToFile();
+    Select(3);
+    viewer->Rebuild();
+    EXPECT_EQ(Rows(), before);
+    EXPECT_EQ(RowOf("SKDR"), -1);
+    EXPECT_GE(RowOf("NEW1"), 0);
+    EXPECT_EQ(Text(RowOf("TOVA"), 0), "Renamed by the game");
+    EXPECT_EQ(viewer->SelectedRow(), -1);
+}
+
+TEST_F(EntryList, HistoryDirectoryWithoutTrailingSeparatorListsNothingQuietly)
+{
+    WriteWholeFile(world.Prefix + "/system.reg",
+                   SampleRegistryText("C:\\Program Files\\Quenmoor\\Vivarion 2\\History", kSampleGeneticsWinPath));
+    TBoxCollector boxes;
+    Open();
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_TRUE(boxes.Boxes.isEmpty());
+}
+
+TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgramWithCodeOne)
+{
+    Open();
+    int code = -1;
+    viewer->Terminate = [&](int c) { code = c; };
+    QFile::remove(world.Prefix + "/system.reg");
+    TSeenBox seen;
+    AnswerBox(QMessageBox::Ok, &seen);
+    viewer->EditEntries1Click();  // no selection: nothing
+    EXPECT_EQ(code, -1);
+    // The rebuild runs inside a command, as after an accepted edit.
+    RunCommand(viewer.get(), [&] { viewer->Rebuild(); }, [&] { viewer->Terminate(1); });
+    EXPECT_EQ(code, 1);
+    EXPECT_EQ(seen.Title, "Lifeledger - No Vivarion 2 Installation found");
+    EXPECT_EQ(seen.Text, "Warning, without Vivarion 2 installed, the Lifeledger is useless.");
+    EXPECT_EQ(seen.Icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.Buttons, QMessageBox::Ok);
+}
+
+TEST(Executable, WithoutTheGameItShowsTheMessageAndExitsWithOne)
+{
+    QTemporaryDir emptyPrefix;
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINEPREFIX", emptyPrefix.path());
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LIFELEDGER_TEST_ANSWER_MODALS", "1");
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(LIFELEDGER_EXECUTABLE), {});
+    ASSERT_TRUE(app.waitForFinished(20000));
+    EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(app.exitCode(), 1);
+    const QString err = QString::fromLocal8Bit(app.readAllStandardError());
+    EXPECT_TRUE(err.contains("message box: Lifeledger - No Vivarion 2 Installation found | Warning, without Vivarion 2 "
+                             "installed, the Lifeledger is useless."))
+        << err.toStdString();
+    EXPECT_EQ(err.count("message box:"), 1);
+}
+
+TEST(Executable, WithTheGameItRunsUntilExit)
+{
+    QTemporaryDir dir;
+    const TSampleWorld world = WriteSampleWorld(dir.path());
+    QProcess app;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINEPREFIX", world.Prefix);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    env.insert("LIFELEDGER_TEST_ANSWER_MODALS", "1");
+    app.setProcessEnvironment(env);
+    app.start(QStringLiteral(LIFELEDGER_EXECUTABLE), {});
+    ASSERT_TRUE(app.waitForStarted());
+    EXPECT_FALSE(app.waitForFinished(1500)) << "ended by itself";
+    app.terminate();
+    app.waitForFinished(5000);
+    EXPECT_FALSE(QString::fromLocal8Bit(app.readAllStandardError()).contains("message box:"));
+}

@@ -1,0 +1,173 @@
+// Finding the game in a Wine prefix, and the code page of record texts.
+#include "Installation.h"
+#include "SampleWorld.h"
+#include "TextCodec.h"
+#include "WineRegistry.h"
+
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+#include <zlib.h>
+
+namespace {
+
+const QString kGame = QString::fromLatin1(kGameKey);
+
+TRegistryKey KeyFrom(const QByteArray& text, const QString& path = kGame)
+{
+    const auto keys = ReadRegistryKeys(text, {path});
+    EXPECT_TRUE(keys[0].has_value());
+    return keys[0].value_or(TRegistryKey());
+}
+
+QByteArray Gunzip(const QString& path)
+{
+    gzFile in = gzopen(path.toLocal8Bit().constData(), "rb");
+    QByteArray out;
+    char buf[65536];
+    int n;
+    while (in && (n = gzread(in, buf, sizeof buf)) > 0)
+        out.append(buf, n);
+    if (in)
+        gzclose(in);
+    return out;
+}
+
+}  // namespace
+
+TEST(WineRegistry, FindsTheGameInARegistryWrittenByWine)
+{
+    const QByteArray text = Gunzip(QStringLiteral(LIFELEDGER_FIXTURES "/wine-system.reg.gz"));
+    ASSERT_GT(text.size(), 1000000);
+    const TRegistryKey key = KeyFrom(text);
+    EXPECT_EQ(RegistryString(key, "History Directory"), "C:\\Program Files\\Quenmoor\\Vivarion 2\\History\\");
+    EXPECT_EQ(RegistryString(key, "Genetics Directory"), "C:\\Program Files\\Quenmoor\\Vivarion 2\\Genetics\\");
+    // Other keys of the same file read as Wine stored them.
+    const auto others = ReadRegistryKeys(text, {"Software\\Classes\\.chm", "Software\\No\\Such\\Key"});
+    ASSERT_TRUE(others[0]);
+    EXPECT_EQ(RegistryString(*others[0], ""), "chm.file");
+    EXPECT_FALSE(others[1]);
+}
+
+TEST(WineRegistry, NamesMatchWithoutRegardToLetterCase)
+{
+    const QByteArray text = "WINE REGISTRY Version 2\n[software\\\\QUENMOOR technology\\\\Vivarion 2\\\\1.0] 1\n"
+                            "\"HISTORY directory\"=\"x\"\n";
+    EXPECT_EQ(RegistryString(KeyFrom(text), "History Directory"), "x");
+}
+
+TEST(WineRegistry, StringEscapesAndValueKinds)
+{
+    const QByteArray text =
+        "WINE REGISTRY Version 2\n;; comment\n#arch=win64\n\n"
+        "[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1796625244\n#time=1dd8614f3fab8b6\n"
+        "\"Escapes\"=\"a\\\\b \\\"q\\\" \\n\\r\\t|\\0|\\x41\\x00e9\\x20ac!\"\n"
+        "\"Expand\"=str(2):\"%ProgramFiles%\\\\Game\"\n"
+        "\"Multi\"=str(7):\"one\\0two\\0\"\n"
+        "\"Number\"=dword:00000010\n"
+        "\"Blob\"=hex:01,02,03,\\\n  22,\\\n  5b,5d\n"
+        "\"After Blob\"=\"still read\"\n"
+        "@=\"the default\"\n"
+        "\"Quote\\\"d\"=\"name with a quote\"\n"
+        "\n[Software\\\\Other] 1\n\"After Blob\"=\"another key\"\n";
+    const TRegistryKey key = KeyFrom(text);
+    EXPECT_EQ(RegistryString(key, "Escapes"), QString::fromUtf16(u"a\\b \"q\" \n\r\t|") + QChar(0)
+                                                  + QString::fromUtf16(u"|A\u00e9\u20ac!"));
+    EXPECT_EQ(RegistryString(key, "Expand"), "%ProgramFiles%\\Game");
+    EXPECT_EQ(RegistryString(key, "Multi"), "");
+    EXPECT_EQ(RegistryString(key, "Number"), "");
+    EXPECT_EQ(RegistryString(key, "Blob"), "");
+    EXPECT_EQ(RegistryString(key, "After Blob"), "still read");
+    EXPECT_EQ(RegistryString(key, ""), "the default");
+    EXPECT_EQ(RegistryString(key, "Quote\"d"), "name with a quote");
+    EXPECT_EQ(RegistryString(key, "Missing"), "");
+}
+
+TEST(WineRegistry, ContinuationLinesNeverPassForValuesOrKeys)
+{
+    const QByteArray text = "WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
+                            "\"Blob\"=hex:22,\\\n  \"History Directory\"=\"wrong\",\\\n  [Software]\n"
+                            "\"History Directory\"=\"right\"\n";
+    EXPECT_EQ(RegistryString(KeyFrom(text), "History Directory"), "right");
+}
+
+TEST(WineRegistry, DamagedTextFindsNothingAndDoesNotCrash)
+{
+    for (const QByteArray& text : {QByteArray(), QByteArray("[unterminated"), QByteArray("\"a\"=\"b"),
+                                   QByteArray("[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0\n\"a\"=\"b\"\n"),
+                                   QByteArray("\\\\\\\\\\"), QByteArray("\"x\"=str(2:\"y\"")})
+        EXPECT_FALSE(ReadRegistryKeys(text, {kGame})[0]) << text.constData();
+}
+
+TEST(WinePaths, DriveLettersGoThroughDosdevices)
+{
+    EXPECT_EQ(HostPathFromWindows("/p", "C:\\Program Files\\Game\\History\\"),
+              "/p/dosdevices/c:/Program Files/Game/History/");
+    EXPECT_EQ(HostPathFromWindows("/p", "D:\\Games\\History"), "/p/dosdevices/d:/Games/History");
+    EXPECT_EQ(HostPathFromWindows("/p", "/home/me/History/"), "/home/me/History/");
+    EXPECT_EQ(HostPathFromWindows("/p", ""), "");
+}
+
+class Lookup : public ::testing::Test {
+protected:
+    QTemporaryDir prefix;
+    void WriteRegistry(const QByteArray& text) { WriteWholeFile(prefix.filePath("system.reg"), text); }
+};
+
+TEST_F(Lookup, PrefersTheThirtyTwoBitViewOfA64BitPrefix)
+{
+    WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\")
+                  + SampleRegistryText("C:\\Wow\\History\\", "C:\\Wow\\Genetics\\", true));
+    const auto found = LookupInstallation(prefix.path());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->HistoryDirectory, prefix.path() + "/dosdevices/c:/Wow/History/");
+    EXPECT_EQ(found->GeneticsDirectory, prefix.path() + "/dosdevices/c:/Wow/Genetics/");
+
+    WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\"));
+    EXPECT_EQ(LookupInstallation(prefix.path())->HistoryDirectory, prefix.path() + "/dosdevices/c:/Plain/History/");
+}
+
+TEST_F(Lookup, MissingFileOrKeyMeansNoInstallationButMissingValuesAreEmpty)
+{
+    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2] 1\n\"History Directory\"=\"x\"\n");
+    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
+                  "\"History Directory\"=dword:00000001\n");
+    const auto found = LookupInstallation(prefix.path());
+    ASSERT_TRUE(found);
+    EXPECT_EQ(found->HistoryDirectory, "");
+    EXPECT_EQ(found->GeneticsDirectory, "");
+}
+
+TEST(CodePage, EveryByteSurvivesARoundTrip)
+{
+    QByteArray all(256, '\0');
+    for (int i = 0; i < 256; ++i)
+        all[i] = static_cast<char>(i);
+    const QString text = DecodeText(all);
+    ASSERT_EQ(text.size(), 256);
+    EXPECT_EQ(EncodeText(text), all);
+    EXPECT_EQ(text.at(0x80), QChar(0x20AC));  // euro sign
+    EXPECT_EQ(text.at(0x8C), QChar(0x0152));  // OE ligature
+    for (int undefined : {0x81, 0x8D, 0x8F, 0x90, 0x9D})
+        EXPECT_EQ(text.at(undefined), QChar(undefined));
+    EXPECT_EQ(text.at(0xE9), QChar(0xE9));
+}
+
+TEST(CodePage, CharactersOutsideItAreRefusedAndNamed)
+{
+    EXPECT_FALSE(EncodeText(QString::fromUtf16(u"Snow \u2603 man")));
+    EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"\u2603 a \u0394\u2603 \U0001F600")),
+              QString::fromUtf16(u"\u2603\u0394\U0001F600"));
+    EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"caf\u00e9 \u20ac")), "");
+}
+
+TEST(CodePage, UnsafeMonikersNeverNameAFile)
+{
+    EXPECT_EQ(MonikerFileText({'A', 'B', 'C', 'D'}), "ABCD");
+    EXPECT_EQ(MonikerFileText({'\xE9', 't', 0, 0}), QString::fromUtf16(u"\u00e9t"));
+    for (TMoniker bad : {TMoniker{'.', 0, 0, 0}, TMoniker{'.', '.', 0, 0}, TMoniker{'a', '/', 'b', 0},
+                         TMoniker{'.', '.', '/', 'x'}, TMoniker{'\\', 'x', 0, 0}})
+        EXPECT_FALSE(MonikerFileText(bad));
+}
