@@ -1,17 +1,111 @@
 #include "unitPhotoAlbum.h"
 
+#include "CommandGuard.h"
+#include "ImageBox.h"
+#include "SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
 #include "unitLifeledger.h"
 
-TPhotoAlbum::TPhotoAlbum(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TPhotoAlbum>())
+#include <QFileDialog>
+#include <QGuiApplication>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QScreen>
+
+TPhotoAlbum::TPhotoAlbum(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::TPhotoAlbum>())
 {
     ui->setupUi(this);
+    Images = ui->Images;
+    GraveImage = ui->GraveImage;
+    SetUpPicturePanel(ui->Panel1);
+
+    SaveBMP = new QFileDialog(this, QString(), QString(), QStringLiteral("Bitmap Files (*.bmp)"));
+    SaveBMP->setObjectName(QStringLiteral("SaveBMP"));
+    SaveBMP->setAcceptMode(QFileDialog::AcceptSave);
+    SaveBMP->setFileMode(QFileDialog::AnyFile);
+    SaveBMP->setDefaultSuffix(QStringLiteral("bmp"));
+    // Qt's save dialog asks before replacing a file and only accepts an
+    // existing folder; read-only files are not hidden in it.
+
+    // The keyboard and the mouse both move the current row; a selection
+    // made by the program itself is shown by an explicit call.
+    connect(Images, &QListWidget::currentRowChanged, this, [this] {
+        if (!Images->signalsBlocked())
+            ImagesClick();
+    });
+    connect(GraveImage, &TImageBox::doubleClicked, this, &TPhotoAlbum::GraveImageDblClick);
+    FormCreate();
 }
 
-TPhotoAlbum::~TPhotoAlbum() = default;
+TPhotoAlbum::~TPhotoAlbum()
+{
+    FormDestroy();
+}
+
+void TPhotoAlbum::FormCreate()
+{
+    SpriteFile = std::make_unique<TS16File>();
+}
+
+void TPhotoAlbum::FormDestroy()
+{
+    SpriteFile.reset();
+}
 
 void TPhotoAlbum::Run(THistoryViewer& viewer)
 {
-    if (viewer.SelectedRow() < 0)
+    const int row = viewer.SelectedRow();
+    if (row < 0)
         return;
+    if (!(viewer.EntryRecords->ImageIndex(row) & kAlbumFlag)) {
+        QMessageBox::warning(&viewer, QString::fromLatin1(kNoAlbumCaption), QString::fromLatin1(kNoAlbumText));
+        return;
+    }
+    const QString path = viewer.AlbumPath(viewer.EntryRecords->Record(row));
+    SpriteFile->LoadFromFile(path);  // errors end the command; the dialog does not open
+
+    {
+        const QSignalBlocker quiet(Images);
+        Images->clear();
+        for (int i = 0; i < SpriteFile->Count(); ++i) {
+            const TS16Sprite& s = SpriteFile->GetSprite(i);
+            Images->addItem(QStringLiteral("[%1] %2 x %3").arg(i).arg(s.Width).arg(s.Height));
+        }
+        if (SpriteFile->Count() > 0)
+            Images->setCurrentRow(0);
+    }
+    // An album without photos shows the black area, not the last creature's photo.
+    if (SpriteFile->Count() == 0)
+        GraveImage->Clear();
+    ImagesClick();
+
+    if (const QScreen* screen = viewer.screen())
+        move(screen->availableGeometry().center() - rect().center());
+    exec();
+    SpriteFile = std::make_unique<TS16File>();
+}
+
+void TPhotoAlbum::ImagesClick()
+{
+    RunCommand(this, [this] {
+        const int index = Images->currentRow();
+        if (index >= 0 && Images->currentItem() && Images->currentItem()->isSelected())
+            ShowSprite(GraveImage, SpriteFile->GetSprite(index));
+    });
+}
+
+void TPhotoAlbum::GraveImageDblClick()
+{
+    if (GraveImage->Picture().isNull())
+        return;
+    RunCommand(this, [this] {
+        if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())
+            return;
+        const QString path = SaveBMP->selectedFiles().first();
+        SaveBMP->selectFile(path);  // offered again next time
+        WriteBmp565(path, GraveImage->Picture());
+    });
 }

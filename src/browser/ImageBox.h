@@ -1,0 +1,41 @@
+// The picture area of the edit and album dialogs: a black, lowered panel
+// (Panel1) holding an image box (GraveImage) that draws its picture unscaled
+// and centred, so a small picture sits in black and a large one shows its
+// middle part.
+#pragma once
+
+#include "unitS16Handler.h"
+
+#include <QImage>
+#include <QWidget>
+
+class QFrame;
+
+class TImageBox : public QWidget {
+    Q_OBJECT
+public:
+    explicit TImageBox(QWidget* parent = nullptr);
+
+    // The whole picture at full size (what a save writes), or a null image.
+    const QImage& Picture() const { return picture_; }
+    void SetPicture(QImage picture);
+    void Clear() { SetPicture({}); }
+
+signals:
+    void doubleClicked();
+
+protected:
+    void paintEvent(QPaintEvent* event) override;
+    void mouseDoubleClickEvent(QMouseEvent* event) override;
+
+private:
+    QImage picture_;
+};
+
+// Gives the panel around an image box its black background.
+void SetUpPicturePanel(QFrame* panel);
+
+// Shows the sprite in the image box: converts it to 5-6-5 in place (once)
+// and shows its pixels unchanged; a sprite with a zero dimension shows an
+// empty picture.
+void ShowSprite(TImageBox* GraveImage, TS16Sprite& sprite);

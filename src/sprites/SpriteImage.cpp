@@ -1,0 +1,76 @@
+#include "SpriteImage.h"
+
+#include <QSaveFile>
+#include <QtEndian>
+#include <cstring>
+
+QImage SpriteToImage(TS16Sprite& sprite)
+{
+    sprite.SetPixelLayout(pl565);
+    if (sprite.Width == 0 || sprite.Height == 0)
+        return {};
+    QImage image(sprite.Width, sprite.Height, QImage::Format_RGB16);
+    const auto* source = sprite.Pixels.data();
+    const size_t rowBytes = size_t(sprite.Width) * 2;
+    for (int y = 0; y < sprite.Height; ++y)
+        std::memcpy(image.scanLine(y), source + size_t(y) * sprite.Width, rowBytes);
+    return image;
+}
+
+namespace {
+
+template <typename T>
+void Put(QByteArray& out, T value)
+{
+    char bytes[sizeof(T)];
+    qToLittleEndian(value, bytes);
+    out.append(bytes, sizeof(T));
+}
+
+}  // namespace
+
+QByteArray EncodeBmp565(const QImage& source)
+{
+    const QImage image = source.format() == QImage::Format_RGB16 ? source : source.convertToFormat(QImage::Format_RGB16);
+    const int w = image.width(), h = image.height();
+    const quint32 stride = (quint32(w) * 2 + 3) & ~3u;
+    const quint32 dataOffset = 14 + 40 + 12;
+    const quint32 dataSize = stride * quint32(h);
+
+    QByteArray out;
+    out.reserve(int(dataOffset + dataSize));
+    out.append("BM", 2);
+    Put<quint32>(out, dataOffset + dataSize);
+    Put<quint32>(out, 0);  // reserved
+    Put<quint32>(out, dataOffset);
+    Put<quint32>(out, 40);  // BITMAPINFOHEADER
+    Put<qint32>(out, w);
+    Put<qint32>(out, h);    // positive: rows bottom-up
+    Put<quint16>(out, 1);   // planes
+    Put<quint16>(out, 16);  // bits per pixel
+    Put<quint32>(out, 3);   // BI_BITFIELDS
+    Put<quint32>(out, dataSize);
+    Put<qint32>(out, 2835);  // 72 dpi
+    Put<qint32>(out, 2835);
+    Put<quint32>(out, 0);
+    Put<quint32>(out, 0);
+    Put<quint32>(out, 0xF800);  // red, green and blue masks
+    Put<quint32>(out, 0x07E0);
+    Put<quint32>(out, 0x001F);
+    const QByteArray padding(int(stride) - w * 2, '\0');
+    for (int y = h - 1; y >= 0; --y) {
+        const auto* line = reinterpret_cast<const quint16*>(image.constScanLine(y));
+        for (int x = 0; x < w; ++x)
+            Put<quint16>(out, line[x]);
+        out.append(padding);
+    }
+    return out;
+}
+
+void WriteBmp565(const QString& path, const QImage& image)
+{
+    const QByteArray bytes = EncodeBmp565(image);
+    QSaveFile file(path);
+    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
+        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+}

@@ -1,0 +1,22 @@
+// Sprites as images: the one way a sprite is shown, and BMP files of a
+// shown picture.
+#pragma once
+
+#include "unitS16Handler.h"
+
+#include <QImage>
+#include <QString>
+
+// Converts the sprite to 5-6-5 in place (once: a sprite already in 5-6-5 is
+// untouched) and returns a 16-bit 5-6-5 image of its full size holding the
+// same pixel values, the first at the top left. A sprite with a zero
+// dimension gives a null image.
+QImage SpriteToImage(TS16Sprite& sprite);
+
+// The BMP file image of a 5-6-5 picture: a 16-bit BMP with BI_BITFIELDS and
+// the 5-6-5 masks, so every pixel value is kept unchanged; rows bottom-up,
+// each padded to a multiple of 4 bytes.
+QByteArray EncodeBmp565(const QImage& image);
+
+// Writes the BMP atomically; throws EFCreateError naming the path.
+void WriteBmp565(const QString& path, const QImage& image);

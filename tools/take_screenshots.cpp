@@ -1,0 +1,134 @@
+// take-screenshots OUTDIR: opens Lifeledger on a fresh sample installation,
+// runs each command on a typical creature and saves a picture of every
+// window and message it shows (screen grabs under a real display such as
+// Xvfb, widget renderings elsewhere). For the README and for looking at the
+// windows as a user would.
+#include "Lifeledger.h"
+#include "SampleWorld.h"
+#include "unitLifeledger.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDir>
+#include <QItemSelectionModel>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QTreeView>
+#include <cstdio>
+#include <functional>
+
+namespace {
+
+QString outDir;
+
+void Save(QWidget* window, const QString& name)
+{
+    QPixmap shot;
+    if (QGuiApplication::platformName() == QLatin1String("xcb"))
+        shot = window->screen()->grabWindow(0);
+    else
+        shot = window->grab();
+    const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
+    shot.save(path);
+    std::printf("%s\n", qPrintable(path));
+}
+
+// When the next modal window is up and painted: save it, then finish it.
+void OnModal(const QString& name, std::function<void(QWidget*)> finish)
+{
+    auto* timer = new QTimer(qApp);
+    QObject::connect(timer, &QTimer::timeout, [timer, name, finish] {
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal || !modal->isVisible())
+            return;
+        timer->stop();
+        timer->deleteLater();
+        QTimer::singleShot(400, [modal, name, finish] {
+            Save(modal, name);
+            finish(modal);
+        });
+    });
+    timer->start(20);
+}
+
+void Select(THistoryViewer& viewer, const QByteArray& moniker)
+{
+    for (int row = 0; row < viewer.EntryRecords->Count(); ++row)
+        if (MonikerText(viewer.EntryRecords->Record(row).Moniker) == moniker) {
+            viewer.Entries->selectionModel()->select(viewer.EntryRecords->index(row, 0),
+                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+            viewer.Entries->scrollTo(viewer.EntryRecords->index(row, 0));
+        }
+}
+
+void Close(QWidget* w)
+{
+    if (auto* box = qobject_cast<QMessageBox*>(w)) {
+        QAbstractButton* no = box->button(QMessageBox::No);
+        (no ? no : box->buttons().value(0))->click();
+    } else {
+        w->close();
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    SetUpApplication(app);
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: take-screenshots OUTDIR\n");
+        return 2;
+    }
+    outDir = QString::fromLocal8Bit(argv[1]);
+    QDir().mkpath(outDir);
+    QTemporaryDir dir;
+    const TSampleWorld world = WriteSampleWorld(dir.path());
+    qputenv("WINEPREFIX", world.Prefix.toLocal8Bit());
+
+    std::unique_ptr<THistoryViewer> viewer = CreateWindows();
+    viewer->show();
+
+    // The steps run one after another; each opens a window and is finished
+    // by OnModal before the next begins.
+    using Step = std::function<void()>;
+    auto* steps = new std::vector<Step>;
+    THistoryViewer* v = viewer.get();
+    steps->push_back([v] { Save(v, QStringLiteral("main-window")); });
+    steps->push_back([v] {
+        Select(*v, "TOVA");
+        OnModal(QStringLiteral("photo-album"), Close);
+        v->ViewPhotoAlbum1Click();
+    });
+    steps->push_back([v] {
+        Select(*v, "SKDR");
+        OnModal(QStringLiteral("edit-entry"), Close);
+        v->EditEntries1Click();
+    });
+    steps->push_back([v] {
+        Select(*v, "DAGP");
+        OnModal(QStringLiteral("delete-entry"), [](QWidget* w) {
+            OnModal(QStringLiteral("delete-confirmation"), Close);
+            Close(w);
+        });
+        v->DeleteEntry1Click();
+    });
+    auto* index = new size_t(0);
+    auto* driver = new QTimer(&app);
+    QObject::connect(driver, &QTimer::timeout, [steps, index, driver] {
+        if (QApplication::activeModalWidget())
+            return;
+        if (*index == steps->size()) {
+            driver->stop();
+            QApplication::quit();
+            return;
+        }
+        (*steps)[(*index)++]();
+    });
+    driver->start(800);
+    return app.exec();
+}
