@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QDialog>
 #include <QDir>
 #include <QItemSelectionModel>
 #include <QMessageBox>
@@ -69,6 +70,8 @@ void Close(QWidget* w)
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
         QAbstractButton* no = box->button(QMessageBox::No);
         (no ? no : box->buttons().value(0))->click();
+    } else if (auto* dialog = qobject_cast<QDialog*>(w)) {
+        dialog->done(QDialog::Rejected);
     } else {
         w->close();
     }
@@ -112,8 +115,9 @@ int main(int argc, char** argv)
     steps->push_back([v] {
         Select(*v, "DAGP");
         OnModal(QStringLiteral("delete-entry"), [](QWidget* w) {
-            OnModal(QStringLiteral("delete-confirmation"), Close);
-            Close(w);
+            OnModal(QStringLiteral("delete-confirmation"), Close);  // answered No
+            if (auto* execute = w->findChild<QPushButton*>(QStringLiteral("Button1")))
+                execute->click();
         });
         v->DeleteEntry1Click();
     });

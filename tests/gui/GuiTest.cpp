@@ -4,13 +4,27 @@
 #include <QApplication>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
+#include <QPointer>
 #include <QPushButton>
 #include <QTimer>
 #include <QTreeView>
 
+namespace {
+
+// Handlers still waiting for their dialog; one left at the end of a test
+// would answer a dialog of the next test.
+QList<QPointer<QTimer>>& Pending()
+{
+    static QList<QPointer<QTimer>> pending;
+    return pending;
+}
+
+}  // namespace
+
 void WhenModal(std::function<void(QWidget*)> handler)
 {
     auto* timer = new QTimer(qApp);
+    Pending().append(timer);
     auto* clock = new QElapsedTimer;
     clock->start();
     QObject::connect(timer, &QTimer::timeout, [timer, clock, handler] {
@@ -95,6 +109,13 @@ void GuiTest::SetUp()
 
 void GuiTest::TearDown()
 {
+    for (const QPointer<QTimer>& timer : Pending()) {
+        if (timer && timer->isActive()) {
+            ADD_FAILURE() << "a dialog the test expected never appeared";
+            delete timer.data();
+        }
+    }
+    Pending().clear();
     viewer.reset();
 }
 

@@ -1,0 +1,14 @@
+// Small pieces of look shared by the dialogs.
+#pragma once
+
+class QLineEdit;
+class QWidget;
+
+// The moniker box: read-only, fixed-width bold text on the button colour.
+void StyleMonikerBox(QLineEdit* box);
+
+// A read-only box shown on the button colour, as a label would be.
+void StyleReadOnlyBox(QLineEdit* box);
+
+// Places a window in the middle of the screen its parent is on.
+void CentreOnScreen(QWidget* window, QWidget* parent);
