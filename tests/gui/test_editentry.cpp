@@ -1,0 +1,351 @@
+// Editing a record: filling the dialog, the gravestone choice, acceptance
+// that writes and rebuilds, and the mends that keep data from being lost.
+#include "GuiTest.h"
+
+#include "ImageBox.h"
+#include "SpriteImage.h"
+#include "TextCodec.h"
+#include "unitEditEntry.h"
+
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QTreeView>
+
+namespace {
+
+QByteArray ReadAll(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+THistoryEntry Load(const QString& path)
+{
+    THistoryEntry e;
+    e.LoadFromFile(path);
+    return e;
+}
+
+QImage AlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout)
+{
+    TS16Sprite s;
+    const TPicture p = SampleAlbum(moniker, photos)[size_t(index)];
+    s.SetWidth(static_cast<std::uint16_t>(p.width));
+    s.SetHeight(static_cast<std::uint16_t>(p.height));
+    s.PixelLayout = layout;
+    for (size_t i = 0; i < p.pixels.size(); ++i)
+        s.Pixels[i] = PackPixel(p.pixels[i], layout);
+    return SpriteToImage(s);
+}
+
+}  // namespace
+
+class EditEntry : public GuiTest {
+protected:
+    QString Hist(const char* moniker) const { return viewer->HistoryDirectory + "cr_" + moniker; }
+
+    // Stores a changed copy of a sample record before the list is filled.
+    void Rewrite(const char* moniker, const std::function<void(THistoryEntry&)>& change)
+    {
+        THistoryEntry e = Creature(moniker).Entry;
+        change(e);
+        e.FileName = world.HistoryDir + "cr_" + moniker;
+        e.SaveToFile();
+    }
+
+    // Opens the dialog on the creature, lets `act` work in it, then presses
+    // "Accept Edit" (accept) or "Cancel Edit".
+    void Edit(const QByteArray& moniker, const std::function<void(TEditEntry*)>& act, bool accept = true)
+    {
+        Select(RowOf(moniker));
+        WhenModal([&, accept](QWidget* w) {
+            auto* d = qobject_cast<TEditEntry*>(w);
+            ASSERT_TRUE(d);
+            act(d);
+            (accept ? d->Button3 : d->Button2)->click();
+        });
+        viewer->EditEntries1Click();
+    }
+
+    struct TState {
+        bool chooseEnabled = false;
+        QImage picture;
+        int chosen = -9;
+    };
+    static TState Look(TEditEntry* d) { return {d->ChooseStone->isEnabled(), d->GraveImage->Picture(), d->ChosenStone}; }
+};
+
+TEST_F(EditEntry, TheDialogShowsTheRecordsTextsAndItsLook)
+{
+    Open();
+    QStringList texts;
+    QString title;
+    Qt::WindowFlags flags;
+    bool openAfterKeys = false;
+    Edit("ACCE", [&](TEditEntry* d) {
+        title = d->windowTitle();
+        flags = d->windowFlags();
+        texts = {d->Moniker->text(), d->DisplayName->text(), d->Epitaph->toPlainText(), d->OwnerName->text(),
+                 d->OwnerURL->text(), d->OwnerEMail->text(), d->OwnerNotes->toPlainText()};
+        for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
+            QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
+            QApplication::sendEvent(d->DisplayName, &press);
+        }
+        openAfterKeys = d->isVisible();
+    }, false);
+    EXPECT_EQ(title, "Editing a Creature Entry");
+    EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint));
+    EXPECT_TRUE(openAfterKeys) << "neither Enter nor Esc ends the dialog";
+    const THistoryEntry& e = Creature("ACCE").Entry;
+    EXPECT_EQ(texts, (QStringList{"ACCE", DecodeText(e.DisplayName), DecodeText(e.Epitaph), DecodeText(e.OwnerName),
+                                  DecodeText(e.OwnerURL), DecodeText(e.OwnerEMail), DecodeText(e.OwnerNotes)}));
+}
+
+TEST_F(EditEntry, ADeadCreatureWithoutChoiceStartsAtTheFirstPhoto)
+{
+    Open();
+    TState s;
+    Edit("SKDR", [&](TEditEntry* d) { s = Look(d); });
+    EXPECT_TRUE(s.chooseEnabled);
+    EXPECT_EQ(s.chosen, 0);
+    EXPECT_EQ(s.picture, AlbumImage("SKDR", 3, 0, pl555));
+    EXPECT_EQ(Load(Hist("SKDR")).GravestoneIndex, 0);
+}
+
+TEST_F(EditEntry, ALivingCreatureWithoutChoiceKeepsNone)
+{
+    Open();
+    // An earlier opening leaves a picture behind; it is cleared, not shown
+    // for another creature.
+    Edit("SKDR", [](TEditEntry*) {}, false);
+    TState s;
+    Edit("TOVA", [&](TEditEntry* d) { s = Look(d); });
+    EXPECT_FALSE(s.chooseEnabled);
+    EXPECT_TRUE(s.picture.isNull());
+    EXPECT_EQ(Load(Hist("TOVA")).GravestoneIndex, -1);
+}
+
+TEST_F(EditEntry, ALivingCreatureWithAChoiceShowsIt)
+{
+    Rewrite("TOVA", [](THistoryEntry& e) { e.GravestoneIndex = 1; });
+    Open();
+    TState s;
+    Edit("TOVA", [&](TEditEntry* d) { s = Look(d); }, false);
+    EXPECT_TRUE(s.chooseEnabled);
+    EXPECT_EQ(s.picture, AlbumImage("TOVA", 5, 1, pl565));
+}
+
+TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
+{
+    Open();
+    std::vector<int> seen;
+    QImage last;
+    Edit("BRDN", [&](TEditEntry* d) {  // album of 3, stored choice 2
+        seen.push_back(d->ChosenStone);
+        for (int i = 0; i < 2; ++i) {
+            d->ChooseStone->click();
+            seen.push_back(d->ChosenStone);
+        }
+        last = d->GraveImage->Picture();
+    });
+    EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
+    EXPECT_EQ(last, AlbumImage("BRDN", 3, 1, pl565));
+    EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 1);
+
+    seen.clear();
+    Edit("ONE1", [&](TEditEntry* d) {
+        for (int i = 0; i < 3; ++i) {
+            d->ChooseStone->click();
+            seen.push_back(d->ChosenStone);
+        }
+    }, false);
+    EXPECT_EQ(seen, (std::vector<int>{0, 0, 0}));
+}
+
+TEST_F(EditEntry, AnAlbumThatShrinksWhileOpenNeverYieldsAnIndexOutsideIt)
+{
+    Open();
+    Edit("BRDN", [&](TEditEntry* d) {
+        WriteWholeFile(world.HistoryDir + "photo_BRDN.s16", EncodeS16(SampleAlbum("BRDN", 2), pl565));
+        d->ChooseStone->click();  // 3 is past the end of an album of 2
+        EXPECT_EQ(d->ChosenStone, 0);
+    });
+    EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 0);
+}
+
+TEST_F(EditEntry, ACreatureWhoseAlbumIsNotOpenedKeepsItsStoredChoice)
+{
+    Rewrite("YREX", [](THistoryEntry& e) { e.GravestoneIndex = 1; });
+    Open();
+    for (const char* moniker : {"YREX", "GR05", "GRM3"}) {  // exported; no album; -3
+        const std::int32_t before = Load(Hist(moniker)).GravestoneIndex;
+        TState s;
+        Edit(moniker, [&](TEditEntry* d) { s = Look(d); });
+        EXPECT_FALSE(s.chooseEnabled) << moniker;
+        EXPECT_EQ(Load(Hist(moniker)).GravestoneIndex, before) << moniker;
+    }
+}
+
+TEST_F(EditEntry, AnAlbumThatCannotBeShownStillLetsTheTextsBeEdited)
+{
+    Rewrite("BRDN", [](THistoryEntry& e) { e.GravestoneIndex = 3; });  // album of 3
+    Open();
+    struct {
+        const char* moniker;
+        QString error;
+        std::int32_t stored;
+    } cases[] = {{"BRDN", "List Index Out of Bounds", 3},
+                 {"EMPT", "List Index Out of Bounds", -1},
+                 {"DAGP", "Unable to open file " + viewer->HistoryDirectory + "photo_DAGP.s16", -1}};
+    for (const auto& c : cases) {
+        // Gone after the list was filled (each acceptance fills it again).
+        if (QByteArray(c.moniker) == "DAGP")
+            QFile::remove(world.HistoryDir + "photo_DAGP.s16");
+        TSeenBox error;
+        AnswerBox(QMessageBox::Ok, &error);
+        TState s;
+        Edit(c.moniker, [&](TEditEntry* d) {
+            s = Look(d);
+            d->OwnerName->setText("New owner");
+        });
+        EXPECT_EQ(error.Text, c.error) << c.moniker;
+        EXPECT_FALSE(s.chooseEnabled) << c.moniker;
+        const THistoryEntry saved = Load(Hist(c.moniker));
+        EXPECT_EQ(saved.OwnerName, "New owner") << c.moniker;
+        EXPECT_EQ(saved.GravestoneIndex, c.stored) << c.moniker;
+    }
+}
+
+TEST_F(EditEntry, CancellingWritesNothing)
+{
+    Open();
+    const QByteArray before = ReadAll(Hist("SKDR"));
+    const QDateTime stamp = QFileInfo(Hist("SKDR")).lastModified();
+    Edit("SKDR", [](TEditEntry* d) {
+        d->DisplayName->setText("Not kept");
+        d->ChooseStone->click();
+        d->ChooseStone->click();
+    }, false);
+    EXPECT_EQ(ReadAll(Hist("SKDR")), before);
+    EXPECT_EQ(QFileInfo(Hist("SKDR")).lastModified(), stamp);
+    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).DisplayName, "Sorrel");
+    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).GravestoneIndex, -1);
+    viewer->Entries->clearSelection();
+    viewer->EditEntries1Click();  // no row: nothing is shown
+}
+
+TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)
+{
+    // Dead creatures with a chosen photo, so acceptance has nothing to change.
+    Rewrite("ACCE", [](THistoryEntry& e) { e.GravestoneIndex = 0; });
+    Rewrite("MULT", [](THistoryEntry& e) { e.GravestoneIndex = 0; });
+    Open();
+    for (const char* moniker : {"TOVA", "ACCE", "LONG", "MULT"}) {
+        const QByteArray before = ReadAll(Hist(moniker));
+        Edit(moniker, [](TEditEntry*) {});
+        EXPECT_EQ(ReadAll(Hist(moniker)), before) << moniker;
+        EXPECT_EQ(viewer->SelectedRow(), -1);
+    }
+}
+
+TEST_F(EditEntry, ANewNameIsShownAfterTheRebuild)
+{
+    Open();
+    Edit("TOVA", [](TEditEntry* d) { d->DisplayName->setText(QString::fromUtf16(u"Tavi the B\u00f6ld")); });
+    EXPECT_EQ(Text(RowOf("TOVA"), 0), QString::fromUtf16(u"Tavi the B\u00f6ld"));
+    EXPECT_EQ(Load(Hist("TOVA")).DisplayName, "Tavi the B\xF6ld");
+}
+
+TEST_F(EditEntry, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
+{
+    Open();
+    Edit("TOVA", [](TEditEntry* d) { d->Epitaph->setPlainText("one\ntwo\nthree"); });
+    EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "one\r\ntwo\r\nthree");
+    QString shown;
+    int blocks = 0;
+    Edit("TOVA", [&](TEditEntry* d) {
+        shown = d->Epitaph->toPlainText();
+        blocks = d->Epitaph->document()->blockCount();
+    }, false);
+    EXPECT_EQ(shown, "one\ntwo\nthree");
+    EXPECT_EQ(blocks, 3);
+}
+
+TEST_F(EditEntry, BoxesLeftAloneGiveBackTheirExactBytes)
+{
+    const QByteArray odd("\x81 zero\0inside\r lone CR\n lone LF", 31);
+    Rewrite("TOVA", [&](THistoryEntry& e) {
+        e.OwnerURL = odd;
+        e.OwnerNotes = odd;
+        e.Epitaph = QByteArray("tab\there", 8);
+    });
+    Open();
+    Edit("TOVA", [](TEditEntry* d) { d->DisplayName->setText("Changed"); });
+    const THistoryEntry saved = Load(Hist("TOVA"));
+    EXPECT_EQ(saved.DisplayName, "Changed");
+    EXPECT_EQ(saved.OwnerURL, odd);
+    EXPECT_EQ(saved.OwnerNotes, odd);
+    EXPECT_EQ(saved.Epitaph, QByteArray("tab\there", 8));
+}
+
+TEST_F(EditEntry, TextTheRecordCannotHoldIsRefusedNamingTheField)
+{
+    Open();
+    const QByteArray before = ReadAll(Hist("TOVA"));
+    QList<TSeenBox> boxes;
+    bool openAfter = false;
+    Edit("TOVA", [&](TEditEntry* d) {
+        d->Epitaph->setPlainText(QString::fromUtf16(u"Snow \u2603 man"));
+        {
+            TBoxCollector collector;
+            d->Button3->click();
+            openAfter = d->isVisible();
+            d->Epitaph->setPlainText("fine");
+            d->OwnerNotes->setPlainText(QString(70000, QLatin1Char('n')));
+            d->Button3->click();
+            openAfter = openAfter && d->isVisible();
+            boxes = collector.Boxes;
+        }
+    }, false);
+    EXPECT_TRUE(openAfter);
+    ASSERT_EQ(boxes.size(), 2);
+    EXPECT_TRUE(boxes[0].Text.contains("Epitaph")) << boxes[0].Text.toStdString();
+    EXPECT_TRUE(boxes[0].Text.contains(QChar(0x2603)));
+    EXPECT_TRUE(boxes[1].Text.contains("Owner Notes")) << boxes[1].Text.toStdString();
+    EXPECT_TRUE(boxes[1].Text.contains("65535"));
+    EXPECT_EQ(ReadAll(Hist("TOVA")), before);
+}
+
+TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
+{
+    Open();
+    // The record's file has become a directory (root can write anywhere).
+    const QString path = Hist("TOVA");
+    const QByteArray before = ReadAll(path);
+    QFile::remove(path);
+    QDir().mkpath(path + "/inside");
+    TSeenBox error;
+    const int rows = Rows();
+    Edit("TOVA", [&](TEditEntry* d) {
+        d->DisplayName->setText("Edited");
+        AnswerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
+    });
+    EXPECT_TRUE(error.Text.contains(path)) << error.Text.toStdString();
+    EXPECT_EQ(Rows(), rows);
+    EXPECT_EQ(Text(RowOf("TOVA"), 0), "Tavi") << "no rebuild after a failed save";
+    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("TOVA")).DisplayName, "Edited");
+    EXPECT_TRUE(QFileInfo(path + "/inside").isDir());
+
+    // Once the way is clear, accepting again saves the edit.
+    QDir(path).removeRecursively();
+    QString shown;
+    Edit("TOVA", [&](TEditEntry* d) { shown = d->DisplayName->text(); });
+    EXPECT_EQ(shown, "Edited");
+    EXPECT_EQ(Load(path).DisplayName, "Edited");
+    EXPECT_NE(ReadAll(path), before);
+}
