@@ -28,9 +28,10 @@ QString outDir;
 void Save(QWidget* window, const QString& name)
 {
     QPixmap shot;
-    if (QGuiApplication::platformName() == QLatin1String("xcb"))
-        shot = window->screen()->grabWindow(0);
-    else
+    if (QGuiApplication::platformName() == QLatin1String("xcb")) {
+        const QRect frame = window->frameGeometry();
+        shot = window->screen()->grabWindow(0, frame.x(), frame.y(), frame.width(), frame.height());
+    } else
         shot = window->grab();
     const QString path = outDir + QLatin1Char('/') + name + QStringLiteral(".png");
     shot.save(path);
