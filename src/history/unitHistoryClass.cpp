@@ -1,5 +1,6 @@
 #include "unitHistoryClass.h"
 
+#include "common/ByteOrder.h"
 #include "common/Exception.h"
 
 #include <QFile>
@@ -71,17 +72,14 @@ void WriteCountedString(QByteArray& out, const QByteArray& text)
         out.append(static_cast<char>(n));
     } else {
         out.append(static_cast<char>(0xFF));
-        out.append(static_cast<char>(n & 0xFF));
-        out.append(static_cast<char>(n >> 8));
+        AppendLittleEndian(out, static_cast<std::uint16_t>(n));
     }
     out.append(text.constData(), n);
 }
 
 void WriteInt32(QByteArray& out, std::int32_t value)
 {
-    const auto u = static_cast<std::uint32_t>(value);
-    const char b[4] = {char(u & 0xFF), char(u >> 8 & 0xFF), char(u >> 16 & 0xFF), char(u >> 24 & 0xFF)};
-    out.append(b, 4);
+    AppendLittleEndian(out, value);
 }
 
 // ---------------------------------------------------------------- the record

@@ -1,5 +1,7 @@
 #include "SpriteImage.h"
 
+#include "common/ByteOrder.h"
+
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
@@ -17,18 +19,6 @@ QImage SpriteToImage(TS16Sprite& sprite)
     return image;
 }
 
-namespace {
-
-template <typename T>
-void Put(QByteArray& out, T value)
-{
-    char bytes[sizeof(T)];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, sizeof(T));
-}
-
-}  // namespace
-
 QByteArray EncodeBmp565(const QImage& source)
 {
     const QImage image = source.format() == QImage::Format_RGB16 ? source : source.convertToFormat(QImage::Format_RGB16);
@@ -40,28 +30,28 @@ QByteArray EncodeBmp565(const QImage& source)
     QByteArray out;
     out.reserve(int(dataOffset + dataSize));
     out.append("BM", 2);
-    Put<quint32>(out, dataOffset + dataSize);
-    Put<quint32>(out, 0);  // reserved
-    Put<quint32>(out, dataOffset);
-    Put<quint32>(out, 40);  // BITMAPINFOHEADER
-    Put<qint32>(out, w);
-    Put<qint32>(out, h);    // positive: rows bottom-up
-    Put<quint16>(out, 1);   // planes
-    Put<quint16>(out, 16);  // bits per pixel
-    Put<quint32>(out, 3);   // BI_BITFIELDS
-    Put<quint32>(out, dataSize);
-    Put<qint32>(out, 2835);  // 72 dpi
-    Put<qint32>(out, 2835);
-    Put<quint32>(out, 0);
-    Put<quint32>(out, 0);
-    Put<quint32>(out, 0xF800);  // red, green and blue masks
-    Put<quint32>(out, 0x07E0);
-    Put<quint32>(out, 0x001F);
+    AppendLittleEndian<quint32>(out, dataOffset + dataSize);
+    AppendLittleEndian<quint32>(out, 0);  // reserved
+    AppendLittleEndian<quint32>(out, dataOffset);
+    AppendLittleEndian<quint32>(out, 40);  // BITMAPINFOHEADER
+    AppendLittleEndian<qint32>(out, w);
+    AppendLittleEndian<qint32>(out, h);    // positive: rows bottom-up
+    AppendLittleEndian<quint16>(out, 1);   // planes
+    AppendLittleEndian<quint16>(out, 16);  // bits per pixel
+    AppendLittleEndian<quint32>(out, 3);   // BI_BITFIELDS
+    AppendLittleEndian<quint32>(out, dataSize);
+    AppendLittleEndian<qint32>(out, 2835);  // 72 dpi
+    AppendLittleEndian<qint32>(out, 2835);
+    AppendLittleEndian<quint32>(out, 0);
+    AppendLittleEndian<quint32>(out, 0);
+    AppendLittleEndian<quint32>(out, 0xF800);  // red, green and blue masks
+    AppendLittleEndian<quint32>(out, 0x07E0);
+    AppendLittleEndian<quint32>(out, 0x001F);
     const QByteArray padding(int(stride) - w * 2, '\0');
     for (int y = h - 1; y >= 0; --y) {
         const auto* line = reinterpret_cast<const quint16*>(image.constScanLine(y));
         for (int x = 0; x < w; ++x)
-            Put<quint16>(out, line[x]);
+            AppendLittleEndian<quint16>(out, line[x]);
         out.append(padding);
     }
     return out;

@@ -1,5 +1,7 @@
 #include "GuiTest.h"
 
+#include "SpriteImage.h"
+
 #include <QAbstractButton>
 #include <QApplication>
 #include <QElapsedTimer>
@@ -78,6 +80,18 @@ void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen)
         }
         button->click();
     });
+}
+
+QImage SampleAlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout)
+{
+    const TPicture p = SampleAlbum(moniker, photos).at(size_t(index));
+    TS16Sprite s;
+    s.SetWidth(static_cast<std::uint16_t>(p.width));
+    s.SetHeight(static_cast<std::uint16_t>(p.height));
+    s.PixelLayout = layout;
+    for (size_t i = 0; i < p.pixels.size(); ++i)
+        s.Pixels[i] = PackPixel(p.pixels[i], layout);
+    return SpriteToImage(s);
 }
 
 TBoxCollector::TBoxCollector() : timer_(new QTimer)

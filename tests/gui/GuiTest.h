@@ -40,6 +40,10 @@ private:
     class QTimer* timer_;
 };
 
+// The picture the sample generator drew for photo `index` of the creature's
+// album, stored in `layout`, as the 5-6-5 image the dialogs show.
+QImage SampleAlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout);
+
 class GuiTest : public ::testing::Test {
 protected:
     void SetUp() override;

@@ -31,18 +31,6 @@ THistoryEntry Load(const QString& path)
     return e;
 }
 
-QImage AlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout)
-{
-    TS16Sprite s;
-    const TPicture p = SampleAlbum(moniker, photos)[size_t(index)];
-    s.SetWidth(static_cast<std::uint16_t>(p.width));
-    s.SetHeight(static_cast<std::uint16_t>(p.height));
-    s.PixelLayout = layout;
-    for (size_t i = 0; i < p.pixels.size(); ++i)
-        s.Pixels[i] = PackPixel(p.pixels[i], layout);
-    return SpriteToImage(s);
-}
-
 }  // namespace
 
 class EditEntry : public GuiTest {
@@ -113,7 +101,7 @@ TEST_F(EditEntry, ADeadCreatureWithoutChoiceStartsAtTheFirstPhoto)
     Edit("SKDR", [&](TEditEntry* d) { s = Look(d); });
     EXPECT_TRUE(s.chooseEnabled);
     EXPECT_EQ(s.chosen, 0);
-    EXPECT_EQ(s.picture, AlbumImage("SKDR", 3, 0, pl555));
+    EXPECT_EQ(s.picture, SampleAlbumImage("SKDR", 3, 0, pl555));
     EXPECT_EQ(Load(Hist("SKDR")).GravestoneIndex, 0);
 }
 
@@ -137,7 +125,7 @@ TEST_F(EditEntry, ALivingCreatureWithAChoiceShowsIt)
     TState s;
     Edit("TOVA", [&](TEditEntry* d) { s = Look(d); }, false);
     EXPECT_TRUE(s.chooseEnabled);
-    EXPECT_EQ(s.picture, AlbumImage("TOVA", 5, 1, pl565));
+    EXPECT_EQ(s.picture, SampleAlbumImage("TOVA", 5, 1, pl565));
 }
 
 TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
@@ -154,7 +142,7 @@ TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
         last = d->GraveImage->Picture();
     });
     EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(last, AlbumImage("BRDN", 3, 1, pl565));
+    EXPECT_EQ(last, SampleAlbumImage("BRDN", 3, 1, pl565));
     EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 1);
 
     seen.clear();

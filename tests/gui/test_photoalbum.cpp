@@ -20,18 +20,6 @@
 
 namespace {
 
-// The picture the sample generator drew, as the 5-6-5 image the viewer shows.
-QImage SampleImage(const TPicture& p, TPixelLayout stored = pl565)
-{
-    TS16Sprite s;
-    s.SetWidth(static_cast<std::uint16_t>(p.width));
-    s.SetHeight(static_cast<std::uint16_t>(p.height));
-    s.PixelLayout = stored;
-    for (size_t i = 0; i < p.pixels.size(); ++i)
-        s.Pixels[i] = PackPixel(p.pixels[i], stored);
-    return SpriteToImage(s);
-}
-
 TS16Sprite MakeSprite(int w, int h, TPixelLayout layout, std::uint16_t seed = 1)
 {
     TS16Sprite s;
@@ -122,8 +110,8 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
         expected << QStringLiteral("[%1] %2 x %3").arg(i).arg(album[i].width).arg(album[i].height);
     EXPECT_EQ(items, expected);
     EXPECT_EQ(selectedFirst, 0);
-    EXPECT_EQ(shownFirst, SampleImage(album[0]));
-    EXPECT_EQ(shownAfterKey, SampleImage(album[1]));
+    EXPECT_EQ(shownFirst, SampleAlbumImage("TOVA", 5, 0, pl565));
+    EXPECT_EQ(shownAfterKey, SampleAlbumImage("TOVA", 5, 1, pl565));
     EXPECT_EQ(Album(*viewer)->SpriteFile->Count(), 0) << "the album is let go when the dialog closes";
 }
 
@@ -137,7 +125,7 @@ TEST_F(PhotoAlbum, FiveFiveFiveAlbumsShowTheSamePictureAsFiveSixFive)
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
-    EXPECT_EQ(shown, SampleImage(SampleAlbum("SKDR", 3)[0], pl555));
+    EXPECT_EQ(shown, SampleAlbumImage("SKDR", 3, 0, pl555));
 }
 
 TEST_F(PhotoAlbum, ReopeningForAnotherCreatureListsOnlyItsPhotos)
@@ -225,7 +213,7 @@ TEST_F(PhotoAlbum, DoubleClickSavesTheWholePictureAsBmp)
     const QImage saved = reader.read();
     ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
     EXPECT_EQ(saved.size(), QSize(220, 180));
-    EXPECT_TRUE(Same565(saved, SampleImage(SampleAlbum("BIG1", 1)[0], pl555)));
+    EXPECT_TRUE(Same565(saved, SampleAlbumImage("BIG1", 1, 0, pl555)));
     EXPECT_EQ(Album(*viewer)->SaveBMP->selectedFiles().value(0), target + ".bmp");
 }
 

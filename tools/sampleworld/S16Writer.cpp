@@ -1,5 +1,7 @@
 #include "S16Writer.h"
 
+#include "common/ByteOrder.h"
+
 #include <QFile>
 #include <QtEndian>
 
@@ -10,33 +12,21 @@ std::uint16_t PackPixel(TRgb c, TPixelLayout layout)
     return static_cast<std::uint16_t>((c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3));
 }
 
-namespace {
-
-template <typename T>
-void Append(QByteArray& out, T value)
-{
-    char bytes[sizeof(T)];
-    qToLittleEndian(value, bytes);
-    out.append(bytes, sizeof(T));
-}
-
-}  // namespace
-
 QByteArray EncodeS16(const std::vector<TPicture>& pictures, TPixelLayout layout)
 {
     QByteArray out;
-    Append<std::uint32_t>(out, layout == pl565 ? 1 : 0);
-    Append<std::uint16_t>(out, static_cast<std::uint16_t>(pictures.size()));
+    AppendLittleEndian<std::uint32_t>(out, layout == pl565 ? 1 : 0);
+    AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(pictures.size()));
     std::uint32_t offset = 0;
     for (const TPicture& p : pictures) {
-        Append<std::uint32_t>(out, offset);
-        Append<std::uint16_t>(out, static_cast<std::uint16_t>(p.width));
-        Append<std::uint16_t>(out, static_cast<std::uint16_t>(p.height));
+        AppendLittleEndian<std::uint32_t>(out, offset);
+        AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.width));
+        AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.height));
         offset += static_cast<std::uint32_t>(p.width * p.height * 2);
     }
     for (const TPicture& p : pictures)
         for (const TRgb& c : p.pixels)
-            Append<std::uint16_t>(out, PackPixel(c, layout));
+            AppendLittleEndian<std::uint16_t>(out, PackPixel(c, layout));
     return out;
 }
 
