@@ -1,11 +1,11 @@
 #include "unitHistoryClass.h"
 
+#include "AtomicWrite.h"
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
 
 #include <QFile>
 #include <QFileInfo>
-#include <QSaveFile>
 #include <algorithm>
 #include <cstring>
 
@@ -182,14 +182,7 @@ void THistoryEntry::SaveToFile() const
     if (info.isDir())
         throw fail(QStringLiteral("A directory of that name is in the way."));
 
-    QSaveFile out(FileName);
-    if (!out.open(QIODevice::WriteOnly))
-        throw fail(out.errorString());
-    if (out.write(image) != image.size()) {
-        const QString reason = out.errorString();
-        out.cancelWriting();
+    QString reason;
+    if (!WriteFileAtomically(FileName, image, &reason))
         throw fail(reason);
-    }
-    if (!out.commit())
-        throw fail(out.errorString());
 }

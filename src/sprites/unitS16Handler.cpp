@@ -1,6 +1,7 @@
 #include "unitS16Handler.h"
 
 #include <QFile>
+#include <QFileInfo>
 #include <QtEndian>
 
 // ---------------------------------------------------------------- sprite
@@ -83,9 +84,16 @@ void TS16File::LoadFromFile(const QString& name)
 {
     Clear();
     QFile file(name);
-    if (!file.open(QIODevice::ReadOnly))
+    // A directory or a pipe is no sprite file (and a pipe would block the open).
+    const QFileInfo info(name);
+    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly))
         throw ESpriteError(QStringLiteral("Unable to open file ") + name);
+    LoadFromDevice(file, name);
+}
 
+void TS16File::LoadFromDevice(QIODevice& file, const QString& name)
+{
+    Clear();
     auto readExactly = [&](char* target, qint64 size) {
         if (file.read(target, size) != size)
             throw EReadError(QStringLiteral("The sprite file \"%1\" ends inside its headers.").arg(name));

@@ -12,6 +12,7 @@
 
 #include "common/Exception.h"
 
+#include <QIODevice>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -69,6 +70,10 @@ public:
     // kMaxS16PixelBytes of pixels, and EReadError when it ends inside its
     // headers; the object is empty after any failure.
     void LoadFromFile(const QString& name);
+
+    // The same from an open device; `name` is what messages and FileName
+    // name.
+    void LoadFromDevice(QIODevice& device, const QString& name);
 
     // Throws ESpriteError "List Index Out of Bounds" outside 0..Count()-1.
     TS16Sprite& GetSprite(int index);
