@@ -10,6 +10,8 @@ packages=(
   zlib1g-dev fonts-dejavu-core xvfb xauth imagemagick
 )
 
+packages+=(${EXTRA_PACKAGES:-})
+
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

@@ -112,11 +112,11 @@ void TS16File::LoadFromDevice(QIODevice& file, const QString& name)
     std::uint64_t pixelBytes = 0;
     for (std::size_t i = 0; i < count; ++i)
         pixelBytes += std::uint64_t(U16At(&headers[i * 8 + 4])) * U16At(&headers[i * 8 + 6]) * 2;
-    if (pixelBytes > kMaxS16PixelBytes)
+    if (pixelBytes > PixelByteLimit)
         throw ESpriteError(QStringLiteral("The sprite file \"%1\" claims %2 MiB of pixels; at most %3 MiB are accepted.")
                                .arg(name)
                                .arg(pixelBytes >> 20)
-                               .arg(kMaxS16PixelBytes >> 20));
+                               .arg(PixelByteLimit >> 20));
 
     Sprites.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {

@@ -63,6 +63,10 @@ public:
     std::vector<std::unique_ptr<TS16Sprite>> Sprites;
     TPixelLayout PixelLayout = pl565;
 
+    // The pixel memory one load may claim; kMaxS16PixelBytes unless a fuzzer
+    // lowers it to keep its runs fast.
+    static inline std::uint64_t PixelByteLimit = kMaxS16PixelBytes;
+
     void Clear();
 
     // Replaces the content by the file's. Throws ESpriteError when the file

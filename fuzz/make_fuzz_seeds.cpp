@@ -1,0 +1,65 @@
+// make-fuzz-seeds OUTDIR: the seed corpus of the fuzz targets, from the
+// sample installation plus hand-made damaged inputs (OUTDIR/{history,s16,registry}).
+#include "SampleWorld.h"
+
+#include <QDir>
+#include <QtEndian>
+#include <cstdio>
+
+namespace {
+
+void Put(const QString& dir, const QString& name, const QByteArray& bytes)
+{
+    QDir().mkpath(dir);
+    WriteWholeFile(dir + QLatin1Char('/') + name, bytes);
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    if (argc != 2) {
+        std::fprintf(stderr, "usage: make-fuzz-seeds OUTDIR\n");
+        return 2;
+    }
+    const QString out = QString::fromLocal8Bit(argv[1]);
+    const QString history = out + QStringLiteral("/history"), s16 = out + QStringLiteral("/s16"),
+                  registry = out + QStringLiteral("/registry");
+
+    // History records: every sample creature, and damaged forms of one.
+    for (const TSampleCreature& c : SampleCreatures())
+        Put(history, QString::fromLatin1(c.HistoryFile), c.Entry.SaveToBytes());
+    const QByteArray full = SampleCreatures().front().Entry.SaveToBytes();
+    for (int cut : {0, 3, 5, 21, 100, 353})
+        Put(history, QStringLiteral("cut-%1").arg(cut), full.left(cut));
+    Put(history, QStringLiteral("long-form-short-length"), QByteArray("ABCD\xFF\x03\x00" "Bob", 10) + QByteArray(350, '\0'));
+    Put(history, QStringLiteral("long-form-max-length"), QByteArray("ABCD\xFF\xFF\xFF", 7) + QByteArray(300, 'x'));
+    Put(history, QStringLiteral("trailing-bytes"), full + "more after the record");
+
+    // S16 albums: small ones in both layouts, and damaged headers.
+    for (TPixelLayout layout : {pl565, pl555}) {
+        std::vector<TPicture> pictures = {DrawPicture(0, 6, 4), DrawPicture(1, 3, 5), DrawPicture(3, 0, 2)};
+        Put(s16, QStringLiteral("album-%1").arg(layout == pl565 ? 565 : 555), EncodeS16(pictures, layout));
+    }
+    const QByteArray album = EncodeS16({DrawPicture(2, 4, 4), DrawPicture(4, 5, 3)}, pl565);
+    for (int cut : {0, 4, 6, 13, 22, 30, 40})
+        Put(s16, QStringLiteral("cut-%1").arg(cut), album.left(cut));
+    QByteArray huge(6 + 8, '\0');
+    qToLittleEndian<std::uint32_t>(1, huge.data());
+    qToLittleEndian<std::uint16_t>(1, huge.data() + 4);
+    qToLittleEndian<std::uint16_t>(0xFFFF, huge.data() + 10);
+    qToLittleEndian<std::uint16_t>(0xFFFF, huge.data() + 12);
+    Put(s16, QStringLiteral("huge-sprite"), huge);
+    Put(s16, QStringLiteral("count-zero"), QByteArray("\x01\x00\x00\x00\x00\x00", 6));
+
+    // Registries: the sample's, a 64-bit prefix's, and the format's corners.
+    Put(registry, QStringLiteral("sample"), SampleRegistryText(QString::fromLatin1(kSampleHistoryWinPath),
+                                                               QString::fromLatin1(kSampleGeneticsWinPath)));
+    Put(registry, QStringLiteral("wow64"), SampleRegistryText(QStringLiteral("D:\\H\\"), QStringLiteral("/abs/G/"), true));
+    Put(registry, QStringLiteral("corners"),
+        "WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
+        "\"History Directory\"=\"C:\\\\a\\x00e9\\n\\0\\\"\"\n\"Genetics Directory\"=str(2):\"%X%\\\\\"\n"
+        "\"Blob\"=hex:01,\\\n  02\n@=dword:00000001\n\"Multi\"=str(7):\"a\\0b\\0\"\n[unterminated\n\"x\"=\"y");
+    std::printf("seed corpus written to %s\n", argv[1]);
+    return 0;
+}
