@@ -51,12 +51,26 @@ TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
     row.Texts[1] = MonikerShown(e.Moniker);
     row.Texts[2] = SpeciesText(e.Species);
     row.Texts[3] = GenderText(e.Gender);
-    row.Texts[4] = DecodeText(e.Parent1Name) + QStringLiteral(" (") + MonikerShown(e.Parent1Moniker)
-                   + QStringLiteral(") and ") + DecodeText(e.Parent2Name) + QStringLiteral(" (")
-                   + MonikerShown(e.Parent2Moniker) + QLatin1Char(')');
-    row.Texts[5] = e.State == 1 ? FormatTimeStamp(e.BirthTime, names) + QStringLiteral(" -> ")
-                                      + FormatTimeStamp(e.DeathTime, names)
-                                : FormatTimeStamp(e.BirthTime, names) + QStringLiteral(" (Still alive)");
+    // Each text is built in one buffer: a fill formats every creature.
+    QString& parents = row.Texts[4];
+    parents.reserve(e.Parent1Name.size() + e.Parent2Name.size() + 22);
+    AppendDecoded(parents, e.Parent1Name);
+    parents += QLatin1String(" (");
+    AppendDecoded(parents, MonikerText(e.Parent1Moniker));
+    parents += QLatin1String(") and ");
+    AppendDecoded(parents, e.Parent2Name);
+    parents += QLatin1String(" (");
+    AppendDecoded(parents, MonikerText(e.Parent2Moniker));
+    parents += QLatin1Char(')');
+    QString& life = row.Texts[5];
+    life.reserve(64);
+    AppendDateTime(life, TimeStampToDateTime(e.BirthTime), names);
+    if (e.State == 1) {
+        life += QLatin1String(" -> ");
+        AppendDateTime(life, TimeStampToDateTime(e.DeathTime), names);
+    } else {
+        life += QLatin1String(" (Still alive)");
+    }
     row.Texts[6] = StateText(e);
     return row;
 }

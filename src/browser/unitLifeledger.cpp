@@ -2,6 +2,7 @@
 
 #include "CommandGuard.h"
 #include "EntryIcons.h"
+#include "FileSystem.h"
 #include "TextCodec.h"
 #include "ui_unitLifeledger.h"
 #include "unitDeleteEntry.h"
@@ -9,8 +10,7 @@
 #include "unitPhotoAlbum.h"
 
 #include <QCoreApplication>
-#include <QDirIterator>
-#include <QFileInfo>
+#include <QFile>
 #include <QHeaderView>
 #include <QLocale>
 #include <QMenu>
@@ -143,20 +143,30 @@ void THistoryViewer::FormCreate()
     // The directory value is a plain prefix: "cr_*" is glued to it, so a
     // value without a trailing separator searches its parent directory for
     // names starting with its last component, as the game's own lookup does.
-    const QString pattern = HistoryDirectory + QStringLiteral("cr_*");
+    const QString pattern = HistoryDirectory + QStringLiteral("cr_");
     const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
-    const QString prefix = pattern.left(slash + 1);
-    QDirIterator it(prefix.isEmpty() ? QStringLiteral(".") : prefix, {pattern.mid(slash + 1)},
-                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
+    const QString directory = pattern.left(slash + 1);
+    const QStringList names = NamesStartingWith(directory, pattern.mid(slash + 1));
 
     std::vector<std::unique_ptr<THistoryEntry>> records;
     std::vector<TEntryRow> rows;
+    records.reserve(size_t(names.size()));
+    rows.reserve(size_t(names.size()));
     QStringList failures;
-    while (it.hasNext()) {
-        it.next();
+    // The two existence tests per creature build their paths in one reused
+    // buffer, in the file system's encoding.
+    const QByteArray historyPrefix = QFile::encodeName(HistoryDirectory) + "photo_";
+    const QByteArray geneticsPrefix = QFile::encodeName(GeneticsDirectory);
+    QByteArray path;
+    auto exists = [&path](const QByteArray& prefix, const QByteArray& moniker, const char* suffix) {
+        path.resize(0);
+        path.append(prefix).append(moniker).append(suffix);
+        return IsRegularFile(path);
+    };
+    for (const QString& name : names) {
         auto entry = std::make_unique<THistoryEntry>();
         try {
-            entry->LoadFromFile(prefix + it.fileName());
+            entry->LoadFromFile(directory + name);
         } catch (const Exception& e) {
             // One unreadable match must not hide the creatures after it.
             failures << e.Message;
@@ -167,18 +177,24 @@ void THistoryViewer::FormCreate()
             row.ImageIndex = kExportedImage;
         } else {
             row.ImageIndex = entry->State;
-            const QString album = AlbumPath(*entry);
-            if (!album.isEmpty() && QFileInfo(album).isFile())
-                row.ImageIndex |= kAlbumFlag;
-            const QString genetics = GeneticsPath(*entry);
-            if (!genetics.isEmpty() && QFileInfo(genetics).isFile())
-                row.ImageIndex |= kGeneticsFlag;
+            if (const auto moniker = MonikerFileText(entry->Moniker)) {
+                const QByteArray encoded = QFile::encodeName(*moniker);
+                if (exists(historyPrefix, encoded, ".s16"))
+                    row.ImageIndex |= kAlbumFlag;
+                if (exists(geneticsPrefix, encoded, ".gen"))
+                    row.ImageIndex |= kGeneticsFlag;
+            }
         }
         records.push_back(std::move(entry));
         rows.push_back(std::move(row));
     }
     EntryRecords->Append(std::move(records), std::move(rows));
-    FitColumns();
+    // Widths are fitted to the texts once; later fills keep whatever widths
+    // the user has since chosen.
+    if (!columnsFitted_ && EntryRecords->Count() > 0) {
+        FitColumns();
+        columnsFitted_ = true;
+    }
 
     if (!failures.isEmpty())
         throw Exception(QStringLiteral("These history files could not be read, so their creatures are not listed:\n\n")

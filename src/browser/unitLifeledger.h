@@ -79,4 +79,5 @@ private:
 
     std::unique_ptr<Ui::THistoryViewer> ui;
     TDateTimeNames dateNames_;
+    bool columnsFitted_ = false;
 };

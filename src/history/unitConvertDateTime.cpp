@@ -43,14 +43,28 @@ CivilDate CivilFromDays(std::int64_t z)
     return {yoe + era * 400 + (month <= 2), month, day};
 }
 
-QString TwoDigits(std::int64_t n)
+// Appends n with at least `digits` digits (leading zeros); n >= 0.
+void AppendNumber(QString& out, std::int64_t n, int digits)
 {
-    return QString::number(n).rightJustified(2, QLatin1Char('0'));
+    char16_t buffer[24];
+    int at = 24;
+    do {
+        buffer[--at] = static_cast<char16_t>(u'0' + n % 10);
+        n /= 10;
+    } while (n > 0 || 24 - at < digits);
+    out.append(reinterpret_cast<const QChar*>(buffer + at), 24 - at);
 }
 
 }  // namespace
 
 QString FormatDateTime(double value, const TDateTimeNames& names)
+{
+    QString out;
+    AppendDateTime(out, value, names);
+    return out;
+}
+
+void AppendDateTime(QString& out, double value, const TDateTimeNames& names)
 {
     constexpr std::int64_t msPerDay = 86400000;
     const auto ms = static_cast<std::int64_t>(std::llround(value * static_cast<double>(msPerDay)));
@@ -65,10 +79,22 @@ QString FormatDateTime(double value, const TDateTimeNames& names)
     const QString month = date.month - 1 < names.ShortMonthNames.size() ? names.ShortMonthNames.at(date.month - 1)
                                                                          : QString::number(date.month);
     const QString& sep = names.TimeSeparator;
-    return TwoDigits(date.day) + QLatin1Char(' ') + month + QLatin1Char(' ')
-           + QString::number(date.year).rightJustified(4, QLatin1Char('0')) + QStringLiteral(" (")
-           + TwoDigits(seconds / 3600) + sep + TwoDigits(seconds / 60 % 60) + sep + TwoDigits(seconds % 60)
-           + QLatin1Char(')');
+    // Built in the caller's buffer: the list formats one or two of these per creature.
+    out.reserve(out.size() + 20 + month.size() + 2 * sep.size());
+    AppendNumber(out, date.day, 2);
+    out += QLatin1Char(' ');
+    out += month;
+    out += QLatin1Char(' ');
+    if (date.year < 0)
+        out += QLatin1Char('-');
+    AppendNumber(out, date.year < 0 ? -date.year : date.year, 4);
+    out += QLatin1String(" (");
+    AppendNumber(out, seconds / 3600, 2);
+    out += sep;
+    AppendNumber(out, seconds / 60 % 60, 2);
+    out += sep;
+    AppendNumber(out, seconds % 60, 2);
+    out += QLatin1Char(')');
 }
 
 QString FormatTimeStamp(std::int32_t stamp, const TDateTimeNames& names)

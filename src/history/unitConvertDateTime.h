@@ -21,5 +21,8 @@ struct TDateTimeNames {
 // the nearest millisecond, milliseconds are not shown.
 QString FormatDateTime(double value, const TDateTimeNames& names = TDateTimeNames::English());
 
+// Appends FormatDateTime(value) to out.
+void AppendDateTime(QString& out, double value, const TDateTimeNames& names = TDateTimeNames::English());
+
 // The display text of a time stamp: FormatDateTime(TimeStampToDateTime(stamp)).
 QString FormatTimeStamp(std::int32_t stamp, const TDateTimeNames& names = TDateTimeNames::English());

@@ -7,7 +7,14 @@
 #include <QFile>
 #include <QFileInfo>
 #include <algorithm>
+#include <cerrno>
 #include <cstring>
+
+#ifdef Q_OS_UNIX
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+#endif
 
 QByteArray MonikerText(const TMoniker& moniker)
 {
@@ -151,6 +158,43 @@ QByteArray THistoryEntry::SaveToBytes() const
 void THistoryEntry::LoadFromFile(const QString& path)
 {
     FileName = path;
+#ifdef Q_OS_UNIX
+    // One open, one fstat and the reads: a fill does this for every creature.
+    // The open does not wait for a writer, so a named pipe cannot block it.
+    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0)
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
+    struct stat st;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        const bool directory = S_ISDIR(st.st_mode);
+        ::close(fd);
+        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2")
+                              .arg(path, directory ? QStringLiteral("It is a directory.")
+                                                   : QStringLiteral("It is not a regular file.")));
+    }
+    // One byte more than the file holds, so the read that meets the end
+    // needs no larger buffer.
+    QByteArray data(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+    qsizetype got = 0;
+    for (;;) {
+        if (got == data.size())
+            data.resize(got + 4096);  // the file grew since the fstat
+        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0) {
+            const int error = errno;
+            ::close(fd);
+            throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
+        }
+        if (n == 0)
+            break;
+        got += n;
+    }
+    ::close(fd);
+    data.truncate(got);
+    LoadFromBytes(data);
+#else
     // A named pipe or device would block the open or never end; only
     // regular files (or links to them) and missing paths go on to the open.
     const QFileInfo info(path);
@@ -165,6 +209,7 @@ void THistoryEntry::LoadFromFile(const QString& path)
     if (file.error() != QFileDevice::NoError)
         throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
     LoadFromBytes(data);
+#endif
 }
 
 void THistoryEntry::SaveToFile() const

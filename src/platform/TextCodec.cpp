@@ -48,6 +48,16 @@ QString DecodeText(const QByteArray& bytes)
     return out;
 }
 
+void AppendDecoded(QString& out, const QByteArray& bytes)
+{
+    const CodePage& t = Table();
+    const qsizetype at = out.size();
+    out.resize(at + bytes.size());
+    QChar* d = out.data() + at;
+    for (qsizetype i = 0; i < bytes.size(); ++i)
+        d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
+}
+
 std::optional<QByteArray> EncodeText(const QString& text)
 {
     const CodePage& t = Table();

@@ -12,6 +12,7 @@
 #include <optional>
 
 QString DecodeText(const QByteArray& bytes);
+void AppendDecoded(QString& out, const QByteArray& bytes);
 
 // nullopt when the text holds a character the code page cannot hold.
 std::optional<QByteArray> EncodeText(const QString& text);
