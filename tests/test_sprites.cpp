@@ -81,11 +81,11 @@ TEST_F(S16Files, BlocksAreFoundByPositionWhateverTheStoredOffsets)
                              + SpriteHeader(0, 1, 2) + Pixels({1, 2, 3, 4}) + "trailing bytes are ignored";
     file.LoadFromFile(Write(bytes));
     ASSERT_EQ(file.Count(), 3);
-    EXPECT_EQ(file.GetSprite(0).Pixels, (std::vector<std::uint16_t>{1, 2}));
+    EXPECT_EQ(file.GetSprite(0).Pixels, (TPixelBuffer{1, 2}));
     EXPECT_EQ(file.GetSprite(1).Width, 0);
     EXPECT_EQ(file.GetSprite(1).Height, 7);
     EXPECT_TRUE(file.GetSprite(1).Pixels.empty());
-    EXPECT_EQ(file.GetSprite(2).Pixels, (std::vector<std::uint16_t>{3, 4}));
+    EXPECT_EQ(file.GetSprite(2).Pixels, (TPixelBuffer{3, 4}));
 }
 
 TEST_F(S16Files, AFileCutInsideThePixelBlocksLoadsEverySpriteWithZeros)
@@ -93,9 +93,27 @@ TEST_F(S16Files, AFileCutInsideThePixelBlocksLoadsEverySpriteWithZeros)
     const QByteArray bytes = Header(0, 2) + SpriteHeader(0, 2, 2) + SpriteHeader(0, 3, 1) + Pixels({7, 8, 9});
     file.LoadFromFile(Write(bytes + "\x05"));  // an odd byte cuts a pixel in half
     ASSERT_EQ(file.Count(), 2);
-    EXPECT_EQ(file.GetSprite(0).Pixels, (std::vector<std::uint16_t>{7, 8, 9, 5}));
-    EXPECT_EQ(file.GetSprite(1).Pixels, (std::vector<std::uint16_t>{0, 0, 0}));
+    EXPECT_EQ(file.GetSprite(0).Pixels, (TPixelBuffer{7, 8, 9, 5}));
+    EXPECT_EQ(file.GetSprite(1).Pixels, (TPixelBuffer{0, 0, 0}));
     EXPECT_EQ(file.GetSprite(1).Width, 3);
+}
+
+TEST_F(S16Files, ManySpritesAndAnEndInsideALaterBatchReadCorrectly)
+{
+    // More sprites than one system call can fill, and a file that ends in
+    // the middle of the second batch.
+    const int count = 1500;
+    QByteArray bytes = Header(1, count);
+    for (int i = 0; i < count; ++i)
+        bytes += SpriteHeader(0, 2, 1);
+    for (int i = 0; i < count; ++i)
+        bytes += Pixels({static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i + 1)});
+    file.LoadFromFile(Write(bytes.left(bytes.size() - 4 * 100 - 2)));  // sprite 1399 keeps one pixel
+    ASSERT_EQ(file.Count(), count);
+    EXPECT_EQ(file.GetSprite(1100).Pixels, (TPixelBuffer{1100, 1101}));
+    EXPECT_EQ(file.GetSprite(1399).Pixels, (TPixelBuffer{1399, 0}));
+    EXPECT_EQ(file.GetSprite(1400).Pixels, (TPixelBuffer{0, 0}));
+    EXPECT_EQ(file.GetSprite(count - 1).Pixels, (TPixelBuffer{0, 0}));
 }
 
 TEST_F(S16Files, AFileCutInsideItsHeadersIsAReadErrorAndLeavesNothing)
@@ -191,10 +209,10 @@ TEST(PixelLayout, FiveFiveFiveToFiveSixFiveIsBitExact)
     s.PixelLayout = pl555;
     s.Pixels = {0x7FFF, 0x0421, 0x8000, 0x001F};
     s.SetPixelLayout(pl565);
-    EXPECT_EQ(s.Pixels, (std::vector<std::uint16_t>{0xFFDF, 0x0841, 0x0000, 0x001F}));
+    EXPECT_EQ(s.Pixels, (TPixelBuffer{0xFFDF, 0x0841, 0x0000, 0x001F}));
     EXPECT_EQ(s.PixelLayout, pl565);
     s.SetPixelLayout(pl565);  // same layout: untouched
-    EXPECT_EQ(s.Pixels, (std::vector<std::uint16_t>{0xFFDF, 0x0841, 0x0000, 0x001F}));
+    EXPECT_EQ(s.Pixels, (TPixelBuffer{0xFFDF, 0x0841, 0x0000, 0x001F}));
 }
 
 TEST(PixelLayout, BackToFiveFiveFiveDropsTheLowGreenBitAndRoundTrips)
@@ -227,6 +245,6 @@ TEST(SpriteSize, SettersResizeKeepContentAndNotify)
     ASSERT_EQ(s.Pixels.size(), 6u);
     s.Pixels = {1, 2, 3, 4, 5, 6};
     s.SetHeight(1);
-    EXPECT_EQ(s.Pixels, (std::vector<std::uint16_t>{1, 2, 3}));
+    EXPECT_EQ(s.Pixels, (TPixelBuffer{1, 2, 3}));
     EXPECT_EQ(calls, 3);
 }

@@ -121,45 +121,89 @@ bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& v
 
 }  // namespace
 
+namespace {
+
+// A wanted key as Wine writes it for plain ASCII names: backslashes doubled.
+QByteArray EscapedKey(const QString& key)
+{
+    QByteArray out;
+    for (QChar ch : key) {
+        if (ch.unicode() >= 0x80)
+            return {};  // compared only after unescaping
+        out += ch == QLatin1Char('\\') ? QByteArray("\\\\") : QByteArray(1, static_cast<char>(ch.unicode()));
+    }
+    return out;
+}
+
+}  // namespace
+
 std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, const QStringList& keyPaths)
 {
     std::vector<std::optional<TRegistryKey>> found(size_t(keyPaths.size()));
-    TRegistryKey* current = nullptr;
-    bool continued = false;  // the previous line ended in a backslash
+    // Wine escapes only backslashes, control characters and characters
+    // outside ASCII in key names, so a plain ASCII key is found by comparing
+    // raw bytes; any other key is compared after decoding each key line.
+    std::vector<QByteArray> escaped;
+    bool decodeAll = false;
+    for (const QString& key : keyPaths) {
+        escaped.push_back(EscapedKey(key));
+        decodeAll = decodeAll || escaped.back().isEmpty();
+    }
+
+    const char* const begin = text.data();
+    const char* const end = begin + text.size();
     QString keyName, valueName;
     TRegistryValue value;
 
-    const char* p = text.data();
-    const char* const end = p + text.size();
+    // Which wanted key a key line opens, or -1.
+    auto match = [&](const char* line, const char* lineEnd) -> qsizetype {
+        const char* name = line + 1;
+        for (size_t i = 0; i < escaped.size(); ++i) {
+            const qsizetype n = escaped[i].size();
+            if (n && lineEnd - name > n && name[n] == ']' && qstrnicmp(name, escaped[i].constData(), size_t(n)) == 0)
+                return qsizetype(i);
+        }
+        if (!decodeAll || !Unescape(name, lineEnd, ']', keyName))
+            return -1;
+        for (qsizetype i = 0; i < keyPaths.size(); ++i)
+            if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    };
+
+    const char* p = begin;
     while (p < end) {
-        const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-        const char* lineEnd = nl ? nl : end;
-        const char* next = nl ? nl + 1 : end;
-        while (lineEnd > p && (lineEnd[-1] == '\r' || lineEnd[-1] == ' ' || lineEnd[-1] == '\t'))
-            --lineEnd;
-        const bool wasContinued = continued;
-        continued = lineEnd > p && lineEnd[-1] == '\\';
-        if (wasContinued || p == lineEnd) {
-            p = next;
+        // Key lines start a line with '['; nothing else can (strings escape
+        // their line breaks, continuation lines are indented).
+        const char* bracket = static_cast<const char*>(std::memchr(p, '[', static_cast<size_t>(end - p)));
+        if (!bracket)
+            break;
+        if (bracket != begin && bracket[-1] != '\n') {
+            p = bracket + 1;
             continue;
         }
+        const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', static_cast<size_t>(end - bracket)));
+        const char* lineEnd = nl ? nl : end;
+        p = nl ? nl + 1 : end;
+        const qsizetype which = match(bracket, lineEnd);
+        if (which < 0)
+            continue;
+        TRegistryKey& key = found[size_t(which)].emplace();
 
-        if (*p == '[') {
-            current = nullptr;
-            if (Unescape(p + 1, lineEnd, ']', keyName)) {
-                for (qsizetype i = 0; i < keyPaths.size(); ++i) {
-                    if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0) {
-                        found[size_t(i)].emplace();
-                        current = &*found[size_t(i)];
-                        break;
-                    }
-                }
-            }
-            continued = false;
-        } else if (current && ParseValue(p, lineEnd, valueName, value)) {
-            current->insert(valueName.toLower(), value);
+        // The key's values, up to the next key line.
+        bool continued = false;  // the previous line ended in a backslash
+        while (p < end && *p != '[') {
+            nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+            lineEnd = nl ? nl : end;
+            const char* next = nl ? nl + 1 : end;
+            while (lineEnd > p && (lineEnd[-1] == '\r' || lineEnd[-1] == ' ' || lineEnd[-1] == '\t'))
+                --lineEnd;
+            const bool wasContinued = continued;
+            continued = lineEnd > p && lineEnd[-1] == '\\';
+            if (!wasContinued && p != lineEnd && ParseValue(p, lineEnd, valueName, value))
+                key.insert(valueName.toLower(), value);
+            p = next;
         }
-        p = next;
     }
     return found;
 }

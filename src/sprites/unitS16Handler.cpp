@@ -3,12 +3,21 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QtEndian>
+#include <cerrno>
+
+#ifdef Q_OS_UNIX
+#include <climits>
+#include <sys/uio.h>
+#endif
 
 // ---------------------------------------------------------------- sprite
 
 void TS16Sprite::Resize()
 {
+    const std::size_t before = Pixels.size();
     Pixels.resize(std::size_t(Width) * Height);
+    if (Pixels.size() > before)
+        std::fill(Pixels.begin() + std::ptrdiff_t(before), Pixels.end(), std::uint16_t(0));
 }
 
 void TS16Sprite::SetWidth(std::uint16_t value)
@@ -86,9 +95,68 @@ void TS16File::LoadFromFile(const QString& name)
     QFile file(name);
     // A directory or a pipe is no sprite file (and a pipe would block the open).
     const QFileInfo info(name);
-    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly))
+    if ((info.exists() && !info.isFile()) || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered))
         throw ESpriteError(QStringLiteral("Unable to open file ") + name);
     LoadFromDevice(file, name);
+}
+
+// Every block straight into its sprite's buffer. A block cut short gets
+// zeros where the file has no bytes; the load succeeds regardless.
+void TS16File::ReadPixelBlocks(QIODevice& device)
+{
+    std::size_t next = 0;  // the first sprite not yet read
+#ifdef Q_OS_UNIX
+    // From an unbuffered file, one system call fills up to IOV_MAX buffers:
+    // an album of many small photos costs little more than one read.
+    auto* file = qobject_cast<QFile*>(&device);
+    if (file && file->handle() >= 0 && (file->openMode() & QIODevice::Unbuffered)) {
+        std::vector<iovec> parts;
+        while (next < Sprites.size()) {
+            parts.clear();
+            std::size_t wanted = 0;
+            for (std::size_t i = next; i < Sprites.size() && parts.size() < IOV_MAX; ++i) {
+                TPixelBuffer& pixels = Sprites[i]->Pixels;
+                parts.push_back({pixels.data(), pixels.size() * 2});
+                wanted += pixels.size() * 2;
+            }
+            std::size_t got = 0;
+            for (std::size_t part = 0; part < parts.size();) {
+                const ssize_t n = ::readv(file->handle(), &parts[part], static_cast<int>(parts.size() - part));
+                if (n < 0 && errno == EINTR)
+                    continue;
+                if (n <= 0)
+                    break;
+                got += std::size_t(n);
+                // Step over the parts filled; a part filled only partly goes on.
+                std::size_t left = std::size_t(n);
+                while (part < parts.size() && left >= parts[part].iov_len)
+                    left -= parts[part++].iov_len;
+                if (part < parts.size() && left > 0) {
+                    parts[part].iov_base = static_cast<char*>(parts[part].iov_base) + left;
+                    parts[part].iov_len -= left;
+                }
+            }
+            // Zeros where the file ended.
+            std::size_t at = 0;
+            for (std::size_t i = next; i < next + parts.size(); ++i) {
+                auto* bytes = reinterpret_cast<char*>(Sprites[i]->Pixels.data());
+                const std::size_t size = Sprites[i]->Pixels.size() * 2;
+                if (at + size > got)
+                    std::fill(bytes + (got > at ? got - at : 0), bytes + size, '\0');
+                at += size;
+            }
+            next += parts.size();
+            if (got < wanted)
+                break;
+        }
+    }
+#endif
+    for (; next < Sprites.size(); ++next) {
+        auto* target = reinterpret_cast<char*>(Sprites[next]->Pixels.data());
+        const auto wanted = static_cast<qint64>(Sprites[next]->Pixels.size() * 2);
+        const qint64 got = wanted ? std::max<qint64>(device.read(target, wanted), 0) : 0;
+        std::fill(target + got, target + wanted, '\0');
+    }
 }
 
 void TS16File::LoadFromDevice(QIODevice& file, const QString& name)
@@ -118,20 +186,20 @@ void TS16File::LoadFromDevice(QIODevice& file, const QString& name)
                                .arg(pixelBytes >> 20)
                                .arg(PixelByteLimit >> 20));
 
+    // New sprites have no change notification, so their size is set without
+    // the setters' zeroing: every pixel is read or zeroed just below.
     Sprites.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         auto sprite = std::make_unique<TS16Sprite>();
-        sprite->SetWidth(U16At(&headers[i * 8 + 4]));
-        sprite->SetHeight(U16At(&headers[i * 8 + 6]));
+        sprite->Width = U16At(&headers[i * 8 + 4]);
+        sprite->Height = U16At(&headers[i * 8 + 6]);
+        sprite->Pixels.resize(std::size_t(sprite->Width) * sprite->Height);
         sprite->PixelLayout = layout;
         Sprites.push_back(std::move(sprite));
     }
 
-    // One read per sprite, straight into its (zero-filled) buffer. A block
-    // cut short keeps zeros where the file has no bytes; the load succeeds.
+    ReadPixelBlocks(file);
     for (auto& sprite : Sprites) {
-        if (!sprite->Pixels.empty())
-            file.read(reinterpret_cast<char*>(sprite->Pixels.data()), static_cast<qint64>(sprite->Pixels.size() * 2));
         if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
             for (auto& p : sprite->Pixels)
                 p = qFromLittleEndian(p);

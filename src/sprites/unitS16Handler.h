@@ -32,15 +32,39 @@ public:
 // than a thousand times the largest.
 inline constexpr std::uint64_t kMaxS16PixelBytes = 256ull << 20;
 
+// A vector that leaves new elements uninitialised when it grows, so a
+// loader can read pixels straight into fresh memory without zeroing it first.
+template <typename T>
+struct TUninitializedAllocator : std::allocator<T> {
+    template <typename U>
+    struct rebind {
+        using other = TUninitializedAllocator<U>;
+    };
+    TUninitializedAllocator() = default;
+    template <typename U>
+    TUninitializedAllocator(const TUninitializedAllocator<U>&) noexcept {}
+    template <typename U>
+    void construct(U* p) noexcept
+    {
+        ::new (static_cast<void*>(p)) U;
+    }
+    template <typename U, typename... Args>
+    void construct(U* p, Args&&... args)
+    {
+        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
+    }
+};
+using TPixelBuffer = std::vector<std::uint16_t, TUninitializedAllocator<std::uint16_t>>;
+
 class TS16Sprite {
 public:
     std::uint16_t Height = 0;
     std::uint16_t Width = 0;
     TPixelLayout PixelLayout = pl565;
-    std::vector<std::uint16_t> Pixels;  // Width * Height values, row by row
+    TPixelBuffer Pixels;  // Width * Height values, row by row
     std::function<void(TS16Sprite&)> OnChange;
 
-    // Each resizes Pixels to Width * Height, keeping what fits.
+    // Each resizes Pixels to Width * Height, keeping what fits; new pixels are 0.
     void SetWidth(std::uint16_t value);
     void SetHeight(std::uint16_t value);
 
@@ -50,6 +74,7 @@ public:
     void SetPixelLayout(TPixelLayout value);
 
 private:
+    friend class TS16File;
     void Resize();
 };
 
@@ -82,4 +107,7 @@ public:
     // Throws ESpriteError "List Index Out of Bounds" outside 0..Count()-1.
     TS16Sprite& GetSprite(int index);
     int Count() const { return static_cast<int>(Sprites.size()); }
+
+private:
+    void ReadPixelBlocks(QIODevice& device);
 };

@@ -256,7 +256,7 @@ TEST(SpriteDisplay, FiveFiveFiveAndItsFiveSixFiveTwinShowIdentically)
     EXPECT_EQ(ia, ib);
     EXPECT_EQ(a.Pixels, b.Pixels);
     EXPECT_EQ(a.PixelLayout, pl565);
-    const std::vector<std::uint16_t> once = a.Pixels;
+    const TPixelBuffer once = a.Pixels;
     SpriteToImage(a);  // shown again: not converted again
     EXPECT_EQ(a.Pixels, once);
     EXPECT_EQ(reinterpret_cast<const std::uint16_t*>(ia.constScanLine(0))[0], a.Pixels[0]);
