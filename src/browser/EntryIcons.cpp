@@ -100,10 +100,15 @@ QList<QPixmap> MakeEntriesImages()
     return images;
 }
 
+QImage ApplicationIconArt()
+{
+    return Picture(3);
+}
+
 QIcon MakeWindowIcon()
 {
     QIcon icon;
-    const QImage base = Picture(3);
+    const QImage base = ApplicationIconArt();
     for (int scale : {1, 2, 3, 4, 8, 16})
         icon.addPixmap(QPixmap::fromImage(base.scaled(16 * scale, 16 * scale)));
     return icon;

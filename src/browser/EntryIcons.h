@@ -11,4 +11,6 @@
 // file), 8 a blue question mark (exported).
 QList<QPixmap> MakeEntriesImages();
 
+// The window and application icon: the gravestone with its photo, 16 x 16.
+QImage ApplicationIconArt();
 QIcon MakeWindowIcon();

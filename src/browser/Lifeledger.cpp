@@ -13,7 +13,7 @@ void SetUpApplication(QApplication& app)
     // The application name, not a display name: Qt would append a display
     // name to every window title ("Endrish Creature History - ...").
     QApplication::setApplicationName(QString::fromLatin1(kApplicationTitle));
-    QApplication::setDesktopFileName(QStringLiteral("lifeledger"));
+    QApplication::setDesktopFileName(QStringLiteral("org.lifeledger.Lifeledger"));
     app.setWindowIcon(MakeWindowIcon());
 }
 
