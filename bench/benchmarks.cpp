@@ -22,7 +22,6 @@
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <zlib.h>
 
 const std::vector<TBenchPair>& BenchPairs()
 {
@@ -276,16 +275,8 @@ const QString& RegistryFile()
     static QTemporaryDir dir;
     static QString path;
     if (path.isEmpty()) {
-        gzFile in = gzopen(LIFELEDGER_TEST_DATA "/wine-system.reg.gz", "rb");
-        QByteArray text;
-        char buf[65536];
-        int got;
-        while (in && (got = gzread(in, buf, sizeof buf)) > 0)
-            text.append(buf, got);
-        if (in)
-            gzclose(in);
         path = dir.filePath("system.reg");
-        WriteWholeFile(path, text);
+        WriteWholeFile(path, GunzipFile(QStringLiteral(LIFELEDGER_TEST_DATA "/wine-system.reg.gz")));
     }
     return path;
 }

@@ -7,7 +7,6 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
-#include <zlib.h>
 
 namespace {
 
@@ -20,24 +19,11 @@ TRegistryKey KeyFrom(const QByteArray& text, const QString& path = kGame)
     return keys[0].value_or(TRegistryKey());
 }
 
-QByteArray Gunzip(const QString& path)
-{
-    gzFile in = gzopen(path.toLocal8Bit().constData(), "rb");
-    QByteArray out;
-    char buf[65536];
-    int n;
-    while (in && (n = gzread(in, buf, sizeof buf)) > 0)
-        out.append(buf, n);
-    if (in)
-        gzclose(in);
-    return out;
-}
-
 }  // namespace
 
 TEST(WineRegistry, FindsTheGameInARegistryWrittenByWine)
 {
-    const QByteArray text = Gunzip(QStringLiteral(LIFELEDGER_FIXTURES "/wine-system.reg.gz"));
+    const QByteArray text = GunzipFile(QStringLiteral(LIFELEDGER_FIXTURES "/wine-system.reg.gz"));
     ASSERT_GT(text.size(), 1000000);
     const TRegistryKey key = KeyFrom(text);
     EXPECT_EQ(RegistryString(key, "History Directory"), "C:\\Program Files\\Quenmoor\\Vivarion 2\\History\\");

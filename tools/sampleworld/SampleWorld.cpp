@@ -6,6 +6,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <zlib.h>
 
 namespace {
 
@@ -344,6 +345,20 @@ QByteArray SampleRegistryText(const QString& historyWinPath, const QString& gene
     out += "\"Install Size\"=dword:00a1b2c3\n\n";
     out += "[" + KeyName("Software\\Wine") + "] 1796625239\n#time=1dd8614f1003a5a\n"
            "\"Version\"=\"wine-8.0\"\n\n";
+    return out;
+}
+
+QByteArray GunzipFile(const QString& path)
+{
+    QByteArray out;
+    gzFile in = gzopen(QFile::encodeName(path).constData(), "rb");
+    if (!in)
+        return out;
+    char buffer[65536];
+    int got;
+    while ((got = gzread(in, buffer, sizeof buffer)) > 0)
+        out.append(buffer, got);
+    gzclose(in);
     return out;
 }
 

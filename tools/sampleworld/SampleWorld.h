@@ -52,5 +52,9 @@ TSampleWorld WriteSampleWorld(const QString& outDir);
 // Writes one creature's files into a world (history record, album, genetics).
 void WriteSampleCreature(const TSampleWorld& world, const TSampleCreature& creature);
 
+// The unpacked content of a gzip file (the real Wine registry kept for tests
+// and benchmarks); empty when it cannot be read.
+QByteArray GunzipFile(const QString& path);
+
 // Writes a file whole or throws EFCreateError.
 void WriteWholeFile(const QString& path, const QByteArray& bytes);
