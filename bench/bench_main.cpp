@@ -25,13 +25,18 @@ public:
     TableReporter() : ConsoleReporter(OO_Tabular) {}
 
     std::map<std::string, double> seconds;  // per iteration, real time
+    std::map<std::string, double> medians;  // the same, median of the repetitions
 
     void ReportRuns(const std::vector<Run>& runs) override
     {
         ConsoleReporter::ReportRuns(runs);
-        for (const Run& run : runs)
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0)
-                seconds[Plain(run.benchmark_name())] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        // With repetitions the median counts; without, the single run.
+        for (const Run& run : runs) {
+            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !seconds.count(Plain(run.run_name.str())))
+                seconds[Plain(run.run_name.str())] = run.real_accumulated_time / static_cast<double>(run.iterations);
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
+                medians[Plain(run.run_name.str())] = run.real_accumulated_time / static_cast<double>(run.iterations);
+        }
     }
 };
 
@@ -57,6 +62,8 @@ int main(int argc, char** argv)
     TableReporter reporter;
     benchmark::RunSpecifiedBenchmarks(&reporter);
     ReleaseBenchWindows();
+    for (const auto& [name, median] : reporter.medians)
+        reporter.seconds[name] = median;
 
     std::printf("\n%-34s %12s %12s %8s   %s\n", "benchmark", "time", "floor", "ratio", "target");
     for (const TBenchPair& pair : BenchPairs()) {

@@ -7,4 +7,5 @@ cd "$(dirname "$0")/.."
 scripts/install-deps.sh
 cmake -S . -B build-release -DCMAKE_BUILD_TYPE=Release -DLIFELEDGER_BUILD_TESTS=OFF >/dev/null
 cmake --build build-release -j"$(nproc)" --target lifeledger-bench
-build-release/bench/lifeledger-bench --benchmark_min_time=0.3 "$@"
+build-release/bench/lifeledger-bench --benchmark_min_time=0.3 --benchmark_repetitions=5 \
+  --benchmark_report_aggregates_only=true "$@"

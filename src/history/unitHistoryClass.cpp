@@ -172,13 +172,11 @@ void THistoryEntry::LoadFromFile(const QString& path)
                               .arg(path, directory ? QStringLiteral("It is a directory.")
                                                    : QStringLiteral("It is not a regular file.")));
     }
-    // One byte more than the file holds, so the read that meets the end
-    // needs no larger buffer.
-    QByteArray data(static_cast<qsizetype>(st.st_size) + 1, Qt::Uninitialized);
+    // The size fstat gave is the snapshot taken: once that much is read the
+    // record is complete (the game rewrites files whole, never appends).
+    QByteArray data(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
     qsizetype got = 0;
-    for (;;) {
-        if (got == data.size())
-            data.resize(got + 4096);  // the file grew since the fstat
+    while (got < data.size()) {
         const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
         if (n < 0 && errno == EINTR)
             continue;
@@ -188,7 +186,7 @@ void THistoryEntry::LoadFromFile(const QString& path)
             throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
         }
         if (n == 0)
-            break;
+            break;  // the file shrank since the fstat
         got += n;
     }
     ::close(fd);
