@@ -127,13 +127,13 @@ void THistoryViewer::LookupInstallation()
 QString THistoryViewer::AlbumPath(const THistoryEntry& entry) const
 {
     const auto moniker = MonikerFileText(entry.Moniker);
-    return moniker ? HistoryDirectory + QStringLiteral("photo_") + *moniker + QStringLiteral(".s16") : QString();
+    return moniker ? HistoryDirectory + QLatin1String(kAlbumPrefix) + *moniker + QLatin1String(kAlbumSuffix) : QString();
 }
 
 QString THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
 {
     const auto moniker = MonikerFileText(entry.Moniker);
-    return moniker ? GeneticsDirectory + *moniker + QStringLiteral(".gen") : QString();
+    return moniker ? GeneticsDirectory + *moniker + QLatin1String(kGeneticsSuffix) : QString();
 }
 
 void THistoryViewer::FormCreate()
@@ -155,7 +155,7 @@ void THistoryViewer::FormCreate()
     QStringList failures;
     // The two existence tests per creature build their paths in one reused
     // buffer, in the file system's encoding.
-    const QByteArray historyPrefix = QFile::encodeName(HistoryDirectory) + "photo_";
+    const QByteArray historyPrefix = QFile::encodeName(HistoryDirectory) + kAlbumPrefix;
     const QByteArray geneticsPrefix = QFile::encodeName(GeneticsDirectory);
     QByteArray path;
     auto exists = [&path](const QByteArray& prefix, const QByteArray& moniker, const char* suffix) {
@@ -179,9 +179,9 @@ void THistoryViewer::FormCreate()
             row.ImageIndex = entry->State;
             if (const auto moniker = MonikerFileText(entry->Moniker)) {
                 const QByteArray encoded = QFile::encodeName(*moniker);
-                if (exists(historyPrefix, encoded, ".s16"))
+                if (exists(historyPrefix, encoded, kAlbumSuffix))
                     row.ImageIndex |= kAlbumFlag;
-                if (exists(geneticsPrefix, encoded, ".gen"))
+                if (exists(geneticsPrefix, encoded, kGeneticsSuffix))
                     row.ImageIndex |= kGeneticsFlag;
             }
         }

@@ -1,6 +1,7 @@
 #include "unitPhotoAlbum.h"
 
 #include "CommandGuard.h"
+#include "DialogLook.h"
 #include "ImageBox.h"
 #include "SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
@@ -10,7 +11,6 @@
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMessageBox>
-#include <QScreen>
 
 TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -82,8 +82,7 @@ void TPhotoAlbum::Run(THistoryViewer& viewer)
         GraveImage->Clear();
     ImagesClick();
 
-    if (const QScreen* screen = viewer.screen())
-        move(screen->availableGeometry().center() - rect().center());
+    CentreOnScreen(this, &viewer);
     exec();
     SpriteFile = std::make_unique<TS16File>();
 }
