@@ -3,11 +3,20 @@
 # Only missing packages are installed; apt-get needs root (sudo otherwise).
 set -euo pipefail
 
+# Every program the build, the tests, the demo and the packaging call is
+# named here: a machine that had one by chance must not hide its absence.
 packages=(
+  # the build
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev
-  libgtest-dev libgmock-dev libbenchmark-dev
-  zlib1g-dev fonts-dejavu-core xvfb xauth imagemagick
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev zlib1g-dev
+  # the tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
+  # the install test: desktop entry, AppStream metadata, icon sizes
+  desktop-file-utils appstream file
+  # the demo without a display, screenshots, the BMP cross-check
+  xvfb xauth imagemagick
+  # the Debian package (cpack's library dependency scan)
+  dpkg-dev
 )
 
 packages+=(${EXTRA_PACKAGES:-})
