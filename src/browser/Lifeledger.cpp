@@ -1,5 +1,6 @@
 #include "Lifeledger.h"
 
+#include "CommandGuard.h"
 #include "EntryIcons.h"
 #include "unitDeleteEntry.h"
 #include "unitEditEntry.h"
@@ -25,4 +26,17 @@ std::unique_ptr<THistoryViewer> CreateWindows()
     auto* photoAlbum = new TPhotoAlbum(viewer.get());
     viewer->SetDialogs(deleteEntry, editEntry, photoAlbum);
     return viewer;
+}
+
+int RunLifeledger(QApplication& app)
+{
+    SetUpApplication(app);
+    std::unique_ptr<THistoryViewer> viewer;
+    try {
+        viewer = CreateWindows();
+    } catch (const ENoInstallation&) {
+        return 1;
+    }
+    viewer->show();
+    return app.exec();
 }

@@ -13,3 +13,7 @@ void SetUpApplication(QApplication& app);
 // and PhotoAlbum, owned by the main window. Throws ENoInstallation when the
 // game is missing; the user has then seen the message.
 std::unique_ptr<THistoryViewer> CreateWindows();
+
+// The whole program once the application object exists: names, windows, the
+// event loop. Returns the exit code (1 when the game is missing).
+int RunLifeledger(QApplication& app);

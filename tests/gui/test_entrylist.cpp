@@ -13,6 +13,8 @@
 #include <QHeaderView>
 #include <QMenuBar>
 #include <QProcess>
+#include <QTest>
+#include <QToolTip>
 #include <QTreeView>
 #include <sys/stat.h>
 
@@ -61,6 +63,55 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
     EXPECT_EQ(main, (QStringList{"&File/E&xit/", "&Creature/&Delete/Ctrl+D", "&Creature/View/&Edit/Ctrl+E",
                                  "&Creature/&View Photo Album/Ctrl+V"}));
     EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V"}));
+}
+
+// However long a creature's texts, the seven columns are in view at the
+// window's design size, and a text that is cut shows whole as a tooltip.
+TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
+{
+    THistoryEntry verbose = Creature("TOVA").Entry;
+    verbose.DisplayName = QByteArray(300, 'W');
+    verbose.FileName = world.HistoryDir + "cr_TOVA";
+    verbose.SaveToFile();
+    Open();
+    QHeaderView* header = viewer->Entries->header();
+    const int width = viewer->Entries->viewport()->width();
+    for (int c = 0; c < 7; ++c) {
+        EXPECT_GE(header->sectionViewportPosition(c), 0) << c;
+        EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), width) << c;
+        EXPECT_GE(header->sectionSize(c), QFontMetrics(header->font()).horizontalAdvance(
+                      viewer->EntryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) << c;
+    }
+    EXPECT_EQ(header->sectionViewportPosition(6) + header->sectionSize(6), width) << "the last takes the rest";
+
+    auto tipAt = [&](int row, int column) {
+        QToolTip::hideText();
+        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        const QRect cell = viewer->Entries->visualRect(viewer->EntryRecords->index(row, column));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->Entries->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(viewer->Entries->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    EXPECT_EQ(tipAt(RowOf("TOVA"), 0), QString(300, 'W'));
+    EXPECT_EQ(tipAt(RowOf("TOVA"), 4), "Sorrel (SKDR) and Bracken (BRDN)");
+    EXPECT_EQ(tipAt(RowOf("AB"), 1), "") << "a text that fits has no tooltip";
+}
+
+// At start, and after a refill, no row is selected; the first Down or Home
+// selects the first row (not the second, not none).
+TEST_F(EntryList, TheFirstStepIntoTheListSelectsTheFirstRow)
+{
+    Open();
+    for (int key : {Qt::Key_Down, Qt::Key_Home}) {
+        if (key == Qt::Key_Home)
+            viewer->Rebuild();
+        FocusList();
+        ASSERT_EQ(viewer->SelectedRow(), -1);
+        Press(key);
+        EXPECT_EQ(viewer->SelectedRow(), 0) << key;
+        Press(Qt::Key_Down);
+        EXPECT_EQ(viewer->SelectedRow(), 1) << key;
+    }
 }
 
 TEST_F(EntryList, EveryCreatureIsOneRowWithItsRecordAndIcon)
@@ -192,9 +243,9 @@ TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgramWithCodeOne)
     viewer->Terminate = [&](int c) { code = c; };
     QFile::remove(world.Prefix + "/system.reg");
     TSeenBox seen;
-    AnswerBox(QMessageBox::Ok, &seen);
-    viewer->EditEntries1Click();  // no selection: nothing
+    ExpectNothingHappens([this] { viewer->EditEntries1Click(); });  // no selection: no lookup either
     EXPECT_EQ(code, -1);
+    AnswerBox(QMessageBox::Ok, &seen);
     // The rebuild runs inside a command, as after an accepted edit.
     RunCommand(viewer.get(), [&] { viewer->Rebuild(); }, [&] { viewer->Terminate(1); });
     EXPECT_EQ(code, 1);
@@ -204,16 +255,28 @@ TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgramWithCodeOne)
     EXPECT_EQ(seen.Buttons, QMessageBox::Ok);
 }
 
+namespace {
+
+// Starts a program on a prefix, on the offscreen platform.
+void Start(QProcess& app, const char* program, const QString& prefix, const QStringList& extraEnv = {})
+{
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert("WINEPREFIX", prefix);
+    env.insert("QT_QPA_PLATFORM", "offscreen");
+    for (const QString& pair : extraEnv)
+        env.insert(pair.section('=', 0, 0), pair.section('=', 1));
+    app.setProcessEnvironment(env);
+    app.start(QString::fromLocal8Bit(program), {});
+    ASSERT_TRUE(app.waitForStarted());
+}
+
+}  // namespace
+
 TEST(Executable, WithoutTheGameItShowsTheMessageAndExitsWithOne)
 {
     QTemporaryDir emptyPrefix;
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("WINEPREFIX", emptyPrefix.path());
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LIFELEDGER_TEST_ANSWER_MODALS", "1");
-    app.setProcessEnvironment(env);
-    app.start(QStringLiteral(LIFELEDGER_EXECUTABLE), {});
+    Start(app, LIFELEDGER_ANSWERING, emptyPrefix.path());
     ASSERT_TRUE(app.waitForFinished(20000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 1);
@@ -229,15 +292,26 @@ TEST(Executable, WithTheGameItRunsUntilExit)
     QTemporaryDir dir;
     const TSampleWorld world = WriteSampleWorld(dir.path());
     QProcess app;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert("WINEPREFIX", world.Prefix);
-    env.insert("QT_QPA_PLATFORM", "offscreen");
-    env.insert("LIFELEDGER_TEST_ANSWER_MODALS", "1");
-    app.setProcessEnvironment(env);
-    app.start(QStringLiteral(LIFELEDGER_EXECUTABLE), {});
-    ASSERT_TRUE(app.waitForStarted());
+    Start(app, LIFELEDGER_ANSWERING, world.Prefix);
     EXPECT_FALSE(app.waitForFinished(1500)) << "ended by itself";
     app.terminate();
     app.waitForFinished(5000);
     EXPECT_FALSE(QString::fromLocal8Bit(app.readAllStandardError()).contains("message box:"));
+}
+
+// The program users install answers no message box by itself, whatever the
+// environment says: the variable that once made it do so is not even in it.
+TEST(Executable, TheInstalledProgramHasNoTestHook)
+{
+    QFile binary(QString::fromLocal8Bit(LIFELEDGER_INSTALLED));
+    ASSERT_TRUE(binary.open(QIODevice::ReadOnly));
+    const QByteArray image = binary.readAll();
+    EXPECT_FALSE(image.contains("LIFELEDGER_TEST")) << "a test switch is compiled into the program";
+
+    QTemporaryDir emptyPrefix;
+    QProcess app;
+    Start(app, LIFELEDGER_INSTALLED, emptyPrefix.path(), {"LIFELEDGER_TEST_ANSWER_MODALS=1"});
+    EXPECT_FALSE(app.waitForFinished(2000)) << "the message box was answered without a user";
+    app.kill();
+    app.waitForFinished(5000);
 }

@@ -1,0 +1,31 @@
+// lifeledger-answering: the program exactly as users get it, plus one thing
+// no user wants: every message box is printed to stderr and answered with
+// its default button, so a test can run the real start-up without a person
+// at the screen. Built only with the tests; never installed.
+#include "Lifeledger.h"
+
+#include <QAbstractButton>
+#include <QApplication>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    QTimer answerer;
+    QObject::connect(&answerer, &QTimer::timeout, [] {
+        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+        if (!box || !box->isVisible())
+            return;
+        std::fprintf(stderr, "message box: %s | %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+        QAbstractButton* button = box->defaultButton();
+        if (!button)
+            button = box->buttons().value(0);
+        if (button)
+            button->click();
+    });
+    answerer.start(50);
+    return RunLifeledger(app);
+}
