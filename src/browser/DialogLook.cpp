@@ -3,6 +3,7 @@
 #include <QFontDatabase>
 #include <QLineEdit>
 #include <QScreen>
+#include <limits>
 
 void StyleReadOnlyBox(QLineEdit* box)
 {
@@ -21,6 +22,11 @@ void StyleMonikerBox(QLineEdit* box)
     font.setBold(true);
     font.setPixelSize(13);
     box->setFont(font);
+}
+
+void HoldAnyLength(QLineEdit* box)
+{
+    box->setMaxLength(std::numeric_limits<int>::max());
 }
 
 void CentreOnScreen(QWidget* window, QWidget* parent)

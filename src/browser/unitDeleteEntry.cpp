@@ -44,6 +44,7 @@ TDeleteEntry::TDeleteEntry(QWidget* parent)
     Photo = ui->Photo;
     StyleMonikerBox(Moniker);
     StyleReadOnlyBox(DisplayName);
+    HoldAnyLength(DisplayName);
 }
 
 TDeleteEntry::~TDeleteEntry() = default;

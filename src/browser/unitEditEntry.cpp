@@ -12,9 +12,10 @@
 
 namespace {
 
-// Records hold a carriage return and line feed at each line break; the
-// boxes hold a plain line feed.
-QString FromRecord(const QByteArray& bytes)
+// Records hold a carriage return and line feed at each line break; a memo
+// shows them as its own line breaks (a plain line feed). A one-line box
+// keeps whatever it is given, so it gets the stored text unchanged.
+QString MemoText(const QByteArray& bytes)
 {
     return DecodeText(bytes).replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
 }
@@ -43,6 +44,10 @@ TEditEntry::TEditEntry(QWidget* parent)
     Button3 = ui->Button3;
     StyleMonikerBox(Moniker);
     SetUpPicturePanel(ui->Panel1);
+    for (QLineEdit* box : {DisplayName, OwnerName, OwnerURL, OwnerEMail})
+        HoldAnyLength(box);
+    // Qt places a dialog over its parent; this one has a place of its own.
+    move(kEditEntryPosition);
 
     fields_ = {{QStringLiteral("Creature Name"), DisplayName, nullptr, {}, {}, {}},
                {QStringLiteral("Owner Name"), OwnerName, nullptr, {}, {}, {}},
@@ -62,10 +67,10 @@ void TEditEntry::Fill(TField& field, const QByteArray& bytes)
 {
     field.Original = bytes;
     if (field.Line) {
-        field.Line->setText(FromRecord(bytes));
+        field.Line->setText(DecodeText(bytes));
         field.Line->setCursorPosition(0);
     } else {
-        field.Memo->setPlainText(FromRecord(bytes));
+        field.Memo->setPlainText(MemoText(bytes));
     }
     field.Shown = field.Text();
 }

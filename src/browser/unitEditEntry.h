@@ -5,6 +5,7 @@
 
 #include <QByteArray>
 #include <QDialog>
+#include <QPoint>
 #include <QString>
 #include <cstdint>
 #include <memory>
@@ -18,6 +19,9 @@ class QPlainTextEdit;
 class QPushButton;
 class TImageBox;
 class THistoryViewer;
+
+// Where the dialog appears on the screen (its frame's top left).
+inline constexpr QPoint kEditEntryPosition{293, 104};
 
 class TEditEntry : public QDialog {
     Q_OBJECT

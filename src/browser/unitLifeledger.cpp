@@ -1,6 +1,7 @@
 #include "unitLifeledger.h"
 
 #include "CommandGuard.h"
+#include "CutTextTipDelegate.h"
 #include "EntryIcons.h"
 #include "FileSystem.h"
 #include "TextCodec.h"
@@ -12,6 +13,7 @@
 #include <QCoreApplication>
 #include <QFile>
 #include <QHeaderView>
+#include <QKeyEvent>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
@@ -58,6 +60,8 @@ THistoryViewer::THistoryViewer(QWidget* parent)
     Entries->header()->setSectionsClickable(false);
     Entries->header()->setSectionsMovable(false);
     Entries->header()->setStretchLastSection(true);
+    Entries->setItemDelegate(new TCutTextTipDelegate(Entries));
+    Entries->installEventFilter(this);
     FitColumns();
 
     EntriesMenu = new QMenu(this);
@@ -93,14 +97,29 @@ void THistoryViewer::SetDialogs(TDeleteEntry* deleteEntry, TEditEntry* editEntry
 
 void THistoryViewer::FitColumns()
 {
-    // The design widths, widened to the caption and to the texts shown (Qt
-    // measures a bounded sample of rows, so this stays cheap for long lists).
-    static const int designWidths[kEntryColumns] = {95, 50, 50, 47, 48, 89, 216};
+    // Each column as wide as its caption, the last taking the rest: all
+    // seven stay in view at the window's design size, however long a
+    // creature's texts are (a cut text shows whole as the cell's tooltip).
     QHeaderView* header = Entries->header();
-    for (int c = 0; c < kEntryColumns - 1; ++c) {
-        Entries->resizeColumnToContents(c);
-        header->resizeSection(c, std::max({designWidths[c], header->sectionSizeHint(c), header->sectionSize(c)}));
+    for (int c = 0; c < kEntryColumns - 1; ++c)
+        header->resizeSection(c, header->sectionSizeHint(c));
+}
+
+bool THistoryViewer::eventFilter(QObject* watched, QEvent* event)
+{
+    // Qt makes the first row current, but not selected, when the list gets
+    // the focus; Down would then select the second row and Home nothing. The
+    // first step into a list without a selection selects the first row.
+    if (watched == Entries && event->type() == QEvent::KeyPress && EntryRecords->Count() > 0
+        && !Entries->selectionModel()->hasSelection()) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_PageUp) {
+            Entries->selectionModel()->setCurrentIndex(EntryRecords->index(0, 0), QItemSelectionModel::ClearAndSelect
+                                                                                     | QItemSelectionModel::Rows);
+            return true;
+        }
     }
+    return QMainWindow::eventFilter(watched, event);
 }
 
 void THistoryViewer::Command(const std::function<void()>& body)
@@ -189,12 +208,6 @@ void THistoryViewer::FormCreate()
         rows.push_back(std::move(row));
     }
     EntryRecords->Append(std::move(records), std::move(rows));
-    // Widths are fitted to the texts once; later fills keep whatever widths
-    // the user has since chosen.
-    if (!columnsFitted_ && EntryRecords->Count() > 0) {
-        FitColumns();
-        columnsFitted_ = true;
-    }
 
     if (!failures.isEmpty())
         throw Exception(QStringLiteral("These history files could not be read, so their creatures are not listed:\n\n")

@@ -77,6 +77,9 @@ public slots:
     void EditEntries1Click();
     void ViewPhotoAlbum1Click();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     void LookupInstallation();
     void FitColumns();
@@ -85,5 +88,4 @@ private:
 
     std::unique_ptr<Ui::THistoryViewer> ui;
     TDateTimeNames dateNames_;
-    bool columnsFitted_ = false;
 };

@@ -3,11 +3,11 @@
 #include "CommandGuard.h"
 #include "DialogLook.h"
 #include "ImageBox.h"
+#include "SaveFileDialog.h"
 #include "SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
 #include "unitLifeledger.h"
 
-#include <QFileDialog>
 #include <QGuiApplication>
 #include <QListWidget>
 #include <QMessageBox>
@@ -22,20 +22,13 @@ TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     GraveImage = ui->GraveImage;
     SetUpPicturePanel(ui->Panel1);
 
-    SaveBMP = new QFileDialog(this, QString(), QString(), QStringLiteral("Bitmap Files (*.bmp)"));
+    SaveBMP = new TSaveFileDialog(this, QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
     SaveBMP->setObjectName(QStringLiteral("SaveBMP"));
-    SaveBMP->setAcceptMode(QFileDialog::AcceptSave);
-    SaveBMP->setFileMode(QFileDialog::AnyFile);
-    SaveBMP->setDefaultSuffix(QStringLiteral("bmp"));
-    // Qt's save dialog asks before replacing a file and only accepts an
-    // existing folder; read-only files are not hidden in it.
 
-    // The keyboard and the mouse both move the current row; a selection
-    // made by the program itself is shown by an explicit call.
-    connect(Images, &QListWidget::currentRowChanged, this, [this] {
-        if (!Images->signalsBlocked())
-            ImagesClick();
-    });
+    // The keyboard and the mouse both move the current row (a mouse press
+    // moves it before it selects the item); a row set by the program itself
+    // is shown by an explicit call.
+    connect(Images, &QListWidget::currentRowChanged, this, &TPhotoAlbum::ImagesClick);
     connect(GraveImage, &TImageBox::doubleClicked, this, &TPhotoAlbum::GraveImageDblClick);
     FormCreate();
 }
@@ -91,7 +84,7 @@ void TPhotoAlbum::ImagesClick()
 {
     RunCommand(this, [this] {
         const int index = Images->currentRow();
-        if (index >= 0 && Images->currentItem() && Images->currentItem()->isSelected())
+        if (index >= 0)
             ShowSprite(GraveImage, SpriteFile->GetSprite(index));
     });
 }

@@ -10,7 +10,7 @@
 namespace Ui {
 class TPhotoAlbum;
 }
-class QFileDialog;
+class TSaveFileDialog;
 class QListWidget;
 class TImageBox;
 class THistoryViewer;
@@ -30,7 +30,7 @@ public:
 
     QListWidget* Images = nullptr;
     TImageBox* GraveImage = nullptr;
-    QFileDialog* SaveBMP = nullptr;
+    TSaveFileDialog* SaveBMP = nullptr;
 
     // Empty between viewings; item i of Images is sprite i while open.
     std::unique_ptr<TS16File> SpriteFile;

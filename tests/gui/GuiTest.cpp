@@ -4,10 +4,13 @@
 
 #include <QAbstractButton>
 #include <QApplication>
+#include <QCryptographicHash>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QItemSelectionModel>
 #include <QPointer>
 #include <QPushButton>
+#include <QTest>
 #include <QTimer>
 #include <QTreeView>
 
@@ -169,4 +172,63 @@ QString GuiTest::Text(int row, int column) const
 int GuiTest::Rows() const
 {
     return viewer->EntryRecords->rowCount();
+}
+
+void GuiTest::FocusList()
+{
+    viewer->activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(viewer.get()));
+    viewer->Entries->clearFocus();
+    viewer->Entries->setFocus(Qt::ActiveWindowFocusReason);
+}
+
+void GuiTest::Press(int key, Qt::KeyboardModifiers modifiers)
+{
+    QTest::keyClick(viewer->Entries, static_cast<Qt::Key>(key), modifiers);
+}
+
+namespace {
+
+// Every file below a folder with its size, time and content.
+QStringList Snapshot(const QString& root)
+{
+    QStringList files;
+    QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
+                    QDirIterator::Subdirectories);
+    while (it.hasNext()) {
+        const QFileInfo info = it.nextFileInfo();
+        QFile file(info.filePath());
+        const QByteArray hash = info.isFile() && file.open(QIODevice::ReadOnly)
+                                    ? QCryptographicHash::hash(file.readAll(), QCryptographicHash::Sha1).toHex()
+                                    : QByteArray("-");
+        files << QStringLiteral("%1 %2 %3 %4")
+                     .arg(info.filePath())
+                     .arg(info.size())
+                     .arg(info.lastModified().toMSecsSinceEpoch())
+                     .arg(QString::fromLatin1(hash));
+    }
+    files.sort();
+    return files;
+}
+
+}  // namespace
+
+void GuiTest::ExpectNothingHappens(const std::function<void()>& command)
+{
+    const QStringList before = Snapshot(world.Prefix);
+    QStringList opened;
+    QTimer closer;
+    QObject::connect(&closer, &QTimer::timeout, [&opened] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened << QString::fromLatin1(modal->metaObject()->className()) + ": " + modal->windowTitle();
+            modal->close();
+            if (auto* dialog = qobject_cast<QDialog*>(modal))
+                dialog->done(QDialog::Rejected);
+        }
+    });
+    closer.start(5);
+    command();
+    closer.stop();
+    EXPECT_TRUE(opened.isEmpty()) << opened.join(", ").toStdString();
+    EXPECT_EQ(Snapshot(world.Prefix), before);
 }

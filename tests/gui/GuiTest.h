@@ -58,6 +58,18 @@ protected:
     QString Text(int row, int column) const;
     int Rows() const;
 
+    // Makes the main window the active one and gives the list the focus as
+    // when the window comes up, so that keys and shortcuts reach it as a
+    // user's would.
+    void FocusList();
+    // Presses a key (with modifiers) in the list.
+    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    // Runs a command that must do nothing: no window may open (any that
+    // does is closed at once, so the test fails instead of hanging) and no
+    // file of the installation may change.
+    void ExpectNothingHappens(const std::function<void()>& command);
+
     QTemporaryDir dir;
     TSampleWorld world;
     std::unique_ptr<THistoryViewer> viewer;

@@ -204,8 +204,13 @@ TEST_F(DeleteEntry, NoAndNothingCheckedChangeNothing)
     // The next opening starts again from the row's flags.
     const TOffer o = Delete("DAGP", kUnchanged, QMessageBox::No);
     EXPECT_TRUE(o.photoChecked && o.geneticsChecked && !o.historyChecked);
-    viewer->Entries->clearSelection();
-    viewer->DeleteEntry1Click();  // no row: nothing happens, nothing is shown
+}
+
+TEST_F(DeleteEntry, WithNoRowSelectedCtrlDDoesNothing)
+{
+    Open();
+    FocusList();
+    ExpectNothingHappens([this] { Press(Qt::Key_D, Qt::ControlModifier); });
 }
 
 TEST_F(DeleteEntry, RowsBelowARemovedRowKeepTheirOwnRecords)

@@ -8,12 +8,14 @@
 #include "unitEditEntry.h"
 
 #include <QApplication>
+#include <QClipboard>
 #include <QDir>
 #include <QFile>
 #include <QKeyEvent>
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 namespace {
@@ -92,6 +94,56 @@ TEST_F(EditEntry, TheDialogShowsTheRecordsTextsAndItsLook)
     const THistoryEntry& e = Creature("ACCE").Entry;
     EXPECT_EQ(texts, (QStringList{"ACCE", DecodeText(e.DisplayName), DecodeText(e.Epitaph), DecodeText(e.OwnerName),
                                   DecodeText(e.OwnerURL), DecodeText(e.OwnerEMail), DecodeText(e.OwnerNotes)}));
+}
+
+TEST_F(EditEntry, TheDialogOpensAtItsDesignPosition)
+{
+    Open();
+    QPoint at;
+    Edit("TOVA", [&](TEditEntry* d) { at = d->pos(); }, false);
+    EXPECT_EQ(at, QPoint(293, 104));
+}
+
+// A one-line box holds all that a record can hold: nothing is cut on the
+// way through the dialog, and more than the record can store is refused.
+TEST_F(EditEntry, LongOneLineTextsAreKeptWholeOrRefused)
+{
+    Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerName = QByteArray(40000, 'o'); });
+    Open();
+    Edit("TOVA", [](TEditEntry* d) {
+        d->OwnerName->setFocus();
+        QTest::keyClick(d->OwnerName, Qt::Key_End);
+        QTest::keyClick(d->OwnerName, 'X');
+    });
+    EXPECT_EQ(Load(Hist("TOVA")).OwnerName, QByteArray(40000, 'o') + "X");
+
+    const QByteArray before = ReadAll(Hist("TOVA"));
+    QList<TSeenBox> boxes;
+    Edit("TOVA", [&](TEditEntry* d) {
+        QApplication::clipboard()->setText(QString(70000, QLatin1Char('u')));
+        d->OwnerURL->setFocus();
+        QTest::keyClick(d->OwnerURL, Qt::Key_A, Qt::ControlModifier);
+        QTest::keyClick(d->OwnerURL, Qt::Key_V, Qt::ControlModifier);
+        EXPECT_EQ(d->OwnerURL->text().size(), 70000);
+        TBoxCollector collector;
+        d->Button3->click();
+        boxes = collector.Boxes;
+    }, false);
+    ASSERT_EQ(boxes.size(), 1);
+    EXPECT_TRUE(boxes[0].Text.contains("Owner URL")) << boxes[0].Text.toStdString();
+    EXPECT_EQ(ReadAll(Hist("TOVA")), before);
+}
+
+TEST_F(EditEntry, AOneLineBoxKeepsTheRecordsLineBreaksWhenEdited)
+{
+    Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerEMail = "first\r\nsecond"; });
+    Open();
+    Edit("TOVA", [](TEditEntry* d) {
+        d->OwnerEMail->setFocus();
+        QTest::keyClick(d->OwnerEMail, Qt::Key_End);
+        QTest::keyClick(d->OwnerEMail, 'X');
+    });
+    EXPECT_EQ(Load(Hist("TOVA")).OwnerEMail, "first\r\nsecondX");
 }
 
 TEST_F(EditEntry, ADeadCreatureWithoutChoiceStartsAtTheFirstPhoto)
@@ -223,8 +275,13 @@ TEST_F(EditEntry, CancellingWritesNothing)
     EXPECT_EQ(QFileInfo(Hist("SKDR")).lastModified(), stamp);
     EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).DisplayName, "Sorrel");
     EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).GravestoneIndex, -1);
-    viewer->Entries->clearSelection();
-    viewer->EditEntries1Click();  // no row: nothing is shown
+}
+
+TEST_F(EditEntry, WithNoRowSelectedCtrlEDoesNothing)
+{
+    Open();
+    FocusList();
+    ExpectNothingHappens([this] { Press(Qt::Key_E, Qt::ControlModifier); });
 }
 
 TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)

@@ -2,6 +2,7 @@
 #include "GuiTest.h"
 
 #include "ImageBox.h"
+#include "SaveFileDialog.h"
 #include "SpriteImage.h"
 #include "unitPhotoAlbum.h"
 
@@ -16,6 +17,7 @@
 #include <QListWidget>
 #include <QProcess>
 #include <QStandardPaths>
+#include <QTest>
 #include <QtEndian>
 
 namespace {
@@ -115,6 +117,68 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
     EXPECT_EQ(Album(*viewer)->SpriteFile->Count(), 0) << "the album is let go when the dialog closes";
 }
 
+// What the mouse picks is what is shown and what a save writes: a press
+// moves the list's current row before it selects the item, and the photo
+// must follow the row however it got there.
+TEST_F(PhotoAlbum, ThePhotoClickedIsShownAndSaved)
+{
+    Open();
+    Select(RowOf("TOVA"));
+    const std::vector<TPicture> album = SampleAlbum("TOVA", 5);
+    const QString target = dir.filePath("clicked");
+    QList<QImage> shown;
+    WhenModal([&](QWidget* w) {
+        TPhotoAlbum* dialog = Album(*viewer);
+        QListWidget* list = dialog->Images;
+        for (int i : {3, 1}) {
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
+            shown << dialog->GraveImage->Picture();
+        }
+        WhenModal([&](QWidget* saveDialog) {
+            auto* files = qobject_cast<QFileDialog*>(saveDialog);
+            ASSERT_TRUE(files);
+            TypeFileName(files, target);
+            static_cast<QDialog*>(files)->accept();
+        });
+        QTest::mouseDClick(dialog->GraveImage, Qt::LeftButton, {}, dialog->GraveImage->rect().center());
+        w->close();
+    });
+    viewer->ViewPhotoAlbum1Click();
+    ASSERT_EQ(shown.size(), 2);
+    EXPECT_EQ(shown[0], SampleAlbumImage("TOVA", 5, 3, pl565));
+    EXPECT_EQ(shown[1], SampleAlbumImage("TOVA", 5, 1, pl565));
+    const QImage saved(target + ".bmp");
+    EXPECT_EQ(saved.size(), QSize(album[1].width, album[1].height));
+    EXPECT_TRUE(Same565(saved, SampleAlbumImage("TOVA", 5, 1, pl565)));
+}
+
+TEST_F(PhotoAlbum, TheSaveDialogWantsAnExistingFolder)
+{
+    Open();
+    Select(RowOf("TOVA"));
+    const QString missing = dir.filePath("nodir/p");
+    TSeenBox warning;
+    bool stillOpen = false;
+    WhenModal([&](QWidget* w) {
+        TPhotoAlbum* dialog = Album(*viewer);
+        WhenModal([&](QWidget* saveDialog) {
+            auto* files = qobject_cast<QFileDialog*>(saveDialog);
+            ASSERT_TRUE(files);
+            TypeFileName(files, missing);
+            AnswerBox(QMessageBox::Ok, &warning);
+            QTest::keyClick(files->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")), Qt::Key_Return);
+            stillOpen = files->isVisible();
+            files->reject();
+        });
+        dialog->GraveImageDblClick();
+        w->close();
+    });
+    viewer->ViewPhotoAlbum1Click();
+    EXPECT_TRUE(stillOpen);
+    EXPECT_TRUE(warning.Text.contains(dir.filePath("nodir"))) << warning.Text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(missing + ".bmp"));
+}
+
 TEST_F(PhotoAlbum, FiveFiveFiveAlbumsShowTheSamePictureAsFiveSixFive)
 {
     Open();
@@ -161,10 +225,11 @@ TEST_F(PhotoAlbum, AnAlbumWithoutPhotosOpensEmptyAndShowsNoOldPhoto)
     EXPECT_TRUE(blank);
 }
 
-TEST_F(PhotoAlbum, NoSelectionNoFlagAndAMissingFile)
+TEST_F(PhotoAlbum, NoSelectionDoesNothingANoFlagAndAMissingFileAreReported)
 {
     Open();
-    viewer->ViewPhotoAlbum1Click();  // no row selected: nothing at all happens
+    FocusList();
+    ExpectNothingHappens([this] { Press(Qt::Key_V, Qt::ControlModifier); });
 
     // The flag decides, not the disk: a file that appeared since is ignored.
     WriteWholeFile(world.HistoryDir + "photo_GEN1.s16", EncodeS16(SampleAlbum("GEN1", 1), pl565));
