@@ -1,6 +1,7 @@
 // The history record file: encodings, byte-exact round trips, damaged files
 // and saves that must never cost the old file.
 #include "SampleWorld.h"
+#include "common/ByteOrder.h"
 #include "common/Exception.h"
 #include "unitHistoryClass.h"
 
@@ -174,26 +175,78 @@ TEST(RecordRoundTrip, UnusedFieldsBlocksAndTrailingBytesSurvive)
     EXPECT_EQ(Reload(image).SaveToBytes(), image);
 }
 
+namespace {
+
+// A record's 25 fields in file order, each as the bytes it holds, and
+// whether it is a text (a cut text is shorter; a cut number or block is
+// filled with zeros).
+struct TFieldBytes {
+    QByteArray Bytes;
+    bool Text;
+};
+
+std::vector<TFieldBytes> Fields(const THistoryEntry& e)
+{
+    auto number = [](std::int32_t v) {
+        QByteArray b;
+        AppendLittleEndian(b, v);
+        return TFieldBytes{b, false};
+    };
+    auto raw = [](const auto& a) { return TFieldBytes{QByteArray(a.data(), qsizetype(a.size())), false}; };
+    auto text = [](const QByteArray& t) { return TFieldBytes{t, true}; };
+    return {raw(e.Moniker),         text(e.DisplayName),     raw(e.Parent1Moniker),  text(e.Parent1Name),
+            raw(e.Parent2Moniker),  text(e.Parent2Name),     text(e.ExtraString1),   text(e.ExtraString2),
+            text(e.OwnerName),      text(e.OwnerURL),        text(e.OwnerNotes),     text(e.OwnerEMail),
+            number(e.State),        number(e.Gender),        number(e.ExtraInteger1), text(e.Epitaph),
+            number(e.GravestoneIndex), number(e.DeathTime),  number(e.BirthTime),    number(e.ExtraInteger2),
+            number(e.Registered),   number(e.Species),       number(e.ExtraInteger3), raw(e.Block256),
+            raw(e.Block36)};
+}
+
+}  // namespace
+
+// Cut anywhere, a record reads as far as its bytes go: every field before
+// the cut as it stands, the field the cut falls in with what was there (a
+// text cut short, a number or block filled up with zeros), every later
+// field zero or empty; never a trailer.
 TEST(RecordDamage, AFileThatEndsEarlyLoadsWithZerosAndCutTexts)
 {
     THistoryEntry full = SampleCreatures().front().Entry;
+    full.Epitaph = "An epitaph to be cut";
+    full.GravestoneIndex = 0x01020304;
+    full.Block256.fill('\x02');
     full.Block36.fill('\x01');
     const QByteArray image = full.SaveToBytes();
+    const std::vector<TFieldBytes> want = Fields(full);
+    size_t wholeBefore = 0;
     for (qsizetype n = 0; n <= image.size(); ++n) {
-        const THistoryEntry e = Reload(image.left(n));
-        // Whatever was present is read as it stands: a re-encoding of the cut
-        // record starts with exactly the bytes that were there, except where a
-        // string was cut (its length byte then names the shorter text).
-        EXPECT_TRUE(e.Trailer.isEmpty());
-        if (n < image.size()) {
-            EXPECT_EQ(e.Block36.back(), '\0') << n;
+        const THistoryEntry cut = Reload(image.left(n));
+        EXPECT_TRUE(cut.Trailer.isEmpty()) << n;
+        const std::vector<TFieldBytes> got = Fields(cut);
+        size_t whole = 0;
+        while (whole < got.size() && got[whole].Bytes == want[whole].Bytes)
+            ++whole;
+        EXPECT_GE(whole, wholeBefore) << "a longer file lost a field at " << n;
+        wholeBefore = whole;
+        if (whole == got.size())
+            continue;
+        const QByteArray& g = got[whole].Bytes;
+        const QByteArray& w = want[whole].Bytes;
+        if (want[whole].Text) {
+            EXPECT_TRUE(w.startsWith(g)) << "field " << whole << " at " << n;
+        } else {
+            bool zeroFilled = false;
+            for (qsizetype j = 0; j <= w.size() && !zeroFilled; ++j)
+                zeroFilled = g == w.left(j) + QByteArray(w.size() - j, '\0');
+            EXPECT_TRUE(zeroFilled) << "field " << whole << " at " << n;
         }
+        for (size_t later = whole + 1; later < got.size(); ++later)
+            EXPECT_EQ(got[later].Bytes.count('\0'), got[later].Bytes.size()) << "field " << later << " at " << n;
     }
+    EXPECT_EQ(wholeBefore, want.size());
     const THistoryEntry cut = Reload(image.left(6));  // moniker, length byte, one character
     EXPECT_EQ(MonikerText(cut.Moniker), "TOVA");
     EXPECT_EQ(cut.DisplayName, "T");
-    EXPECT_EQ(cut.State, 0);
-    EXPECT_TRUE(cut.OwnerName.isEmpty());
     EXPECT_EQ(Reload(QByteArray()), THistoryEntry());
 }
 
