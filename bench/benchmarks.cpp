@@ -155,18 +155,18 @@ void BM_FillRows(benchmark::State& state)
 {
     const int n = static_cast<int>(state.range(0));
     THistoryViewer& viewer = Viewer(n);
-    std::vector<TEntryRow> rows;
-    for (int i = 0; i < n; ++i)
-        rows.push_back(viewer.EntryRecords->Row(i));
+    std::vector<TEntry> entries(static_cast<size_t>(n));
+    const auto& samples = SampleCreatures();
+    for (int i = 0; i < n; ++i) {
+        entries[size_t(i)].Record = samples[size_t(i) % samples.size()].Entry;
+        entries[size_t(i)].Row = FormatEntryRow(entries[size_t(i)].Record, TDateTimeNames::English());
+    }
     for (auto _ : state) {
         state.PauseTiming();
         viewer.EntryRecords->Clear();
-        std::vector<std::unique_ptr<THistoryEntry>> records(static_cast<size_t>(n));
-        for (auto& r : records)
-            r = std::make_unique<THistoryEntry>();
-        std::vector<TEntryRow> copy = rows;
+        std::vector<TEntry> copy = entries;
         state.ResumeTiming();
-        viewer.EntryRecords->Append(std::move(records), std::move(copy));
+        viewer.EntryRecords->Append(std::move(copy));
     }
     viewer.Rebuild();
 }

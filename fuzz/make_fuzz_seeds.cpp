@@ -60,6 +60,15 @@ int main(int argc, char** argv)
         "WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
         "\"History Directory\"=\"C:\\\\a\\x00e9\\n\\0\\\"\"\n\"Genetics Directory\"=str(2):\"%X%\\\\\"\n"
         "\"Blob\"=hex:01,\\\n  02\n@=dword:00000001\n\"Multi\"=str(7):\"a\\0b\\0\"\n[unterminated\n\"x\"=\"y");
+    Put(registry, QStringLiteral("hex-strings"),
+        "WINE REGISTRY Version 2\n[Software\\\\Wow6432Node\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
+        "\"History Directory\"=hex(2):5c,00,5c,00,73,00,5c,00,68,00,5c,00,\\\n  00,00,41,00\n"
+        "\"Genetics Directory\"=hex(1):5c,00,47,00,5c,00,\\\n  \\\n  e9,\n"
+        "\"Odd\"=hex(1):4\n\"Multi\"=hex(7):41,00,00,00\n[Next] 2\n");
+    Put(registry, QStringLiteral("rooted-and-unc"),
+        SampleRegistryText(QStringLiteral("\\Games\\History\\"), QStringLiteral("\\\\server\\share\\G\\")));
+    Put(registry, QStringLiteral("long-path-forms"),
+        SampleRegistryText(QStringLiteral("\\\\?\\UNC\\srv\\s\\H\\"), QStringLiteral("\\??\\D:\\G\\"), true));
     std::printf("seed corpus written to %s\n", argv[1]);
     return 0;
 }

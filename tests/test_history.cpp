@@ -1,6 +1,7 @@
 // The history record file: encodings, byte-exact round trips, damaged files
 // and saves that must never cost the old file.
 #include "SampleWorld.h"
+#include "history/CreatureFiles.h"
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
 #include "unitHistoryClass.h"
@@ -20,10 +21,10 @@ QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
-QByteArray ReadAll(const QString& path)
+QByteArray ReadAll(const QByteArray& path)
 {
-    QFile f(path);
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.toStdString();
+    QFile f(PathText(path));
+    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.constData();
     return f.readAll();
 }
 
@@ -253,9 +254,9 @@ TEST(RecordDamage, AFileThatEndsEarlyLoadsWithZerosAndCutTexts)
 class RecordFiles : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QString Path(const QString& name) const { return dir.filePath(name); }
+    QByteArray Path(const char* name) const { return EncodePath(dir.filePath(QString::fromUtf8(name))); }
 
-    QString WriteSample(const QString& name)
+    QByteArray WriteSample(const char* name)
     {
         THistoryEntry e = SampleCreatures().front().Entry;
         e.FileName = Path(name);
@@ -268,7 +269,7 @@ protected:
 
 TEST_F(RecordFiles, SaveAndLoadGoThroughTheFileName)
 {
-    const QString path = WriteSample(QStringLiteral("cr_TOVA"));
+    const QByteArray path = WriteSample("cr_TOVA");
     THistoryEntry e;
     e.LoadFromFile(path);
     EXPECT_EQ(e.FileName, path);
@@ -281,14 +282,14 @@ TEST_F(RecordFiles, SaveAndLoadGoThroughTheFileName)
 TEST_F(RecordFiles, PathsThatAreNoReadableFileRaiseTheOpenErrorNamingThePath)
 {
     QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
-    for (const QString& name : {QStringLiteral("cr_missing"), QStringLiteral("cr_DIR"), QStringLiteral("no/such/cr_X")}) {
+    for (const char* name : {"cr_missing", "cr_DIR", "no/such/cr_X"}) {
         THistoryEntry e;
         e.DisplayName = "kept";
         try {
             e.LoadFromFile(Path(name));
-            ADD_FAILURE() << "no error for " << name.toStdString();
+            ADD_FAILURE() << "no error for " << name;
         } catch (const EFOpenError& err) {
-            EXPECT_TRUE(err.Message.contains(Path(name))) << err.Message.toStdString();
+            EXPECT_TRUE(err.Message.contains(PathText(Path(name)))) << err.Message.toStdString();
         }
         EXPECT_EQ(e.FileName, Path(name));
         EXPECT_EQ(e.DisplayName, "kept");
@@ -297,30 +298,30 @@ TEST_F(RecordFiles, PathsThatAreNoReadableFileRaiseTheOpenErrorNamingThePath)
 
 TEST_F(RecordFiles, FailedSavesLeaveTheOldFileByteForByteAndNoLitter)
 {
-    const QString path = WriteSample(QStringLiteral("cr_TOVA"));
+    const QByteArray path = WriteSample("cr_TOVA");
     const QByteArray before = ReadAll(path);
     THistoryEntry e;
     e.LoadFromFile(path);
     e.DisplayName = "Changed";
 
     // Read-only files are not replaced, even for root.
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    QFile::setPermissions(PathText(path), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
     EXPECT_THROW(e.SaveToFile(), EFCreateError);
     EXPECT_EQ(ReadAll(path), before);
-    QFile::setPermissions(path, QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(PathText(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // A directory where the file should be, and a missing parent directory.
     QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
-    for (const QString& target : {Path(QStringLiteral("cr_DIR")), Path(QStringLiteral("gone/cr_TOVA"))}) {
+    for (const QByteArray& target : {Path("cr_DIR"), Path("gone/cr_TOVA")}) {
         e.FileName = target;
         try {
             e.SaveToFile();
-            ADD_FAILURE() << "saved to " << target.toStdString();
+            ADD_FAILURE() << "saved to " << target.constData();
         } catch (const EFCreateError& err) {
-            EXPECT_TRUE(err.Message.contains(target)) << err.Message.toStdString();
+            EXPECT_TRUE(err.Message.contains(PathText(target))) << err.Message.toStdString();
         }
     }
-    EXPECT_TRUE(QFileInfo(Path(QStringLiteral("cr_DIR"))).isDir());
+    EXPECT_TRUE(QFileInfo(PathText(Path("cr_DIR"))).isDir());
     EXPECT_EQ(ReadAll(path), before);
     EXPECT_EQ(Listing(), (QStringList{QStringLiteral("cr_DIR"), QStringLiteral("cr_TOVA")}));
 
@@ -330,4 +331,22 @@ TEST_F(RecordFiles, FailedSavesLeaveTheOldFileByteForByteAndNoLitter)
     THistoryEntry back;
     back.LoadFromFile(path);
     EXPECT_EQ(back.DisplayName, "Changed");
+}
+
+TEST(CreatureFiles, UnsafeMonikersNeverNameAFile)
+{
+    EXPECT_EQ(MonikerFileText({'A', 'B', 'C', 'D'}), "ABCD");
+    EXPECT_EQ(MonikerFileText({'\xE9', 't', 0, 0}), QString::fromUtf16(u"\u00e9t"));
+    for (TMoniker bad : {TMoniker{'.', 0, 0, 0}, TMoniker{'.', '.', 0, 0}, TMoniker{'a', '/', 'b', 0},
+                         TMoniker{'.', '.', '/', 'x'}, TMoniker{'\\', 'x', 0, 0}})
+        EXPECT_FALSE(MonikerFileText(bad));
+}
+
+TEST(CreatureFiles, PathsAreTheDirectoryWithTheNameAppended)
+{
+    const TMoniker m = {'A', 'B', 0, 0};
+    EXPECT_EQ(AlbumPath("/h/", m), "/h/photo_AB.s16");
+    EXPECT_EQ(GeneticsPath("/g/", m), "/g/AB.gen");
+    EXPECT_EQ(AlbumPath("/h/", {'.', '.', 0, 0}), "");
+    EXPECT_EQ(GeneticsPath("/g/", {'a', '/', 'b', 0}), "");
 }

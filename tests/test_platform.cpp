@@ -1,12 +1,15 @@
 // Finding the game in a Wine prefix, and the code page of record texts.
-#include "Installation.h"
 #include "SampleWorld.h"
-#include "TextCodec.h"
-#include "WineRegistry.h"
+#include "platform/Installation.h"
+#include "platform/TextCodec.h"
+#include "platform/WineRegistry.h"
 
+#include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 namespace {
 
@@ -85,13 +88,44 @@ TEST(WineRegistry, DamagedTextFindsNothingAndDoesNotCrash)
         EXPECT_FALSE(ReadRegistryKeys(text, {kGame})[0]) << text.constData();
 }
 
-TEST(WinePaths, DriveLettersGoThroughDosdevices)
+// Windows paths are found where Wine finds them: drive letters and network
+// shares through dosdevices, a rooted path on the current drive C:.
+TEST(WinePaths, AsWineResolvesThem)
 {
-    EXPECT_EQ(HostPathFromWindows("/p", "C:\\Program Files\\Game\\History\\"),
-              "/p/dosdevices/c:/Program Files/Game/History/");
-    EXPECT_EQ(HostPathFromWindows("/p", "D:\\Games\\History"), "/p/dosdevices/d:/Games/History");
-    EXPECT_EQ(HostPathFromWindows("/p", "/home/me/History/"), "/home/me/History/");
-    EXPECT_EQ(HostPathFromWindows("/p", ""), "");
+    const std::pair<const char*, const char*> cases[] = {
+        {"C:\\Program Files\\Game\\History\\", "/p/dosdevices/c:/Program Files/Game/History/"},
+        {"D:\\Games\\History", "/p/dosdevices/d:/Games/History"},
+        {"\\Games\\History\\", "/p/dosdevices/c:/Games/History/"},
+        {"\\\\server\\share\\H\\", "/p/dosdevices/unc/server/share/H/"},
+        {"\\\\?\\C:\\Long\\", "/p/dosdevices/c:/Long/"},
+        {"\\??\\E:\\Nt\\", "/p/dosdevices/e:/Nt/"},
+        {"\\\\?\\UNC\\server\\share\\", "/p/dosdevices/unc/server/share/"},
+        {"/home/me/History/", "/home/me/History/"},
+        {"Relative\\History\\", "Relative/History/"},
+        {"", ""},
+    };
+    for (const auto& [windows, host] : cases)
+        EXPECT_EQ(HostPathFromWindows("/p", windows), host) << windows;
+}
+
+// Wine writes a string value that lacks its terminating zero as hex(1) or,
+// when expandable, hex(2): UTF-16LE bytes, often over several lines.
+TEST(WineRegistry, HexStringsReadUpToTheirFirstZero)
+{
+    const QByteArray text =
+        "WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
+        "\"History Directory\"=hex(2):43,00,3a,00,5c,00,48,00,e9,00,5c,00,\\\n"
+        "  00,00,41,00\n"
+        "\"Genetics Directory\"=hex(1):44,00,3a,00,5c,00,47,00,5c,00\n"
+        "\"Binary\"=hex:43,00,3a,00\n"
+        "\"Multi\"=hex(7):41,00,00,00,00,00\n"
+        "\"After\"=\"still read\"\n";
+    const TRegistryKey key = KeyFrom(text);
+    EXPECT_EQ(RegistryString(key, "History Directory"), QString::fromUtf16(u"C:\\H\u00e9\\"));
+    EXPECT_EQ(RegistryString(key, "Genetics Directory"), "D:\\G\\");
+    EXPECT_EQ(RegistryString(key, "Binary"), "");
+    EXPECT_EQ(RegistryString(key, "Multi"), "");
+    EXPECT_EQ(RegistryString(key, "After"), "still read");
 }
 
 class Lookup : public ::testing::Test {
@@ -126,6 +160,21 @@ TEST_F(Lookup, MissingFileOrKeyMeansNoInstallationButMissingValuesAreEmpty)
     EXPECT_EQ(found->GeneticsDirectory, "");
 }
 
+// A registry that is no plain file, or an implausibly large one, counts as
+// no installation, at once: a pipe is not waited on, a device not read.
+TEST_F(Lookup, HostileRegistryFilesMeanNoInstallation)
+{
+    const QByteArray reg = EncodePath(prefix.filePath("system.reg"));
+    ASSERT_EQ(::mkfifo(reg.constData(), 0644), 0);
+    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    ASSERT_EQ(::unlink(reg.constData()), 0);
+    ASSERT_EQ(::symlink("/dev/zero", reg.constData()), 0);
+    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    ASSERT_EQ(::unlink(reg.constData()), 0);
+    QDir(prefix.path()).mkdir("system.reg");
+    EXPECT_FALSE(LookupInstallation(prefix.path()));
+}
+
 TEST(CodePage, EveryByteSurvivesARoundTrip)
 {
     QByteArray all(256, '\0');
@@ -147,13 +196,4 @@ TEST(CodePage, CharactersOutsideItAreRefusedAndNamed)
     EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"\u2603 a \u0394\u2603 \U0001F600")),
               QString::fromUtf16(u"\u2603\u0394\U0001F600"));
     EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"caf\u00e9 \u20ac")), "");
-}
-
-TEST(CodePage, UnsafeMonikersNeverNameAFile)
-{
-    EXPECT_EQ(MonikerFileText({'A', 'B', 'C', 'D'}), "ABCD");
-    EXPECT_EQ(MonikerFileText({'\xE9', 't', 0, 0}), QString::fromUtf16(u"\u00e9t"));
-    for (TMoniker bad : {TMoniker{'.', 0, 0, 0}, TMoniker{'.', '.', 0, 0}, TMoniker{'a', '/', 'b', 0},
-                         TMoniker{'.', '.', '/', 'x'}, TMoniker{'\\', 'x', 0, 0}})
-        EXPECT_FALSE(MonikerFileText(bad));
 }

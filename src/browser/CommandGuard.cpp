@@ -4,9 +4,11 @@
 #include <QMessageBox>
 #include <new>
 
-void ShowError(QWidget* parent, const QString& message)
+void ShowError(QWidget* parent, const QString& message, const QString& details)
 {
-    QMessageBox::critical(parent, QGuiApplication::applicationDisplayName(), message);
+    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
+    box.setDetailedText(details);
+    box.exec();
 }
 
 bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)
@@ -20,7 +22,7 @@ bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::f
         else
             throw;
     } catch (const Exception& e) {
-        ShowError(parent, e.Message);
+        ShowError(parent, e.Message, e.Details);
     } catch (const std::bad_alloc&) {
         ShowError(parent, QStringLiteral("There is not enough memory for this."));
     } catch (const std::exception& e) {

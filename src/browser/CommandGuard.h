@@ -17,8 +17,9 @@ public:
     ENoInstallation() : Exception(QStringLiteral("No Vivarion 2 installation found.")) {}
 };
 
-// Shows an error box with the message, parented to `parent`.
-void ShowError(QWidget* parent, const QString& message);
+// Shows an error box with the message, parented to `parent`; details, when
+// given, are shown on request.
+void ShowError(QWidget* parent, const QString& message, const QString& details = {});
 
 // Runs body; on an error shows its message. ENoInstallation is passed on to
 // onNoInstallation. Returns whether the body ran to its end.

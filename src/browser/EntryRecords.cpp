@@ -1,6 +1,6 @@
 #include "EntryRecords.h"
 
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 
 const std::array<const char*, kEntryColumns> TEntryRecords::Captions = {
     "Name of Creature", "Moniker", "Species", "Gender", "Parents", "Life (From -> To)", "State"};
@@ -30,16 +30,11 @@ QString GenderText(std::int32_t gender)
 QString StateText(const THistoryEntry& e)
 {
     switch (e.State) {
-    case 0: return QStringLiteral("Alive and in world");
-    case 1: return e.Registered ? QStringLiteral("Dead") : QStringLiteral("Dead but not registered");
-    case 2: return QStringLiteral("Exported - State Unknown");
+    case csAlive: return QStringLiteral("Alive and in world");
+    case csDead: return e.Registered ? QStringLiteral("Dead") : QStringLiteral("Dead but not registered");
+    case csExported: return QStringLiteral("Exported - State Unknown");
     default: return QString::number(e.State);
     }
-}
-
-QString MonikerShown(const TMoniker& m)
-{
-    return DecodeText(MonikerText(m));
 }
 
 }  // namespace
@@ -48,7 +43,7 @@ TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
 {
     TEntryRow row;
     row.Texts[0] = DecodeText(e.DisplayName);
-    row.Texts[1] = MonikerShown(e.Moniker);
+    row.Texts[1] = MonikerDisplayText(e.Moniker);
     row.Texts[2] = SpeciesText(e.Species);
     row.Texts[3] = GenderText(e.Gender);
     // Each text is built in one buffer: a fill formats every creature.
@@ -65,7 +60,7 @@ TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
     QString& life = row.Texts[5];
     life.reserve(64);
     AppendDateTime(life, TimeStampToDateTime(e.BirthTime), names);
-    if (e.State == 1) {
+    if (e.State == csDead) {
         life += QLatin1String(" -> ");
         AppendDateTime(life, TimeStampToDateTime(e.DeathTime), names);
     } else {
@@ -96,7 +91,7 @@ QVariant TEntryRecords::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= Count())
         return {};
-    const TEntryRow& row = rows_[size_t(index.row())];
+    const TEntryRow& row = entries_[size_t(index.row())].Row;
     if (role == Qt::DisplayRole)
         return row.Texts[size_t(index.column())];
     // An index outside the picture list (a strange state) shows no icon.
@@ -114,36 +109,33 @@ QVariant TEntryRecords::headerData(int section, Qt::Orientation orientation, int
 
 void TEntryRecords::SetImageIndex(int row, int imageIndex)
 {
-    rows_.at(size_t(row)).ImageIndex = imageIndex;
+    entries_.at(size_t(row)).Row.ImageIndex = imageIndex;
     const QModelIndex cell = index(row, 0);
     emit dataChanged(cell, cell, {Qt::DecorationRole});
 }
 
-void TEntryRecords::Append(std::vector<std::unique_ptr<THistoryEntry>> records, std::vector<TEntryRow> rows)
+void TEntryRecords::Append(std::vector<TEntry> entries)
 {
-    Q_ASSERT(records.size() == rows.size());
-    if (records.empty())
+    if (entries.empty())
         return;
-    beginInsertRows({}, Count(), Count() + static_cast<int>(records.size()) - 1);
-    for (auto& r : records)
-        records_.push_back(std::move(r));
-    for (auto& r : rows)
-        rows_.push_back(std::move(r));
+    beginInsertRows({}, Count(), Count() + static_cast<int>(entries.size()) - 1);
+    if (entries_.empty())
+        entries_ = std::move(entries);
+    else
+        entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
     endInsertRows();
 }
 
 void TEntryRecords::Remove(int row)
 {
     beginRemoveRows({}, row, row);
-    records_.erase(records_.begin() + row);
-    rows_.erase(rows_.begin() + row);
+    entries_.erase(entries_.begin() + row);
     endRemoveRows();
 }
 
 void TEntryRecords::Clear()
 {
     beginResetModel();
-    records_.clear();
-    rows_.clear();
+    entries_.clear();
     endResetModel();
 }

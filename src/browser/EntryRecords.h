@@ -3,8 +3,10 @@
 // it is filled. Removing a row removes its record in the same call.
 #pragma once
 
-#include "unitConvertDateTime.h"
-#include "unitHistoryClass.h"
+#include "history/CreatureFiles.h"
+#include "history/unitConvertDateTime.h"
+#include "history/unitHistoryClass.h"
+#include "platform/FileSystem.h"
 
 #include <QAbstractTableModel>
 #include <QList>
@@ -15,14 +17,17 @@
 
 inline constexpr int kEntryColumns = 7;
 
-// Image index flags: the album and the genetics file existed at the fill.
-inline constexpr int kAlbumFlag = 2;
-inline constexpr int kGeneticsFlag = 4;
-inline constexpr int kExportedImage = 8;
-
 struct TEntryRow {
     std::array<QString, kEntryColumns> Texts;
     int ImageIndex = 0;
+};
+
+// One creature of the list: its record, the row that shows it, and what its
+// file was when it was read (a save checks the file is still that one).
+struct TEntry {
+    THistoryEntry Record;
+    TEntryRow Row;
+    TFileIdentity Loaded;
 };
 
 // The seven column texts of a record (the image index is left 0).
@@ -39,14 +44,14 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    int Count() const { return static_cast<int>(records_.size()); }
-    THistoryEntry& Record(int row) { return *records_.at(size_t(row)); }
-    const TEntryRow& Row(int row) const { return rows_.at(size_t(row)); }
-    int ImageIndex(int row) const { return rows_.at(size_t(row)).ImageIndex; }
+    int Count() const { return static_cast<int>(entries_.size()); }
+    THistoryEntry& Record(int row) { return entries_.at(size_t(row)).Record; }
+    const TFileIdentity& Loaded(int row) const { return entries_.at(size_t(row)).Loaded; }
+    int ImageIndex(int row) const { return entries_.at(size_t(row)).Row.ImageIndex; }
     void SetImageIndex(int row, int imageIndex);
 
-    // Appends records with their rows, in order, in one insertion.
-    void Append(std::vector<std::unique_ptr<THistoryEntry>> records, std::vector<TEntryRow> rows);
+    // Appends the entries, in order, in one insertion.
+    void Append(std::vector<TEntry> entries);
     // Removes the record and its row at that position.
     void Remove(int row);
     // Removes every row and frees every record.
@@ -56,6 +61,5 @@ public:
 
 private:
     QList<QPixmap> images_;
-    std::vector<std::unique_ptr<THistoryEntry>> records_;
-    std::vector<TEntryRow> rows_;
+    std::vector<TEntry> entries_;
 };

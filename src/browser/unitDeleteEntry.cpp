@@ -2,12 +2,11 @@
 
 #include "DialogLook.h"
 #include "common/Exception.h"
-#include "TextCodec.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "ui_unitDeleteEntry.h"
 #include "unitLifeledger.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <QMessageBox>
 
 QString DeleteConfirmationText(const TDeleteChoice& c)
@@ -55,31 +54,6 @@ void TDeleteEntry::reject()
     // the boxes, and clearing them all is how the user backs out.
 }
 
-namespace {
-
-// Deletes a file; true when it is gone afterwards (also when it was gone
-// before). Otherwise *reason says why.
-bool DeleteFileChecked(const QString& path, QString* reason)
-{
-    const QFileInfo info(path);
-    if (!info.exists() && !info.isSymLink())
-        return true;
-    if (info.isDir() && !info.isSymLink()) {
-        *reason = QStringLiteral("It is a directory.");
-        return false;
-    }
-    QFile file(path);
-    if (file.remove())
-        return true;
-    const QFileInfo after(path);
-    if (!after.exists() && !after.isSymLink())
-        return true;
-    *reason = file.errorString();
-    return false;
-}
-
-}  // namespace
-
 void TDeleteEntry::Run(THistoryViewer& viewer)
 {
     const int row = viewer.SelectedRow();
@@ -94,16 +68,16 @@ void TDeleteEntry::Run(THistoryViewer& viewer)
     // The history file is the one the record came from, whatever its name
     // and whatever moniker it holds; the other two are named by the moniker
     // and are never offered when it cannot safely name a file.
-    choice.HistoryPath = record.FileName;
+    choice.HistoryPath = PathText(record.FileName);
     choice.AlbumPath = viewer.AlbumPath(record);
     choice.GeneticsPath = viewer.GeneticsPath(record);
 
-    Moniker->setText(DecodeText(MonikerText(record.Moniker)));
+    Moniker->setText(MonikerDisplayText(record.Moniker));
     DisplayName->setText(DecodeText(record.DisplayName));
     DisplayName->setCursorPosition(0);
     History->setChecked(false);
-    const bool offerPhoto = (image & kAlbumFlag) && !choice.AlbumPath.isEmpty();
-    const bool offerGenetics = (image & kGeneticsFlag) && !choice.GeneticsPath.isEmpty();
+    const bool offerPhoto = (image & ifAlbum) && !choice.AlbumPath.isEmpty();
+    const bool offerGenetics = (image & ifGenetics) && !choice.GeneticsPath.isEmpty();
     Photo->setChecked(offerPhoto);
     Photo->setEnabled(offerPhoto);
     Genetics->setChecked(offerGenetics);
@@ -129,27 +103,28 @@ void TDeleteEntry::Run(THistoryViewer& viewer)
 
     // Each deletion is checked: the list must show what is really on disk.
     QStringList failures;
-    auto remove = [&failures](bool wanted, const QString& path) {
+    auto remove = [&failures](bool wanted, const QByteArray& path) {
         if (!wanted)
             return false;
         QString reason;
-        if (DeleteFileChecked(path, &reason))
+        if (DeleteFile(path, &reason))
             return true;
-        failures << path + QStringLiteral(": ") + reason;
+        failures << PathText(path) + QStringLiteral(": ") + reason;
         return false;
     };
-    const bool photoGone = remove(choice.Photo, choice.AlbumPath);
-    const bool geneticsGone = remove(choice.Genetics, choice.GeneticsPath);
-    const bool historyGone = remove(choice.History, choice.HistoryPath);
+    const bool photoGone = remove(choice.Photo, EncodePath(choice.AlbumPath));
+    const bool geneticsGone = remove(choice.Genetics, EncodePath(choice.GeneticsPath));
+    // The history file under the very name it was listed by.
+    const bool historyGone = remove(choice.History, record.FileName);
 
     if (historyGone) {
         records.Remove(row);
     } else {
         int updated = image;
         if (geneticsGone)
-            updated ^= kGeneticsFlag;
+            updated ^= ifGenetics;
         if (photoGone)
-            updated ^= kAlbumFlag;
+            updated ^= ifAlbum;
         records.SetImageIndex(row, updated);
     }
     if (!failures.isEmpty())

@@ -3,7 +3,7 @@
 #include "CommandGuard.h"
 #include "DialogLook.h"
 #include "ImageBox.h"
-#include "TextCodec.h"
+#include "platform/TextCodec.h"
 #include "ui_unitEditEntry.h"
 #include "unitLifeledger.h"
 
@@ -121,7 +121,7 @@ void TEditEntry::Run(THistoryViewer& viewer)
         return;
     THistoryEntry& record = viewer.EntryRecords->Record(row);
 
-    Moniker->setText(DecodeText(MonikerText(record.Moniker)));
+    Moniker->setText(MonikerDisplayText(record.Moniker));
     Fill(fields_[0], record.DisplayName);
     Fill(fields_[5], record.Epitaph);
     Fill(fields_[1], record.OwnerName);
@@ -133,7 +133,7 @@ void TEditEntry::Run(THistoryViewer& viewer)
     // safely name it. A dead creature without a chosen photo starts at the
     // first one.
     const QString album = viewer.AlbumPath(record);
-    ChooseStone->setEnabled((viewer.EntryRecords->ImageIndex(row) & kAlbumFlag) && !album.isEmpty());
+    ChooseStone->setEnabled((viewer.EntryRecords->ImageIndex(row) & ifAlbum) && !album.isEmpty());
     ChosenStone = -1;
     std::int32_t stone = record.GravestoneIndex;
     if (ChooseStone->isEnabled() && record.State == 1 && stone == -1)
@@ -172,7 +172,18 @@ void TEditEntry::Run(THistoryViewer& viewer)
     // album was not opened the record keeps the index it had.
     if (ChosenStone >= 0)
         record.GravestoneIndex = ChosenStone;
-    record.SaveToFile();  // a failure ends the command here: no rebuild
+    try {
+        // Only over the very file that was read: the game may have written
+        // the record since (a death, say), and its change must not be lost.
+        record.SaveToFile(&viewer.EntryRecords->Loaded(row));
+    } catch (const EFileChanged&) {
+        QMessageBox::warning(&viewer, windowTitle(),
+                             QStringLiteral("The game changed the history record of %1 after the list was read:\n%2\n\n"
+                                            "Nothing has been saved. The list now shows the record as it is; "
+                                            "edit it again to make your change.")
+                                 .arg(DecodeText(record.DisplayName), PathText(record.FileName)));
+    }
+    // (Any other failure ends the command above: no rebuild.)
     viewer.Rebuild();
 }
 

@@ -3,8 +3,8 @@
 #include "CommandGuard.h"
 #include "CutTextTipDelegate.h"
 #include "EntryIcons.h"
-#include "FileSystem.h"
-#include "TextCodec.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "ui_unitLifeledger.h"
 #include "unitDeleteEntry.h"
 #include "unitEditEntry.h"
@@ -24,7 +24,9 @@ TDateTimeNames LocaleDateTimeNames()
 {
     TDateTimeNames names = TDateTimeNames::English();
     const QLocale locale;
-    for (int m = 1; m <= 12; ++m) {
+    // English months are shown with three letters, Jan to Dec, whatever the
+    // English locale's own abbreviations ("Sept", "June" and so on).
+    for (int m = 1; m <= 12 && locale.language() != QLocale::English; ++m) {
         const QString name = locale.monthName(m, QLocale::ShortFormat);
         if (!name.isEmpty())
             names.ShortMonthNames[m - 1] = name;
@@ -145,15 +147,28 @@ void THistoryViewer::LookupInstallation()
 
 QString THistoryViewer::AlbumPath(const THistoryEntry& entry) const
 {
-    const auto moniker = MonikerFileText(entry.Moniker);
-    return moniker ? HistoryDirectory + QLatin1String(kAlbumPrefix) + *moniker + QLatin1String(kAlbumSuffix) : QString();
+    return ::AlbumPath(HistoryDirectory, entry.Moniker);
 }
 
 QString THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
 {
-    const auto moniker = MonikerFileText(entry.Moniker);
-    return moniker ? GeneticsDirectory + *moniker + QLatin1String(kGeneticsSuffix) : QString();
+    return ::GeneticsPath(GeneticsDirectory, entry.Moniker);
 }
+
+namespace {
+
+// A message that lists many items names the first few and counts the rest;
+// the whole list goes into the details, where it can be scrolled.
+Exception ListedError(const QString& lead, const QStringList& items)
+{
+    constexpr qsizetype shown = 10;
+    QString text = lead + QStringLiteral("\n\n") + items.mid(0, shown).join(QLatin1Char('\n'));
+    if (items.size() > shown)
+        text += QStringLiteral("\nand %1 more.").arg(items.size() - shown);
+    return Exception(text, items.size() > shown ? items.join(QLatin1Char('\n')) : QString());
+}
+
+}  // namespace
 
 void THistoryViewer::FormCreate()
 {
@@ -162,56 +177,59 @@ void THistoryViewer::FormCreate()
     // The directory value is a plain prefix: "cr_*" is glued to it, so a
     // value without a trailing separator searches its parent directory for
     // names starting with its last component, as the game's own lookup does.
-    const QString pattern = HistoryDirectory + QStringLiteral("cr_");
-    const qsizetype slash = pattern.lastIndexOf(QLatin1Char('/'));
-    const QString directory = pattern.left(slash + 1);
-    const QStringList names = NamesStartingWith(directory, pattern.mid(slash + 1));
+    const QByteArray pattern = EncodePath(HistoryDirectory) + kHistoryFilePrefix;
+    const qsizetype slash = pattern.lastIndexOf('/');
+    const QByteArray directory = pattern.left(slash + 1);
+    const std::vector<QByteArray> names = NamesStartingWith(directory, pattern.mid(slash + 1));
 
-    std::vector<std::unique_ptr<THistoryEntry>> records;
-    std::vector<TEntryRow> rows;
-    records.reserve(size_t(names.size()));
-    rows.reserve(size_t(names.size()));
+    std::vector<TEntry> entries;
+    entries.reserve(names.size());
     QStringList failures;
     // The two existence tests per creature build their paths in one reused
     // buffer, in the file system's encoding.
-    const QByteArray historyPrefix = QFile::encodeName(HistoryDirectory) + kAlbumPrefix;
-    const QByteArray geneticsPrefix = QFile::encodeName(GeneticsDirectory);
+    const QByteArray albumPrefix = EncodePath(HistoryDirectory) + kAlbumFilePrefix;
+    const QByteArray geneticsPrefix = EncodePath(GeneticsDirectory);
     QByteArray path;
     auto exists = [&path](const QByteArray& prefix, const QByteArray& moniker, const char* suffix) {
         path.resize(0);
         path.append(prefix).append(moniker).append(suffix);
         return IsRegularFile(path);
     };
-    for (const QString& name : names) {
-        auto entry = std::make_unique<THistoryEntry>();
+    for (const QByteArray& name : names) {
+        TEntry entry;
+        // The name exactly as listed: it may not be valid UTF-8.
+        const QByteArray file = directory + name;
         try {
-            entry->LoadFromFile(directory + name);
+            entry.Record.LoadFromFile(file, &entry.Loaded);
         } catch (const Exception& e) {
             // One unreadable match must not hide the creatures after it.
             failures << e.Message;
             continue;
+        } catch (const std::bad_alloc&) {
+            failures << QStringLiteral("Cannot read file \"%1\". There is not enough memory for it.").arg(PathText(file));
+            continue;
         }
-        TEntryRow row = FormatEntryRow(*entry, dateNames_);
-        if (entry->State == 2) {
-            row.ImageIndex = kExportedImage;
+        const THistoryEntry& record = entry.Record;
+        entry.Row = FormatEntryRow(record, dateNames_);
+        if (record.State == csExported) {
+            entry.Row.ImageIndex = kExportedImage;
         } else {
-            row.ImageIndex = entry->State;
-            if (const auto moniker = MonikerFileText(entry->Moniker)) {
-                const QByteArray encoded = QFile::encodeName(*moniker);
-                if (exists(historyPrefix, encoded, kAlbumSuffix))
-                    row.ImageIndex |= kAlbumFlag;
-                if (exists(geneticsPrefix, encoded, kGeneticsSuffix))
-                    row.ImageIndex |= kGeneticsFlag;
+            entry.Row.ImageIndex = record.State;
+            if (const auto moniker = MonikerFileText(record.Moniker)) {
+                const QByteArray encoded = EncodePath(*moniker);
+                if (exists(albumPrefix, encoded, kAlbumFileSuffix))
+                    entry.Row.ImageIndex |= ifAlbum;
+                if (exists(geneticsPrefix, encoded, kGeneticsFileSuffix))
+                    entry.Row.ImageIndex |= ifGenetics;
             }
         }
-        records.push_back(std::move(entry));
-        rows.push_back(std::move(row));
+        entries.push_back(std::move(entry));
     }
-    EntryRecords->Append(std::move(records), std::move(rows));
+    EntryRecords->Append(std::move(entries));
 
     if (!failures.isEmpty())
-        throw Exception(QStringLiteral("These history files could not be read, so their creatures are not listed:\n\n")
-                        + failures.join(QLatin1Char('\n')));
+        throw ListedError(QStringLiteral("These history files could not be read, so their creatures are not listed:"),
+                          failures);
 }
 
 void THistoryViewer::Rebuild()

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "EntryRecords.h"
-#include "Installation.h"
+#include "platform/Installation.h"
 
 #include <QMainWindow>
 #include <functional>
@@ -21,12 +21,6 @@ class TPhotoAlbum;
 inline constexpr const char* kApplicationTitle = "Vivarion2 History Viewer";
 inline constexpr const char* kNoInstallationCaption = "Lifeledger - No Vivarion 2 Installation found";
 inline constexpr const char* kNoInstallationText = "Warning, without Vivarion 2 installed, the Lifeledger is useless.";
-
-// A creature's album is HistoryDirectory + "photo_" + moniker + ".s16", its
-// genetics file GeneticsDirectory + moniker + ".gen".
-inline constexpr const char* kAlbumPrefix = "photo_";
-inline constexpr const char* kAlbumSuffix = ".s16";
-inline constexpr const char* kGeneticsSuffix = ".gen";
 
 // The names of the locale for the life-span column, English where it has none.
 TDateTimeNames LocaleDateTimeNames();

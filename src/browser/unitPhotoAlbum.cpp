@@ -53,7 +53,7 @@ void TPhotoAlbum::Run(THistoryViewer& viewer)
     const int row = viewer.SelectedRow();
     if (row < 0)
         return;
-    if (!(viewer.EntryRecords->ImageIndex(row) & kAlbumFlag)) {
+    if (!(viewer.EntryRecords->ImageIndex(row) & ifAlbum)) {
         QMessageBox::warning(&viewer, QString::fromLatin1(kNoAlbumCaption), QString::fromLatin1(kNoAlbumText));
         return;
     }

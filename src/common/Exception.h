@@ -9,10 +9,16 @@
 
 class Exception : public std::exception {
 public:
-    explicit Exception(QString message) : Message(std::move(message)), utf8_(Message.toUtf8()) {}
+    explicit Exception(QString message, QString details = {})
+        : Message(std::move(message)), Details(std::move(details)), utf8_(Message.toUtf8())
+    {
+    }
     const char* what() const noexcept override { return utf8_.constData(); }
 
     QString Message;
+    // What a user may want to read beyond the message (a long list, say);
+    // shown on request.
+    QString Details;
 
 private:
     QByteArray utf8_;

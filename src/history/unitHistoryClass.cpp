@@ -1,25 +1,20 @@
 #include "unitHistoryClass.h"
 
-#include "AtomicWrite.h"
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
 
-#include <QFile>
-#include <QFileInfo>
 #include <algorithm>
-#include <cerrno>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-#endif
 
 QByteArray MonikerText(const TMoniker& moniker)
 {
     const auto end = std::find(moniker.begin(), moniker.end(), '\0');
     return QByteArray(moniker.data(), static_cast<qsizetype>(end - moniker.begin()));
+}
+
+bool MonikerNamesAFile(const QByteArray& text)
+{
+    return !text.contains('/') && !text.contains('\\') && text != "." && text != "..";
 }
 
 // ---------------------------------------------------------------- reading
@@ -155,77 +150,13 @@ QByteArray THistoryEntry::SaveToBytes() const
     return out;
 }
 
-void THistoryEntry::LoadFromFile(const QString& path)
+void THistoryEntry::LoadFromFile(const QByteArray& path, TFileIdentity* identity)
 {
     FileName = path;
-#ifdef Q_OS_UNIX
-    // One open, one fstat and the reads: a fill does this for every creature.
-    // The open does not wait for a writer, so a named pipe cannot block it.
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(errno))));
-    struct stat st;
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        const bool directory = S_ISDIR(st.st_mode);
-        ::close(fd);
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2")
-                              .arg(path, directory ? QStringLiteral("It is a directory.")
-                                                   : QStringLiteral("It is not a regular file.")));
-    }
-    // The size fstat gave is the snapshot taken: once that much is read the
-    // record is complete (the game rewrites files whole, never appends).
-    QByteArray data(static_cast<qsizetype>(st.st_size), Qt::Uninitialized);
-    qsizetype got = 0;
-    while (got < data.size()) {
-        const ssize_t n = ::read(fd, data.data() + got, size_t(data.size() - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0) {
-            const int error = errno;
-            ::close(fd);
-            throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, QString::fromLocal8Bit(std::strerror(error))));
-        }
-        if (n == 0)
-            break;  // the file shrank since the fstat
-        got += n;
-    }
-    ::close(fd);
-    data.truncate(got);
-    LoadFromBytes(data);
-#else
-    // A named pipe or device would block the open or never end; only
-    // regular files (or links to them) and missing paths go on to the open.
-    const QFileInfo info(path);
-    if (info.isDir())
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". It is a directory.").arg(path));
-    if (info.exists() && !info.isFile())
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". It is not a regular file.").arg(path));
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly))
-        throw EFOpenError(QStringLiteral("Cannot open file \"%1\". %2").arg(path, file.errorString()));
-    const QByteArray data = file.readAll();
-    if (file.error() != QFileDevice::NoError)
-        throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(path, file.errorString()));
-    LoadFromBytes(data);
-#endif
+    LoadFromBytes(ReadRegularFile(path, kMaxRecordFileBytes, identity));
 }
 
-void THistoryEntry::SaveToFile() const
+void THistoryEntry::SaveToFile(const TFileIdentity* expected, TFileIdentity* written) const
 {
-    const QByteArray image = SaveToBytes();
-    auto fail = [this](const QString& reason) {
-        return EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(FileName, reason));
-    };
-
-    // The rename below would replace a read-only file without asking (and
-    // root ignores permission bits anyway), so honour the user's mark here.
-    const QFileInfo info(FileName);
-    if (info.isFile() && !(info.permissions() & QFileDevice::WriteOwner))
-        throw fail(QStringLiteral("The file is read-only."));
-    if (info.isDir())
-        throw fail(QStringLiteral("A directory of that name is in the way."));
-
-    QString reason;
-    if (!WriteFileAtomically(FileName, image, &reason))
-        throw fail(reason);
+    ReplaceFile(FileName, SaveToBytes(), expected, written);
 }

@@ -13,6 +13,8 @@
 // canonical file is written back byte for byte.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QByteArray>
 #include <QString>
 #include <array>
@@ -22,6 +24,11 @@ using TMoniker = std::array<char, 4>;
 
 // The moniker's characters up to, not including, the first zero byte.
 QByteArray MonikerText(const TMoniker& moniker);
+
+// Whether a moniker text can name a file inside its directory: it must not
+// hold "/" or "\\", nor be "." or "..". A file name is never built from a
+// moniker text that fails this.
+bool MonikerNamesAFile(const QByteArray& monikerText);
 
 // Reads the record encodings from an in-memory file image. A file that ends
 // early is not an error: missing bytes read as zero, a string is cut at the
@@ -45,6 +52,13 @@ private:
 
 // Longest text a counted string can hold; longer texts are cut to this.
 inline constexpr qsizetype kMaxCountedString = 0xFFFF;
+
+// The largest record file read. A record's own fields take at most 655,724
+// bytes (ten texts of 65,535 bytes with their 3-byte counts, three monikers,
+// ten numbers and the two blocks); the rest is room for bytes after the
+// record that a later game might write. Anything larger is no record: a
+// huge or sparse file is skipped without reading it.
+inline constexpr qint64 kMaxRecordFileBytes = 1 << 20;
 
 void WriteCountedString(QByteArray& out, const QByteArray& text);
 void WriteInt32(QByteArray& out, std::int32_t value);
@@ -80,18 +94,21 @@ public:
     // version might; keeping it means an edit never loses it.
     QByteArray Trailer;
 
-    // Path of the file the record was loaded from; the save writes there.
-    QString FileName;
+    // Path of the file the record was loaded from, in the file system's own
+    // bytes (the name as the directory listed it); the save writes there.
+    QByteArray FileName;
 
     // Sets FileName, then reads the whole file. Throws EFOpenError when the
-    // path cannot be opened as a file (missing, a directory, no rights); the
-    // fields then keep their earlier values.
-    void LoadFromFile(const QString& path);
+    // path cannot be opened as a record (missing, a directory, no rights,
+    // larger than kMaxRecordFileBytes); the fields then keep their earlier
+    // values. `identity` receives what was read, for a later save.
+    void LoadFromFile(const QByteArray& path, TFileIdentity* identity = nullptr);
 
-    // Writes a complete new file beside FileName and renames it over the old
-    // one, so a failure at any point leaves the old file as it was. Refuses
-    // to replace a file marked read-only. Throws EFCreateError.
-    void SaveToFile() const;
+    // Writes the record to FileName through ReplaceFile: atomically, never
+    // through a link, keeping the old file's owner and mode, refusing a
+    // read-only file. With `expected`, refuses (EFileChanged) when the file
+    // is no longer the one loaded. Throws EFCreateError.
+    void SaveToFile(const TFileIdentity* expected = nullptr, TFileIdentity* written = nullptr) const;
 
     // The same encodings on an in-memory file image.
     void LoadFromBytes(const QByteArray& data);

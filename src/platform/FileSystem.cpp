@@ -1,60 +1,304 @@
-#include "FileSystem.h"
+#include "platform/FileSystem.h"
 
-#include <QDirIterator>
 #include <QFile>
-#include <QFileInfo>
-#include <algorithm>
+#include <QHashFunctions>
+#include <QLocale>
+#include <cerrno>
+#include <cstdlib>
 #include <cstring>
-
-#ifdef Q_OS_UNIX
 #include <dirent.h>
+#include <fcntl.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <unistd.h>
+
+#ifndef Q_OS_UNIX
+#error "Lifeledger's file access is written for POSIX systems (Linux, where the game runs under Wine)."
 #endif
 
-QStringList NamesStartingWith(const QString& directory, const QString& prefix)
+QByteArray EncodePath(const QString& path)
 {
-    QStringList names;
-#ifdef Q_OS_UNIX
-    const QByteArray encodedPrefix = QFile::encodeName(prefix);
-    // A plain ASCII prefix (as "cr_" always is) is compared byte by byte;
-    // anything else goes through Qt's own matching below.
-    const bool plain = std::all_of(encodedPrefix.begin(), encodedPrefix.end(), [](char c) {
-        return static_cast<unsigned char>(c) < 0x80 && c != '*' && c != '?' && c != '[';
-    });
-    if (plain) {
-        DIR* dir = opendir(QFile::encodeName(directory.isEmpty() ? QStringLiteral(".") : directory).constData());
-        if (!dir)
-            return names;
-        while (const dirent* entry = readdir(dir)) {
-            if (strncasecmp(entry->d_name, encodedPrefix.constData(), size_t(encodedPrefix.size())) == 0
-                && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-                names.append(QFile::decodeName(entry->d_name));
-        }
-        closedir(dir);
+    return QFile::encodeName(path);
+}
+
+QString PathText(const QByteArray& path)
+{
+    return QFile::decodeName(path);
+}
+
+namespace {
+
+QString SystemReason(int error)
+{
+    return QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.');
+}
+
+QString Bytes(qint64 n)
+{
+    return QLocale(QLocale::English).toString(n);
+}
+
+// Closes a descriptor when it goes out of scope.
+struct TDescriptor {
+    int fd = -1;
+    explicit TDescriptor(int f) : fd(f) {}
+    TDescriptor(const TDescriptor&) = delete;
+    TDescriptor& operator=(const TDescriptor&) = delete;
+    ~TDescriptor()
+    {
+        if (fd >= 0)
+            ::close(fd);
+    }
+};
+
+std::uint64_t HashOf(const char* data, qsizetype size)
+{
+    return qHashBits(data, size_t(size), 0);
+}
+
+void Describe(const struct stat& st, TFileIdentity& identity)
+{
+    identity.Device = std::uint64_t(st.st_dev);
+    identity.Inode = std::uint64_t(st.st_ino);
+    identity.Size = std::int64_t(st.st_size);
+    identity.ModifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+}
+
+// Reads exactly the bytes the file holds, up to `size`; false on an error.
+bool ReadAll(int fd, QByteArray& data, qsizetype size)
+{
+    data.resize(size);
+    qsizetype got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd, data.data() + got, size_t(size - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return false;
+        if (n == 0)
+            break;  // the file shrank since it was measured
+        got += n;
+    }
+    data.truncate(got);
+    return true;
+}
+
+QString OpenError(const QByteArray& path, const QString& reason)
+{
+    return QStringLiteral("Cannot open file \"%1\". %2").arg(PathText(path), reason);
+}
+
+QString CreateError(const QByteArray& path, const QString& reason)
+{
+    return QStringLiteral("Cannot create file \"%1\". %2").arg(PathText(path), reason);
+}
+
+QString KindReason(const struct stat& st)
+{
+    return S_ISDIR(st.st_mode) ? QStringLiteral("It is a directory.") : QStringLiteral("It is not a regular file.");
+}
+
+}  // namespace
+
+QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity)
+{
+    // O_NONBLOCK: the open of a named pipe must not wait for a writer.
+    const TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0)
+        throw EFOpenError(OpenError(path, SystemReason(errno)));
+    struct stat st;
+    if (::fstat(file.fd, &st) != 0)
+        throw EFOpenError(OpenError(path, SystemReason(errno)));
+    if (!S_ISREG(st.st_mode))
+        throw EFOpenError(OpenError(path, KindReason(st)));
+    if (st.st_size > maxBytes)
+        throw EFOpenError(OpenError(path, QStringLiteral("It is %1 bytes long; at most %2 bytes are read.")
+                                              .arg(Bytes(st.st_size), Bytes(maxBytes))));
+    // The size fstat gave is the snapshot taken: the game rewrites its files
+    // whole and never appends.
+    QByteArray data;
+    if (!ReadAll(file.fd, data, qsizetype(st.st_size)))
+        throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(PathText(path), SystemReason(errno)));
+    if (identity) {
+        Describe(st, *identity);
+        identity->ContentHash = HashOf(data.constData(), data.size());
+    }
+    return data;
+}
+
+std::vector<QByteArray> NamesStartingWith(const QByteArray& directory, const QByteArray& prefix)
+{
+    std::vector<QByteArray> names;
+    DIR* dir = ::opendir(directory.isEmpty() ? "." : directory.constData());
+    if (!dir)
         return names;
+    while (const dirent* entry = ::readdir(dir)) {
+        if (::strncasecmp(entry->d_name, prefix.constData(), size_t(prefix.size())) == 0
+            && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+            names.emplace_back(entry->d_name);
     }
-#endif
-    QDirIterator it(directory.isEmpty() ? QStringLiteral(".") : directory, {prefix + QLatin1Char('*')},
-                    QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot);
-    while (it.hasNext()) {
-        it.next();
-        names.append(it.fileName());
-    }
+    ::closedir(dir);
     return names;
 }
 
-bool IsRegularFile(const QString& path)
+bool IsRegularFile(const QByteArray& path)
 {
-    return IsRegularFile(QFile::encodeName(path));
+    struct stat st;
+    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool IsRegularFile(const QByteArray& encodedPath)
+namespace {
+
+// The old file as it stands, checked before anything is written.
+struct TOldFile {
+    bool Exists = false;
+    struct stat Stat {};
+};
+
+TOldFile CheckOldFile(const QByteArray& path, const TFileIdentity* expected)
 {
-#ifdef Q_OS_UNIX
+    TOldFile old;
+    // O_NOFOLLOW: a link is refused, never followed to a file elsewhere.
+    const TDescriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0) {
+        const int error = errno;
+        if (error == ELOOP)
+            throw EFCreateError(CreateError(path, QStringLiteral("It is a symbolic link; Lifeledger never writes "
+                                                                 "through a link to a file elsewhere.")));
+        if (error != ENOENT)
+            throw EFCreateError(CreateError(path, SystemReason(error)));
+        if (expected)
+            throw EFileChanged(CreateError(path, QStringLiteral("The file has been removed since it was read.")));
+        return old;
+    }
+    old.Exists = true;
+    if (::fstat(file.fd, &old.Stat) != 0)
+        throw EFCreateError(CreateError(path, SystemReason(errno)));
+    if (S_ISDIR(old.Stat.st_mode))
+        throw EFCreateError(CreateError(path, QStringLiteral("A directory of that name is in the way.")));
+    if (!S_ISREG(old.Stat.st_mode))
+        throw EFCreateError(CreateError(path, KindReason(old.Stat)));
+    // The rename would replace a read-only file without asking (and root
+    // ignores permission bits anyway), so the user's mark is honoured here.
+    if (!(old.Stat.st_mode & S_IWUSR))
+        throw EFCreateError(CreateError(path, QStringLiteral("The file is read-only.")));
+    if (expected) {
+        TFileIdentity now;
+        Describe(old.Stat, now);
+        bool same = now.Device == expected->Device && now.Inode == expected->Inode && now.Size == expected->Size
+                    && now.ModifiedNs == expected->ModifiedNs;
+        QByteArray content;
+        if (same && ReadAll(file.fd, content, qsizetype(now.Size)))
+            same = HashOf(content.constData(), content.size()) == expected->ContentHash;
+        if (!same)
+            throw EFileChanged(CreateError(path, QStringLiteral("The file has been changed since it was read.")));
+    }
+    return old;
+}
+
+mode_t CreationMode()
+{
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return 0666 & ~mask;
+}
+
+}  // namespace
+
+void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected,
+                 TFileIdentity* written, const TWriteFault& fault)
+{
+    auto allowed = [&fault](TWriteStep step, int chunk = 0) { return !fault || fault(step, chunk); };
+    const TOldFile old = CheckOldFile(path, expected);
+
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray directory = slash < 0 ? QByteArray(".") : path.left(slash + 1);
+    // Short, hidden and never "cr_*": a process that dies before the rename
+    // leaves nothing a scan could take for a record, and the name fits even
+    // beside a record whose own name is as long as names can be.
+    QByteArray temp = directory + (slash < 0 ? "/" : "") + ".lifeledger-XXXXXX";
+    if (!allowed(TWriteStep::Create))
+        throw EFCreateError(CreateError(path, SystemReason(ENOSPC)));
+    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
+    if (fd < 0)
+        throw EFCreateError(CreateError(path, SystemReason(errno)));
+    TDescriptor file(fd);
+    auto fail = [&](const QString& reason) {
+        ::unlink(temp.constData());
+        return EFCreateError(CreateError(path, reason));
+    };
+
+    int chunk = 0;
+    for (qsizetype at = 0; at < bytes.size(); ++chunk) {
+        const qsizetype n = std::min(kWriteChunk, bytes.size() - at);
+        if (!allowed(TWriteStep::Write, chunk))
+            throw fail(QStringLiteral("Not all of it could be written (is the disk full?)."));
+        qsizetype done = 0;
+        while (done < n) {
+            const ssize_t w = ::write(fd, bytes.constData() + at + done, size_t(n - done));
+            if (w < 0 && errno == EINTR)
+                continue;
+            if (w <= 0)
+                throw fail(QStringLiteral("Not all of it could be written (is the disk full?). ") + SystemReason(errno));
+            done += w;
+        }
+        at += n;
+    }
+    if (!allowed(TWriteStep::Flush) || ::fsync(fd) != 0)
+        throw fail(QStringLiteral("It could not be written to the disk."));
+
+    // The new file takes the old one's place in every respect the game and
+    // its user rely on: owner, group and mode.
+    struct stat mine;
+    if (::fstat(fd, &mine) != 0)
+        throw fail(SystemReason(errno));
+    if (old.Exists) {
+        if ((mine.st_uid != old.Stat.st_uid || mine.st_gid != old.Stat.st_gid)
+            && ::fchown(fd, old.Stat.st_uid, old.Stat.st_gid) != 0)
+            throw fail(QStringLiteral("It belongs to user %1, group %2, and a new file cannot be given that owner, "
+                                      "so the file is left as it was.")
+                           .arg(old.Stat.st_uid)
+                           .arg(old.Stat.st_gid));
+        if (::fchmod(fd, old.Stat.st_mode & 07777) != 0)
+            throw fail(SystemReason(errno));
+    } else if (::fchmod(fd, CreationMode()) != 0) {
+        throw fail(SystemReason(errno));
+    }
+    if (written) {
+        if (::fstat(fd, &mine) != 0)
+            throw fail(SystemReason(errno));
+        Describe(mine, *written);
+        written->ContentHash = HashOf(bytes.constData(), bytes.size());
+    }
+
+    if (!allowed(TWriteStep::Rename))
+        throw fail(SystemReason(EIO));
+    // rename() replaces the directory entry itself: were the record swapped
+    // for a link since the check above, the link is replaced, not its target.
+    if (::rename(temp.constData(), path.constData()) != 0)
+        throw fail(SystemReason(errno));
+    // The rename itself on the disk, where the file system allows it.
+    const TDescriptor dir(::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (dir.fd >= 0)
+        ::fsync(dir.fd);
+    allowed(TWriteStep::Done);
+}
+
+bool DeleteFile(const QByteArray& path, QString* reason)
+{
     struct stat st;
-    return ::stat(encodedPath.constData(), &st) == 0 && S_ISREG(st.st_mode);
-#else
-    return QFileInfo(QFile::decodeName(encodedPath)).isFile();
-#endif
+    if (::lstat(path.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return true;
+        *reason = SystemReason(errno);
+        return false;
+    }
+    if (S_ISDIR(st.st_mode)) {
+        *reason = QStringLiteral("It is a directory.");
+        return false;
+    }
+    if (::unlink(path.constData()) == 0 || errno == ENOENT)
+        return true;
+    *reason = SystemReason(errno);
+    return false;
 }

@@ -1,16 +1,80 @@
-// The few file-system questions the scan asks, answered with as little work
-// as the system allows: a fill of the list asks them for every creature.
+// Every file-system call Lifeledger makes, in one place (POSIX).
+//
+// Paths are raw bytes as the file system spells them: a name listed from a
+// directory goes to the open, the save and the deletion unchanged, even when
+// it is not valid UTF-8 (records unpacked from Windows archives). Paths built
+// from text go through EncodePath; only messages decode them again.
 #pragma once
 
-#include <QString>
-#include <QStringList>
+#include "common/Exception.h"
 
-// Names in `directory` that begin with `prefix`, letter case ignored, in the
-// order the system lists them; every kind of entry is admitted. An empty or
-// missing directory gives none.
-QStringList NamesStartingWith(const QString& directory, const QString& prefix);
+#include <QByteArray>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <vector>
+
+QByteArray EncodePath(const QString& path);
+// For messages: invalid bytes show as replacement characters.
+QString PathText(const QByteArray& path);
+
+// What a file was when it was read. A save compares it with what is on the
+// disk now, so that it never overwrites what another program (the game)
+// wrote meanwhile.
+struct TFileIdentity {
+    std::uint64_t Device = 0;
+    std::uint64_t Inode = 0;
+    std::int64_t Size = -1;
+    std::int64_t ModifiedNs = 0;
+    std::uint64_t ContentHash = 0;
+
+    bool operator==(const TFileIdentity&) const = default;
+};
+
+// Reads a whole regular file (following links). Throws EFOpenError naming
+// the path when it is missing or unreadable, is not a regular file (a pipe
+// or device is refused without waiting on it) or is larger than maxBytes
+// (the message gives its size). With `identity`, also says what was read.
+QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity = nullptr);
+
+// Names in `directory` that begin with the ASCII `prefix`, letter case
+// ignored, in the order the system lists them, every kind of entry
+// included; raw bytes. A missing or unreadable directory gives none.
+std::vector<QByteArray> NamesStartingWith(const QByteArray& directory, const QByteArray& prefix);
 
 // Whether path names a regular file (following links).
-bool IsRegularFile(const QString& path);
-// The same for a path already in the file system's encoding.
-bool IsRegularFile(const QByteArray& encodedPath);
+bool IsRegularFile(const QByteArray& path);
+
+// The steps of ReplaceFile, for tests that make one of them fail.
+enum class TWriteStep { Create, Write, Flush, Rename, Done };
+// Called before each step (Write once per chunk, with its number; Done
+// after the rename); returning false makes that step fail as a full disk
+// would.
+using TWriteFault = std::function<bool(TWriteStep step, int chunk)>;
+inline constexpr qsizetype kWriteChunk = 64 * 1024;
+
+// The file is no longer the one that was read: something else wrote it,
+// replaced it or removed it since.
+class EFileChanged : public EFCreateError {
+public:
+    using EFCreateError::EFCreateError;
+};
+
+// Replaces the file at `path` by `bytes`, or creates it, so that a failure
+// at any step (even the death of the process) leaves the old file whole:
+// the bytes go into a new hidden file beside it (".lifeledger-XXXXXX",
+// never a record's name), which is flushed, given the old file's owner,
+// group and mode, and renamed over the directory entry. Nothing outside the
+// path's own directory is touched: a path that is a symbolic link is
+// refused, never written through. A file marked read-only is refused too.
+// With `expected`, the file must still be exactly that one (device, inode,
+// size, modification time, content), or EFileChanged is thrown and nothing
+// written. `written` receives the new file's identity. Throws EFCreateError
+// naming the path and the reason.
+void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected = nullptr,
+                 TFileIdentity* written = nullptr, const TWriteFault& fault = {});
+
+// Deletes a directory entry (a link itself, never its target). True when it
+// is gone afterwards, also when it was gone before; otherwise *reason says
+// why.
+bool DeleteFile(const QByteArray& path, QString* reason);

@@ -1,9 +1,9 @@
-#include "Installation.h"
+#include "platform/Installation.h"
 
-#include "WineRegistry.h"
+#include "platform/FileSystem.h"
+#include "platform/WineRegistry.h"
 
 #include <QDir>
-#include <QFile>
 
 QString DefaultWinePrefix()
 {
@@ -17,17 +17,36 @@ QString HostPathFromWindows(const QString& prefix, const QString& value)
         return value;
     QString path = value;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
+    // Long-path and NT forms name the same place: //?/C:/..., /??/C:/...,
+    // //?/UNC/server/share/...
+    for (const QLatin1String nt : {QLatin1String("//?/"), QLatin1String("/??/")}) {
+        if (path.startsWith(nt)) {
+            path = path.mid(nt.size());
+            if (path.startsWith(QLatin1String("UNC/"), Qt::CaseInsensitive))
+                path = QStringLiteral("//") + path.mid(4);
+            break;
+        }
+    }
+    const QString devices = prefix + QStringLiteral("/dosdevices/");
     if (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter())
-        return prefix + QStringLiteral("/dosdevices/") + path.at(0).toLower() + path.mid(1);
+        return devices + path.at(0).toLower() + path.mid(1);
+    // Wine keeps network shares under dosdevices/unc/server/share.
+    if (path.startsWith(QLatin1String("//")))
+        return devices + QStringLiteral("unc/") + path.mid(2);
+    // A rooted path is on the current drive, which for the game is C:.
+    if (path.startsWith(QLatin1Char('/')))
+        return devices + QStringLiteral("c:") + path;
     return path;
 }
 
 std::optional<TInstallation> LookupInstallation(const QString& prefix)
 {
-    QFile file(prefix + QStringLiteral("/system.reg"));
-    if (!file.open(QIODevice::ReadOnly))
-        return std::nullopt;
-    const QByteArray text = file.readAll();
+    QByteArray text;
+    try {
+        text = ReadRegularFile(EncodePath(prefix + QStringLiteral("/system.reg")), kMaxRegistryBytes);
+    } catch (const EFOpenError&) {
+        return std::nullopt;  // missing, unreadable, a pipe or device, or implausibly large
+    }
     const auto keys = ReadRegistryKeys(text, {QString::fromLatin1(kGameKey32), QString::fromLatin1(kGameKey)});
     const auto& key = keys[0] ? keys[0] : keys[1];
     if (!key)

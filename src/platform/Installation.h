@@ -15,14 +15,25 @@ struct TInstallation {
     QString GeneticsDirectory;
 };
 
+// The largest system.reg read. Wine's own files are a few megabytes; one
+// larger than this is not a registry (a link to a device, say) and counts
+// as no installation.
+inline constexpr qint64 kMaxRegistryBytes = 128 << 20;
+
 // $WINEPREFIX, else $HOME/.wine.
 QString DefaultWinePrefix();
 
-// nullopt when system.reg is missing or unreadable, or holds neither key.
+// nullopt when system.reg is missing, unreadable, not a regular file or
+// larger than kMaxRegistryBytes, or holds neither key.
 // A value that is missing or not a string gives an empty directory.
 std::optional<TInstallation> LookupInstallation(const QString& prefix = DefaultWinePrefix());
 
-// "X:\dir\sub\" -> "<prefix>/dosdevices/x:/dir/sub/": the drive letter
-// lower-cased, every backslash a slash, nothing trimmed or added. A value
-// starting with "/" is already a host path.
+// A Windows path as Wine finds it on the host, every backslash a slash and
+// nothing trimmed or added:
+//   "X:\dir\" -> "<prefix>/dosdevices/x:/dir/" (drive letter lower-cased)
+//   "\\server\share\dir\" -> "<prefix>/dosdevices/unc/server/share/dir/"
+//   "\dir\" (rooted) -> "<prefix>/dosdevices/c:/dir/" (the current drive)
+//   "\\?\" and "\??\" forms as the paths they stand for.
+// A value starting with "/" is already a host path; a relative one stays
+// relative.
 QString HostPathFromWindows(const QString& prefix, const QString& value);

@@ -85,12 +85,3 @@ QString UnencodableCharacters(const QString& text)
     }
     return out;
 }
-
-std::optional<QString> MonikerFileText(const TMoniker& moniker)
-{
-    const QString text = DecodeText(MonikerText(moniker));
-    if (text.contains(QLatin1Char('/')) || text.contains(QLatin1Char('\\')) || text == QLatin1String(".")
-        || text == QLatin1String(".."))
-        return std::nullopt;
-    return text;
-}

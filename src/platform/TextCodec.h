@@ -5,8 +5,6 @@
 // stored text survives a round trip.
 #pragma once
 
-#include "unitHistoryClass.h"
-
 #include <QByteArray>
 #include <QString>
 #include <optional>
@@ -19,9 +17,3 @@ std::optional<QByteArray> EncodeText(const QString& text);
 
 // The characters the code page cannot hold, in order of appearance, each once.
 QString UnencodableCharacters(const QString& text);
-
-// The moniker text as a file-name part, decoded like every record text (Wine
-// names the game's files from the same code page). nullopt when the moniker
-// would not name a file inside its directory: it holds "/" or "\", or is
-// "." or "..". No path is ever built from such a moniker.
-std::optional<QString> MonikerFileText(const TMoniker& moniker);

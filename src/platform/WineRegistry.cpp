@@ -1,4 +1,4 @@
-#include "WineRegistry.h"
+#include "platform/WineRegistry.h"
 
 #include <cstring>
 
@@ -73,6 +73,32 @@ const char* Unescape(const char* p, const char* end, char terminator, QString& o
     return nullptr;
 }
 
+// "41,00,42,00,00,00,43,00" -> "AB": comma-separated bytes as UTF-16LE, up
+// to the first zero character or the first thing that is not a byte.
+QString Utf16FromHex(const char* p, const char* end)
+{
+    QString out;
+    int low = -1;
+    while (p < end) {
+        while (p < end && (*p == ',' || *p == ' ' || *p == '\t'))
+            ++p;
+        if (end - p < 2 || HexDigit(p[0]) < 0 || HexDigit(p[1]) < 0)
+            break;
+        const int byte = HexDigit(p[0]) * 16 + HexDigit(p[1]);
+        p += 2;
+        if (low < 0) {
+            low = byte;
+            continue;
+        }
+        const char16_t unit = static_cast<char16_t>(low | byte << 8);
+        low = -1;
+        if (unit == 0)
+            break;
+        out += QChar(unit);
+    }
+    return out;
+}
+
 bool StartsWith(const char* p, const char* end, const char* prefix)
 {
     const size_t n = std::strlen(prefix);
@@ -112,16 +138,38 @@ bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& v
         }
         return true;
     }
-    if (StartsWith(p, end, "dword:"))
-        value.Kind = TRegistryValue::Dword;
-    else if (StartsWith(p, end, "hex"))
-        value.Kind = TRegistryValue::Binary;
+    // hex(1) and hex(2) are how Wine writes a string (plain or expandable)
+    // that lacks its terminating zero: UTF-16LE bytes, read up to the first
+    // zero character. Every other hex type is not a string.
+    if (StartsWith(p, end, "hex(")) {
+        const char* close = static_cast<const char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
+        if (!close || close + 1 >= end || close[1] != ':')
+            return false;
+        const QByteArray type(p + 4, close - p - 4);
+        if (type == "1" || type == "2") {
+            value.Kind = TRegistryValue::String;
+            value.Text = Utf16FromHex(close + 2, end);
+        }
+    }
     return true;
 }
 
 }  // namespace
 
 namespace {
+
+// Moves p past the line it is on; returns where that line's text ends
+// (before the line feed and any trailing carriage return or blanks).
+const char* NextLine(const char*& p, const char* end)
+{
+    const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
+    const char* lineEnd = nl ? nl : end;
+    const char* start = p;
+    p = nl ? nl + 1 : end;
+    while (lineEnd > start && (lineEnd[-1] == '\r' || lineEnd[-1] == ' ' || lineEnd[-1] == '\t'))
+        --lineEnd;
+    return lineEnd;
+}
 
 // A wanted key as Wine writes it for plain ASCII names: backslashes doubled.
 QByteArray EscapedKey(const QString& key)
@@ -190,19 +238,29 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
             continue;
         TRegistryKey& key = found[size_t(which)].emplace();
 
-        // The key's values, up to the next key line.
-        bool continued = false;  // the previous line ended in a backslash
+        // The key's values, up to the next key line. A value goes on over
+        // lines that end in a backslash (Wine indents those that follow).
+        QByteArray joined;
         while (p < end && *p != '[') {
-            nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
-            lineEnd = nl ? nl : end;
-            const char* next = nl ? nl + 1 : end;
-            while (lineEnd > p && (lineEnd[-1] == '\r' || lineEnd[-1] == ' ' || lineEnd[-1] == '\t'))
-                --lineEnd;
-            const bool wasContinued = continued;
-            continued = lineEnd > p && lineEnd[-1] == '\\';
-            if (!wasContinued && p != lineEnd && ParseValue(p, lineEnd, valueName, value))
+            const char* lineStart = p;
+            lineEnd = NextLine(p, end);
+            if (lineEnd > lineStart && lineEnd[-1] == '\\') {
+                joined = QByteArray(lineStart, lineEnd - 1 - lineStart);
+                while (p < end && *p != '[') {
+                    const char* part = p;
+                    const char* partEnd = NextLine(p, end);
+                    while (part < partEnd && (*part == ' ' || *part == '\t'))
+                        ++part;
+                    const bool more = partEnd > part && partEnd[-1] == '\\';
+                    joined.append(part, (more ? partEnd - 1 : partEnd) - part);
+                    if (!more)
+                        break;
+                }
+                if (!joined.isEmpty() && ParseValue(joined.constData(), joined.constData() + joined.size(), valueName, value))
+                    key.insert(valueName.toLower(), value);
+            } else if (lineStart != lineEnd && ParseValue(lineStart, lineEnd, valueName, value)) {
                 key.insert(valueName.toLower(), value);
-            p = next;
+            }
         }
     }
     return found;

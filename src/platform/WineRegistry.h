@@ -8,6 +8,8 @@
 //   "name"="string"        "name"=str(2):"expandable"   @="default value"
 //   "name"=dword:00000001  "name"=hex:01,02,\        (continued on the
 //     03,04                                           next line)
+//   "name"=hex(2):43,00,3a,00,00,00   a string without its terminating zero,
+//                                     as UTF-16LE bytes (hex(1) plain)
 // Key names and strings escape \\ \" and control or non-ASCII characters
 // (\n \r \t, octal \0.., and \x with 1 to 4 hex digits: one UTF-16 unit).
 #pragma once
@@ -20,9 +22,11 @@
 #include <vector>
 
 struct TRegistryValue {
-    enum TKind { String, Dword, Binary, Other };
+    enum TKind { String, Other };
     TKind Kind = Other;
-    QString Text;  // for String (REG_SZ, and REG_EXPAND_SZ left unexpanded)
+    // For String: REG_SZ and REG_EXPAND_SZ (left unexpanded), whether Wine
+    // wrote them as quoted text or as hex(1)/hex(2) bytes.
+    QString Text;
 };
 
 // Values of one key by name; names are stored lower-cased (the registry

@@ -56,6 +56,7 @@ TSeenBox Seen(QMessageBox* box)
     TSeenBox seen;
     seen.Title = box->windowTitle();
     seen.Text = box->text();
+    seen.Details = box->detailedText();
     seen.Icon = box->icon();
     seen.Buttons = box->standardButtons();
     if (box->defaultButton())

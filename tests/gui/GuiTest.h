@@ -16,6 +16,7 @@
 struct TSeenBox {
     QString Title;
     QString Text;
+    QString Details;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
     QMessageBox::StandardButtons Buttons;
     QMessageBox::StandardButton Default = QMessageBox::NoButton;

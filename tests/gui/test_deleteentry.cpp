@@ -256,7 +256,7 @@ TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
     THistoryEntry impostor = Creature("GEN1").Entry;
     impostor.Moniker = {'T', 'O', 'V', 'A'};
     impostor.DisplayName = "Impostor";
-    impostor.FileName = world.HistoryDir + "cr_ZZZZ";
+    impostor.FileName = EncodePath(world.HistoryDir) + "cr_ZZZZ";
     impostor.SaveToFile();
     Open();
     int row = -1;
@@ -307,7 +307,7 @@ TEST_F(DeleteEntry, AnUnsafeMonikerIsNeverOfferedForTheFilesItNames)
 {
     THistoryEntry odd = Creature("ST03").Entry;  // state 3 reads as having an album
     odd.Moniker = {'.', '.', 0, 0};
-    odd.FileName = world.HistoryDir + "cr_odd";
+    odd.FileName = EncodePath(world.HistoryDir) + "cr_odd";
     odd.SaveToFile();
     Open();
     ASSERT_EQ(viewer->EntryRecords->ImageIndex(RowOf("..")), 3);

@@ -16,7 +16,10 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QTest>
+#include <QTemporaryDir>
 #include <QTreeView>
+#include <csignal>
+#include <sys/resource.h>
 
 namespace {
 
@@ -29,7 +32,7 @@ QByteArray ReadAll(const QString& path)
 THistoryEntry Load(const QString& path)
 {
     THistoryEntry e;
-    e.LoadFromFile(path);
+    e.LoadFromFile(EncodePath(path));
     return e;
 }
 
@@ -44,7 +47,7 @@ protected:
     {
         THistoryEntry e = Creature(moniker).Entry;
         change(e);
-        e.FileName = world.HistoryDir + "cr_" + moniker;
+        e.FileName = EncodePath(world.HistoryDir) + "cr_" + moniker;
         e.SaveToFile();
     }
 
@@ -366,31 +369,107 @@ TEST_F(EditEntry, TextTheRecordCannotHoldIsRefusedNamingTheField)
     EXPECT_EQ(ReadAll(Hist("TOVA")), before);
 }
 
+namespace {
+
+// While it lives, no file of more than `bytes` can be written by this
+// process: a write past it fails as on a full disk (EFBIG), with the signal
+// that would end the process ignored.
+class TFileSizeLimit {
+public:
+    explicit TFileSizeLimit(rlim_t bytes)
+    {
+        getrlimit(RLIMIT_FSIZE, &saved_);
+        oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
+        const rlimit limit{bytes, saved_.rlim_max};
+        setrlimit(RLIMIT_FSIZE, &limit);
+    }
+    ~TFileSizeLimit()
+    {
+        setrlimit(RLIMIT_FSIZE, &saved_);
+        std::signal(SIGXFSZ, oldHandler_);
+    }
+
+private:
+    rlimit saved_{};
+    void (*oldHandler_)(int) = nullptr;
+};
+
+}  // namespace
+
 TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
 {
     Open();
-    // The record's file has become a directory (root can write anywhere).
     const QString path = Hist("TOVA");
     const QByteArray before = ReadAll(path);
-    QFile::remove(path);
-    QDir().mkpath(path + "/inside");
     TSeenBox error;
     const int rows = Rows();
-    Edit("TOVA", [&](TEditEntry* d) {
-        d->DisplayName->setText("Edited");
-        AnswerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
-    });
+    {
+        const TFileSizeLimit diskFull(100);
+        Edit("TOVA", [&](TEditEntry* d) {
+            d->DisplayName->setText("Edited");
+            AnswerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
+        });
+    }
     EXPECT_TRUE(error.Text.contains(path)) << error.Text.toStdString();
+    EXPECT_EQ(ReadAll(path), before);
     EXPECT_EQ(Rows(), rows);
     EXPECT_EQ(Text(RowOf("TOVA"), 0), "Tavi") << "no rebuild after a failed save";
     EXPECT_EQ(viewer->EntryRecords->Record(RowOf("TOVA")).DisplayName, "Edited");
-    EXPECT_TRUE(QFileInfo(path + "/inside").isDir());
 
-    // Once the way is clear, accepting again saves the edit.
-    QDir(path).removeRecursively();
+    // With room on the disk again, accepting again saves the edit.
     QString shown;
     Edit("TOVA", [&](TEditEntry* d) { shown = d->DisplayName->text(); });
     EXPECT_EQ(shown, "Edited");
     EXPECT_EQ(Load(path).DisplayName, "Edited");
     EXPECT_NE(ReadAll(path), before);
+}
+
+// The game rewrote the record (a death, say) while the dialog was open: the
+// edit writes nothing, says so, and the list shows the game's record.
+TEST_F(EditEntry, ARecordTheGameChangedMeanwhileIsNotOverwritten)
+{
+    Open();
+    THistoryEntry died = Creature("TOVA").Entry;
+    died.State = csDead;
+    died.Registered = true;
+    died.FileName = EncodePath(Hist("TOVA"));
+    TSeenBox told;
+    Edit("TOVA", [&](TEditEntry* d) {
+        died.SaveToFile();  // the game's write
+        d->Epitaph->setPlainText("Written by the user");
+        AnswerBox(QMessageBox::Ok, &told);
+    });
+    EXPECT_TRUE(told.Text.contains("The game changed")) << told.Text.toStdString();
+    EXPECT_TRUE(told.Text.contains(Hist("TOVA"))) << told.Text.toStdString();
+    EXPECT_EQ(Load(Hist("TOVA")), died);
+    EXPECT_EQ(Text(RowOf("TOVA"), 6), "Dead") << "the list shows the record as it is now";
+
+    // Edited again, the change is saved over the game's record.
+    Edit("TOVA", [](TEditEntry* d) { d->Epitaph->setPlainText("Written by the user"); });
+    EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "Written by the user");
+    EXPECT_EQ(Load(Hist("TOVA")).State, csDead);
+}
+
+// A record that is a link to a file elsewhere is listed, but an edit never
+// writes through it.
+TEST_F(EditEntry, ARecordThatIsALinkIsNeverWrittenThrough)
+{
+    QTemporaryDir elsewhere;
+    const QString precious = elsewhere.filePath("precious");
+    THistoryEntry other = Creature("GEN1").Entry;
+    other.Moniker = {'L', 'I', 'N', 'K'};
+    other.FileName = EncodePath(precious);
+    other.SaveToFile();
+    const QByteArray preciousBytes = ReadAll(precious);
+    ASSERT_TRUE(QFile::link(precious, world.HistoryDir + "cr_LINK"));
+    Open();
+    ASSERT_GE(RowOf("LINK"), 0);
+    TSeenBox error;
+    Edit("LINK", [&](TEditEntry* d) {
+        d->DisplayName->setText("Changed");
+        AnswerBox(QMessageBox::Ok, &error);
+    });
+    EXPECT_TRUE(error.Text.contains("symbolic link")) << error.Text.toStdString();
+    EXPECT_EQ(ReadAll(precious), preciousBytes);
+    EXPECT_TRUE(QFileInfo(world.HistoryDir + "cr_LINK").isSymLink());
 }

@@ -3,10 +3,14 @@
 #include "GuiTest.h"
 
 #include "CommandGuard.h"
-#include "TextCodec.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
 #include "unitHistoryClass.h"
 
 #include <QAction>
+#include <QCheckBox>
+#include <QLineEdit>
+#include <QPushButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
@@ -71,7 +75,7 @@ TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
 {
     THistoryEntry verbose = Creature("TOVA").Entry;
     verbose.DisplayName = QByteArray(300, 'W');
-    verbose.FileName = world.HistoryDir + "cr_TOVA";
+    verbose.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
     verbose.SaveToFile();
     Open();
     QHeaderView* header = viewer->Entries->header();
@@ -125,7 +129,7 @@ TEST_F(EntryList, EveryCreatureIsOneRowWithItsRecordAndIcon)
         THistoryEntry expected = c.Entry;
         expected.FileName = viewer->EntryRecords->Record(row).FileName;
         EXPECT_EQ(viewer->EntryRecords->Record(row), expected) << moniker.constData();
-        EXPECT_TRUE(expected.FileName.endsWith("/" + QString::fromLatin1(c.HistoryFile)));
+        EXPECT_TRUE(expected.FileName.endsWith("/" + c.HistoryFile));
         EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), ExpectedImage(c)) << moniker.constData();
         const QVariant icon = viewer->EntryRecords->index(row, 0).data(Qt::DecorationRole);
         EXPECT_EQ(icon.isValid(), ExpectedImage(c) >= 0 && ExpectedImage(c) <= 8) << moniker.constData();
@@ -187,11 +191,83 @@ TEST_F(EntryList, UnreadableMatchesAreSkippedAndListedInOneError)
         EXPECT_EQ(Text(r, 1), DecodeText(MonikerText(viewer->EntryRecords->Record(r).Moniker)));
 }
 
+// One hostile entry spoils nothing else: a sparse record of gigabytes is
+// skipped unread, names that are not UTF-8 are listed and used under their
+// own bytes, and a hundred unreadable entries make one box of reasonable size.
+TEST_F(EntryList, HostileEntriesInTheHistoryDirectorySpoilNothingElse)
+{
+    const QByteArray history = EncodePath(world.HistoryDir);
+    QFile huge(world.HistoryDir + "cr_huge");
+    ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(6000000000LL));
+    huge.close();
+    for (int i = 0; i < 100; ++i)
+        QDir(world.HistoryDir).mkdir(QStringLiteral("cr_dir%1").arg(i, 3, 10, QLatin1Char('0')));
+    const QByteArray odd[] = {"cr_\xff\xfe", "cr_\xff", "cr_\xef\xbf\xbd"};
+    for (int i = 0; i < 3; ++i) {
+        THistoryEntry e = Creature("GEN1").Entry;
+        e.Moniker = {'O', 'D', 'D', char('0' + i)};
+        e.FileName = history + odd[i];
+        e.SaveToFile();
+    }
+    TBoxCollector boxes;
+    Open();
+    ASSERT_EQ(boxes.Boxes.size(), 1);
+    const TSeenBox& box = boxes.Boxes[0];
+    EXPECT_LE(box.Text.count('\n'), 14) << box.Text.toStdString();
+    EXPECT_TRUE(box.Text.contains("and 91 more.")) << box.Text.toStdString();
+    EXPECT_EQ(box.Details.count('\n'), 100) << "every entry in the details";
+    const QString listed = viewer->HistoryDirectory;
+    EXPECT_TRUE(box.Details.contains(listed + "cr_huge\". It is 6,000,000,000 bytes long")) << box.Details.toStdString();
+    EXPECT_TRUE(box.Details.contains(listed + "cr_dir099"));
+
+    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()) + 3);
+    for (int i = 0; i < 3; ++i) {
+        const int row = RowOf(QByteArray("ODD") + char('0' + i));
+        ASSERT_GE(row, 0) << i;
+        EXPECT_EQ(viewer->EntryRecords->Record(row).FileName, EncodePath(listed) + odd[i]);
+    }
+    // The raw names are edited and deleted under their own bytes.
+    Select(RowOf("ODD1"));
+    WhenModal([](QWidget* w) {
+        w->findChild<QLineEdit*>("DisplayName")->setText("Renamed");
+        w->findChild<QPushButton*>("Button3")->click();
+    });
+    viewer->EditEntries1Click();
+    THistoryEntry saved;
+    saved.LoadFromFile(history + odd[1]);
+    EXPECT_EQ(saved.DisplayName, "Renamed");
+    TBoxCollector answers;  // the confirmation: Yes
+    Select(RowOf("ODD2"));
+    WhenModal([](QWidget* w) {
+        w->findChild<QCheckBox*>("History")->setChecked(true);
+        w->findChild<QPushButton*>("Button1")->click();
+    });
+    viewer->DeleteEntry1Click();
+    EXPECT_FALSE(IsRegularFile(history + odd[2]));
+    EXPECT_TRUE(IsRegularFile(history + odd[0]));
+    EXPECT_TRUE(IsRegularFile(history + odd[1]));
+}
+
+// Other English locales abbreviate some months differently ("Sept",
+// "June"); the list shows English months with three letters, Jan to Dec.
+TEST(MonthNames, EnglishIsAlwaysJanToDecOtherLanguagesTheirOwn)
+{
+    const QStringList english = TDateTimeNames::English().ShortMonthNames;
+    for (const char* name : {"en_GB", "en_AU", "en_US", "en_IN"}) {
+        QLocale::setDefault(QLocale(QString::fromLatin1(name)));
+        EXPECT_EQ(LocaleDateTimeNames().ShortMonthNames, english) << name;
+    }
+    QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
+    EXPECT_EQ(LocaleDateTimeNames().ShortMonthNames[9], QLocale().monthName(10, QLocale::ShortFormat));
+    EXPECT_NE(LocaleDateTimeNames().ShortMonthNames[9], "Oct");
+    QLocale::setDefault(QLocale::c());
+}
+
 TEST_F(EntryList, MonikersThatCouldEscapeTheirDirectoryNeverNameFiles)
 {
     THistoryEntry sly = Creature("TOVA").Entry;
     sly.Moniker = {'.', '.', 0, 0};
-    sly.FileName = world.HistoryDir + "cr_dots";
+    sly.FileName = EncodePath(world.HistoryDir) + "cr_dots";
     sly.SaveToFile();
     // Files such a moniker would reach, were it used in a path.
     WriteWholeFile(world.HistoryDir + "photo_...s16", "x");
@@ -211,11 +287,11 @@ TEST_F(EntryList, RebuildReadsTheDiskAfresh)
     QFile::remove(world.HistoryDir + "cr_SKDR");
     THistoryEntry changed = Creature("TOVA").Entry;
     changed.DisplayName = "Renamed by the game";
-    changed.FileName = world.HistoryDir + "cr_TOVA";
+    changed.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
     changed.SaveToFile();
     THistoryEntry born = Creature("GEN1").Entry;
     born.Moniker = {'N', 'E', 'W', '1'};
-    born.FileName = world.HistoryDir + "cr_NEW1";
+    born.FileName = EncodePath(world.HistoryDir) + "cr_NEW1";
     born.SaveToFile();
     Select(3);
     viewer->Rebuild();

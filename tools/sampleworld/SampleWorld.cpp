@@ -1,5 +1,7 @@
 #include "SampleWorld.h"
 
+#include "history/CreatureFiles.h"
+
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -36,7 +38,7 @@ struct Builder {
     TSampleCreature& Add(const char* moniker, const QByteArray& name, int species, int gender, int state)
     {
         TSampleCreature c;
-        c.HistoryFile = "cr_" + QByteArray(moniker);
+        c.HistoryFile = kHistoryFilePrefix + QByteArray(moniker);
         THistoryEntry& e = c.Entry;
         e.Moniker = M(moniker);
         e.DisplayName = name;
@@ -371,18 +373,17 @@ void WriteWholeFile(const QString& path, const QByteArray& bytes)
 
 void WriteSampleCreature(const TSampleWorld& world, const TSampleCreature& creature)
 {
-    const QString moniker = QString::fromLatin1(MonikerText(creature.Entry.Moniker));
     THistoryEntry entry = creature.Entry;
-    entry.FileName = world.HistoryDir + QString::fromLatin1(creature.HistoryFile);
+    entry.FileName = EncodePath(world.HistoryDir) + creature.HistoryFile;
     entry.SaveToFile();
     if (creature.AlbumPhotos >= 0)
-        WriteS16File(world.HistoryDir + QStringLiteral("photo_") + moniker + QStringLiteral(".s16"),
-                     SampleAlbum(MonikerText(creature.Entry.Moniker), creature.AlbumPhotos), creature.AlbumLayout);
+        WriteS16File(AlbumPath(world.HistoryDir, entry.Moniker), SampleAlbum(MonikerText(entry.Moniker), creature.AlbumPhotos),
+                     creature.AlbumLayout);
     if (creature.Genetics) {
         QByteArray genes = "GENE";
         for (int i = 0; i < 96; ++i)
-            genes += static_cast<char>((i * 37 + moniker.size() * 11) & 0xFF);
-        WriteWholeFile(world.GeneticsDir + moniker + QStringLiteral(".gen"), genes);
+            genes += static_cast<char>((i * 37 + MonikerText(entry.Moniker).size() * 11) & 0xFF);
+        WriteWholeFile(GeneticsPath(world.GeneticsDir, entry.Moniker), genes);
     }
 }
 

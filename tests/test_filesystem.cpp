@@ -1,0 +1,265 @@
+// The file system as Lifeledger uses it: whole reads with a cap, raw names,
+// and replacements that never lose the old file, never write through a link,
+// keep the owner, and never overwrite what another program wrote meanwhile.
+#include "SampleWorld.h"
+#include "platform/FileSystem.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <fcntl.h>
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+namespace {
+
+QByteArray ReadAll(const QByteArray& path)
+{
+    QFile f(PathText(path));
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
+}
+
+// Writes a file under a raw name (which need not be UTF-8).
+void WriteRaw(const QByteArray& path, const QByteArray& bytes)
+{
+    const int fd = ::open(path.constData(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    ASSERT_GE(fd, 0) << path.constData();
+    ASSERT_EQ(::write(fd, bytes.constData(), size_t(bytes.size())), bytes.size());
+    ::close(fd);
+}
+
+struct TFaultPoint {
+    TWriteStep step;
+    int chunk;
+};
+
+class FileSystem : public ::testing::Test {
+protected:
+    void SetUp() override
+    {
+        ASSERT_TRUE(dir.isValid());
+        path_ = At("cr_TOVA");
+        oldBytes_ = SampleCreatures().front().Entry.SaveToBytes();
+        WriteRaw(path_, oldBytes_);
+        // Large enough to be written in several chunks.
+        THistoryEntry edited = SampleCreatures().front().Entry;
+        edited.Epitaph = QByteArray(65535, 'e');
+        edited.OwnerNotes = QByteArray(65535, 'n');
+        edited.ExtraString1 = QByteArray(65535, 'x');
+        newBytes_ = edited.SaveToBytes();
+        ASSERT_GT(newBytes_.size(), 3 * kWriteChunk);
+    }
+
+    QByteArray At(const QByteArray& name) const { return EncodePath(dir.path()) + "/" + name; }
+
+    std::vector<TFaultPoint> Points() const
+    {
+        std::vector<TFaultPoint> points{{TWriteStep::Create, 0}};
+        for (int c = 0; c * kWriteChunk < newBytes_.size(); ++c)
+            points.push_back({TWriteStep::Write, c});
+        points.push_back({TWriteStep::Flush, 0});
+        points.push_back({TWriteStep::Rename, 0});
+        return points;
+    }
+
+    QStringList Listing() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+
+    QTemporaryDir dir;
+    QByteArray path_, oldBytes_, newBytes_;
+};
+
+}  // namespace
+
+TEST_F(FileSystem, AFailureAtEveryStepLeavesTheOldFileAndNoLitter)
+{
+    for (const TFaultPoint& point : Points()) {
+        const TWriteFault fault = [point](TWriteStep step, int chunk) { return !(step == point.step && chunk == point.chunk); };
+        EXPECT_THROW(ReplaceFile(path_, newBytes_, nullptr, nullptr, fault), EFCreateError)
+            << int(point.step) << "/" << point.chunk;
+        EXPECT_EQ(ReadAll(path_), oldBytes_) << int(point.step) << "/" << point.chunk;
+        EXPECT_EQ(Listing(), QStringList{"cr_TOVA"}) << int(point.step) << "/" << point.chunk;
+    }
+    ReplaceFile(path_, newBytes_);
+    EXPECT_EQ(ReadAll(path_), newBytes_);
+    EXPECT_EQ(Listing(), QStringList{"cr_TOVA"});
+}
+
+TEST_F(FileSystem, AProcessKilledAtEveryStepLeavesOldOrNewWhole)
+{
+    std::vector<TFaultPoint> points = Points();
+    points.push_back({TWriteStep::Done, 0});
+    for (const TFaultPoint& point : points) {
+        WriteRaw(path_, oldBytes_);
+        const pid_t child = fork();
+        ASSERT_GE(child, 0);
+        if (child == 0) {
+            const TWriteFault dieThere = [point](TWriteStep step, int chunk) {
+                if (step == point.step && chunk == point.chunk)
+                    _exit(9);  // dies on the spot: no clean-up runs
+                return true;
+            };
+            try {
+                ReplaceFile(path_, newBytes_, nullptr, nullptr, dieThere);
+            } catch (...) {
+            }
+            _exit(0);
+        }
+        int status = 0;
+        waitpid(child, &status, 0);
+        ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << int(point.step) << "/" << point.chunk;
+        EXPECT_EQ(ReadAll(path_), point.step == TWriteStep::Done ? newBytes_ : oldBytes_)
+            << int(point.step) << "/" << point.chunk;
+        // What a dead process leaves behind is hidden and never taken for a record.
+        for (const QString& name : Listing()) {
+            EXPECT_TRUE(name == "cr_TOVA" || name.startsWith(".lifeledger-")) << name.toStdString();
+            if (name != "cr_TOVA")
+                QFile::remove(dir.filePath(name));
+        }
+    }
+}
+
+// A record that is a link, from the start or swapped in after it was read,
+// is refused; the file the link points to, outside the game's folders, is
+// never touched.
+TEST_F(FileSystem, ALinkIsNeverWrittenThrough)
+{
+    QTemporaryDir elsewhere;
+    const QByteArray precious = EncodePath(elsewhere.filePath("precious document"));
+    WriteRaw(precious, "mine, not the game's");
+    ASSERT_EQ(::symlink(precious.constData(), At("cr_LINK").constData()), 0);
+    try {
+        ReplaceFile(At("cr_LINK"), newBytes_);
+        ADD_FAILURE() << "wrote through a link";
+    } catch (const EFCreateError& e) {
+        EXPECT_TRUE(e.Message.contains("symbolic link")) << e.Message.toStdString();
+    }
+
+    TFileIdentity loaded;
+    ReadRegularFile(path_, 1 << 20, &loaded);
+    ASSERT_EQ(::unlink(path_.constData()), 0);
+    ASSERT_EQ(::symlink(precious.constData(), path_.constData()), 0);
+    EXPECT_THROW(ReplaceFile(path_, newBytes_, &loaded), EFCreateError);
+    EXPECT_EQ(ReadAll(precious), "mine, not the game's");
+    EXPECT_EQ(QFileInfo(PathText(path_)).symLinkTarget(), PathText(precious));
+}
+
+TEST_F(FileSystem, AReplacementKeepsOwnerGroupAndMode)
+{
+    if (::geteuid() != 0)
+        GTEST_SKIP() << "only root can give a file to another user";
+    ASSERT_EQ(::chown(path_.constData(), 1000, 1000), 0);
+    ASSERT_EQ(::chmod(path_.constData(), 0640), 0);
+    ReplaceFile(path_, newBytes_);
+    struct stat st;
+    ASSERT_EQ(::stat(path_.constData(), &st), 0);
+    EXPECT_EQ(st.st_uid, 1000u);
+    EXPECT_EQ(st.st_gid, 1000u);
+    EXPECT_EQ(st.st_mode & 07777, 0640u);
+    EXPECT_EQ(ReadAll(path_), newBytes_);
+}
+
+TEST_F(FileSystem, NamesAsLongAsNamesCanBeAreReplaced)
+{
+    for (int length : {237, 250, 255}) {
+        const QByteArray name = "cr_" + QByteArray(length - 3, 'x');
+        WriteRaw(At(name), oldBytes_);
+        ReplaceFile(At(name), newBytes_);
+        EXPECT_EQ(ReadAll(At(name)), newBytes_) << length;
+    }
+}
+
+// The game may write a record after Lifeledger read it: a save over such a
+// file is refused and the game's bytes stay.
+TEST_F(FileSystem, AFileChangedSinceItWasReadIsNeverOverwritten)
+{
+    TFileIdentity loaded;
+    ASSERT_EQ(ReadRegularFile(path_, 1 << 20, &loaded), oldBytes_);
+    const QByteArray gameBytes = QByteArray(oldBytes_).replace("Tavi", "Tovi");
+    ASSERT_EQ(gameBytes.size(), oldBytes_.size());
+    struct stat before;
+    ASSERT_EQ(::stat(path_.constData(), &before), 0);
+
+    auto refused = [&](const char* what) {
+        EXPECT_THROW(ReplaceFile(path_, newBytes_, &loaded), EFileChanged) << what;
+        EXPECT_NE(ReadAll(path_), newBytes_) << what;
+    };
+    // Rewritten in place with the same size, its time put back: only the content tells.
+    WriteRaw(path_, gameBytes);
+    const struct timespec times[2] = {before.st_atim, before.st_mtim};
+    ASSERT_EQ(::utimensat(AT_FDCWD, path_.constData(), times, 0), 0);
+    refused("same size and time, other content");
+    EXPECT_EQ(ReadAll(path_), gameBytes);
+    // Replaced by a new file, as the game's own saves do.
+    WriteRaw(At("new"), oldBytes_);
+    ASSERT_EQ(::rename(At("new").constData(), path_.constData()), 0);
+    refused("another file");
+    ASSERT_EQ(::unlink(path_.constData()), 0);
+    refused("removed");
+    EXPECT_FALSE(QFileInfo::exists(PathText(path_)));
+
+    // The file as it was read is replaced, and what was written is known.
+    WriteRaw(path_, oldBytes_);
+    ReadRegularFile(path_, 1 << 20, &loaded);
+    TFileIdentity written;
+    ReplaceFile(path_, newBytes_, &loaded, &written);
+    TFileIdentity reread;
+    EXPECT_EQ(ReadRegularFile(path_, 1 << 20, &reread), newBytes_);
+    EXPECT_EQ(written, reread);
+}
+
+// Nothing that is no plain file of a plausible size is read: not a pipe
+// (which would block), not a device (which never ends), not a sparse file
+// of gigabytes (which would exhaust memory).
+TEST_F(FileSystem, OnlyRegularFilesOfBoundedSizeAreRead)
+{
+    ASSERT_EQ(::mkfifo(At("cr_pipe").constData(), 0644), 0);
+    ASSERT_EQ(::symlink("/dev/zero", At("cr_zero").constData()), 0);
+    const int sparse = ::open(At("cr_huge").constData(), O_WRONLY | O_CREAT, 0644);
+    ASSERT_EQ(::ftruncate(sparse, 6000000000LL), 0);
+    ::close(sparse);
+    ASSERT_EQ(::symlink(path_.constData(), At("cr_link").constData()), 0);
+
+    for (const char* name : {"cr_pipe", "cr_zero", "cr_huge", "cr_missing"})
+        EXPECT_THROW(ReadRegularFile(At(name), 1 << 20), EFOpenError) << name;
+    try {
+        ReadRegularFile(At("cr_huge"), 1 << 20);
+    } catch (const EFOpenError& e) {
+        EXPECT_TRUE(e.Message.contains("6,000,000,000 bytes")) << e.Message.toStdString();
+    }
+    EXPECT_EQ(ReadRegularFile(At("cr_link"), 1 << 20), oldBytes_);
+}
+
+// Names that are not UTF-8 keep their bytes from the listing to the read
+// and the deletion; two names that would decode alike stay two.
+TEST_F(FileSystem, NamesAreRawBytesFromListingToDeletion)
+{
+    const QByteArray odd[] = {"cr_\xff\xfe", "cr_\xff", "cr_\xef\xbf\xbd"};
+    for (const QByteArray& name : odd)
+        WriteRaw(At(name), name);
+    std::vector<QByteArray> listed = NamesStartingWith(EncodePath(dir.path()) + "/", "CR_");
+    std::sort(listed.begin(), listed.end());
+    std::vector<QByteArray> expected = {"cr_TOVA", odd[0], odd[1], odd[2]};
+    std::sort(expected.begin(), expected.end());
+    EXPECT_EQ(listed, expected);
+    for (const QByteArray& name : odd)
+        EXPECT_EQ(ReadRegularFile(At(name), 100), name);
+    QString reason;
+    EXPECT_TRUE(DeleteFile(At(odd[1]), &reason));
+    EXPECT_FALSE(QFileInfo::exists(PathText(At(odd[1]))) && ReadAll(At(odd[1])) == odd[1]);
+    EXPECT_EQ(ReadRegularFile(At(odd[2]), 100), odd[2]);
+    EXPECT_EQ(ReadRegularFile(At(odd[0]), 100), odd[0]);
+}
+
+TEST_F(FileSystem, DeletingALinkDeletesTheLinkOnly)
+{
+    ASSERT_EQ(::symlink(path_.constData(), At("photo_LINK.s16").constData()), 0);
+    QString reason;
+    EXPECT_TRUE(DeleteFile(At("photo_LINK.s16"), &reason));
+    EXPECT_EQ(ReadAll(path_), oldBytes_);
+    EXPECT_TRUE(DeleteFile(At("photo_LINK.s16"), &reason)) << "already gone counts as deleted";
+    QDir(dir.path()).mkpath("cr_DIR/inside");
+    EXPECT_FALSE(DeleteFile(At("cr_DIR"), &reason));
+    EXPECT_EQ(reason, "It is a directory.");
+}
