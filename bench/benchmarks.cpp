@@ -1,12 +1,12 @@
 #include "bench_support.h"
 
-#include "ImageBox.h"
-#include "Installation.h"
-#include "SampleWorld.h"
-#include "SpriteImage.h"
-#include "WineRegistry.h"
-#include "unitLifeledger.h"
-#include "unitS16Handler.h"
+#include "browser/ImageBox.h"
+#include "platform/Installation.h"
+#include "sampleworld/SampleWorld.h"
+#include "sprites/SpriteImage.h"
+#include "platform/WineRegistry.h"
+#include "browser/unitLifeledger.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QDir>
 #include <QFile>

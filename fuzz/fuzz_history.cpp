@@ -1,6 +1,6 @@
 // A history record of any bytes loads; what was loaded saves and loads back
 // to the same record.
-#include "unitHistoryClass.h"
+#include "history/unitHistoryClass.h"
 
 #include <cstdint>
 #include <cstdlib>

@@ -1,7 +1,7 @@
 // A registry file of any bytes is searched for the game's key without harm,
 // and whatever it holds is turned into host paths.
-#include "Installation.h"
-#include "WineRegistry.h"
+#include "platform/Installation.h"
+#include "platform/WineRegistry.h"
 
 #include <cstdint>
 

@@ -1,6 +1,6 @@
 // make-fuzz-seeds OUTDIR: the seed corpus of the fuzz targets, from the
 // sample installation plus hand-made damaged inputs (OUTDIR/{history,s16,registry}).
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QDir>
 #include <QtEndian>

@@ -1,5 +1,5 @@
 // Time stamps shown as the wall-clock time they encode, for every 32-bit value.
-#include "unitConvertDateTime.h"
+#include "history/unitConvertDateTime.h"
 
 #include <QDateTime>
 #include <QTimeZone>

@@ -1,7 +1,7 @@
 // The file system as Lifeledger uses it: whole reads with a cap, raw names,
 // and replacements that never lose the old file, never write through a link,
 // keep the owner, and never overwrite what another program wrote meanwhile.
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 #include "platform/FileSystem.h"
 
 #include <QDir>

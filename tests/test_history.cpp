@@ -1,10 +1,10 @@
 // The history record file: encodings, byte-exact round trips, damaged files
 // and saves that must never cost the old file.
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 #include "history/CreatureFiles.h"
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
-#include "unitHistoryClass.h"
+#include "history/unitHistoryClass.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,5 +1,5 @@
 // Finding the game in a Wine prefix, and the code page of record texts.
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 #include "platform/Installation.h"
 #include "platform/TextCodec.h"
 #include "platform/WineRegistry.h"
@@ -26,7 +26,7 @@ TRegistryKey KeyFrom(const QByteArray& text, const QString& path = kGame)
 
 TEST(WineRegistry, FindsTheGameInARegistryWrittenByWine)
 {
-    const QByteArray text = GunzipFile(QStringLiteral(LIFELEDGER_FIXTURES "/wine-system.reg.gz"));
+    const QByteArray text = GunzipFile(QStringLiteral(LIFELEDGER_TEST_DATA "/wine-system.reg.gz"));
     ASSERT_GT(text.size(), 1000000);
     const TRegistryKey key = KeyFrom(text);
     EXPECT_EQ(RegistryString(key, "History Directory"), "C:\\Program Files\\Quenmoor\\Vivarion 2\\History\\");

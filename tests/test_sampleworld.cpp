@@ -1,5 +1,5 @@
 // The sample installation is what the demo shows and the GUI tests stand on.
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QCryptographicHash>
 #include <QDirIterator>

@@ -1,8 +1,8 @@
 // S16 reading: layout flag, positions of the pixel blocks, damaged files,
 // the memory cap, and the pixel layout conversion.
-#include "S16Writer.h"
-#include "SampleWorld.h"
-#include "unitS16Handler.h"
+#include "sampleworld/S16Writer.h"
+#include "sampleworld/SampleWorld.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QFile>
 #include <QTemporaryDir>

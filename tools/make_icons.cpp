@@ -1,7 +1,7 @@
 // make-icons OUTDIR: the application icon in the freedesktop sizes
 // (OUTDIR/<n>x<n>/apps/lifeledger.png) and as a scalable SVG
 // (OUTDIR/scalable/apps/lifeledger.svg), from the same pixel art the program draws.
-#include "EntryIcons.h"
+#include "browser/EntryIcons.h"
 
 #include <QDir>
 #include <QFile>

@@ -1,6 +1,6 @@
 // make-sample-world OUTDIR: writes a sample installation of the game into a
 // Wine-style prefix, for the demo and for trying Lifeledger without the game.
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QCoreApplication>
 #include <QTextStream>

@@ -3,9 +3,9 @@
 // window and message it shows (screen grabs under a real display such as
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
 // windows as a user would.
-#include "Lifeledger.h"
-#include "SampleWorld.h"
-#include "unitLifeledger.h"
+#include "browser/Startup.h"
+#include "sampleworld/SampleWorld.h"
+#include "browser/unitLifeledger.h"
 
 #include <QAbstractButton>
 #include <QApplication>

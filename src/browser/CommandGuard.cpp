@@ -1,4 +1,4 @@
-#include "CommandGuard.h"
+#include "browser/CommandGuard.h"
 
 #include <QGuiApplication>
 #include <QMessageBox>

@@ -1,4 +1,4 @@
-#include "CutTextTipDelegate.h"
+#include "browser/CutTextTipDelegate.h"
 
 #include <QAbstractItemView>
 #include <QHelpEvent>

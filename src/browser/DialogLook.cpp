@@ -1,4 +1,4 @@
-#include "DialogLook.h"
+#include "browser/DialogLook.h"
 
 #include <QFontDatabase>
 #include <QLineEdit>

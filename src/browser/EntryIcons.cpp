@@ -1,4 +1,4 @@
-#include "EntryIcons.h"
+#include "browser/EntryIcons.h"
 
 #include <QColor>
 #include <QImage>

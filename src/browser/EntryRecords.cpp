@@ -1,4 +1,4 @@
-#include "EntryRecords.h"
+#include "browser/EntryRecords.h"
 
 #include "platform/TextCodec.h"
 

@@ -1,6 +1,6 @@
-#include "ImageBox.h"
+#include "browser/ImageBox.h"
 
-#include "SpriteImage.h"
+#include "sprites/SpriteImage.h"
 
 #include <QFrame>
 #include <QMouseEvent>

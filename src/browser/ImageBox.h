@@ -4,7 +4,7 @@
 // middle part.
 #pragma once
 
-#include "unitS16Handler.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QImage>
 #include <QWidget>

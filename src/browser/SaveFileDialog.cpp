@@ -1,4 +1,4 @@
-#include "SaveFileDialog.h"
+#include "browser/SaveFileDialog.h"
 
 #include <QFileInfo>
 #include <QMessageBox>

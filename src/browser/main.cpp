@@ -1,4 +1,4 @@
-#include "Lifeledger.h"
+#include "browser/Startup.h"
 
 #include <QApplication>
 

@@ -1,11 +1,11 @@
-#include "unitDeleteEntry.h"
+#include "browser/unitDeleteEntry.h"
 
-#include "DialogLook.h"
+#include "browser/DialogLook.h"
 #include "common/Exception.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "ui_unitDeleteEntry.h"
-#include "unitLifeledger.h"
+#include "browser/unitLifeledger.h"
 
 #include <QMessageBox>
 

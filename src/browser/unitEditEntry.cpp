@@ -1,11 +1,11 @@
-#include "unitEditEntry.h"
+#include "browser/unitEditEntry.h"
 
-#include "CommandGuard.h"
-#include "DialogLook.h"
-#include "ImageBox.h"
+#include "browser/CommandGuard.h"
+#include "browser/DialogLook.h"
+#include "browser/ImageBox.h"
 #include "platform/TextCodec.h"
 #include "ui_unitEditEntry.h"
-#include "unitLifeledger.h"
+#include "browser/unitLifeledger.h"
 
 #include <QMessageBox>
 #include <QPlainTextEdit>

@@ -1,14 +1,14 @@
-#include "unitLifeledger.h"
+#include "browser/unitLifeledger.h"
 
-#include "CommandGuard.h"
-#include "CutTextTipDelegate.h"
-#include "EntryIcons.h"
+#include "browser/CommandGuard.h"
+#include "browser/CutTextTipDelegate.h"
+#include "browser/EntryIcons.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "ui_unitLifeledger.h"
-#include "unitDeleteEntry.h"
-#include "unitEditEntry.h"
-#include "unitPhotoAlbum.h"
+#include "browser/unitDeleteEntry.h"
+#include "browser/unitEditEntry.h"
+#include "browser/unitPhotoAlbum.h"
 
 #include <QCoreApplication>
 #include <QFile>

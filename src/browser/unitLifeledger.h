@@ -2,7 +2,7 @@
 // the three commands on the selected row.
 #pragma once
 
-#include "EntryRecords.h"
+#include "browser/EntryRecords.h"
 #include "platform/Installation.h"
 
 #include <QMainWindow>

@@ -1,12 +1,12 @@
-#include "unitPhotoAlbum.h"
+#include "browser/unitPhotoAlbum.h"
 
-#include "CommandGuard.h"
-#include "DialogLook.h"
-#include "ImageBox.h"
-#include "SaveFileDialog.h"
-#include "SpriteImage.h"
+#include "browser/CommandGuard.h"
+#include "browser/DialogLook.h"
+#include "browser/ImageBox.h"
+#include "browser/SaveFileDialog.h"
+#include "sprites/SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
-#include "unitLifeledger.h"
+#include "browser/unitLifeledger.h"
 
 #include <QGuiApplication>
 #include <QListWidget>

@@ -2,7 +2,7 @@
 // the one shown saved as a BMP file on a double-click.
 #pragma once
 
-#include "unitS16Handler.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QDialog>
 #include <memory>

@@ -1,4 +1,5 @@
-// The game's files are little-endian whatever the host is.
+// The game's files are little-endian whatever the host is. Readers and
+// writers of fixed-size values are a symmetric pair.
 #pragma once
 
 #include <QByteArray>
@@ -10,4 +11,11 @@ void AppendLittleEndian(QByteArray& out, T value)
     char bytes[sizeof(T)];
     qToLittleEndian(value, bytes);
     out.append(bytes, sizeof(T));
+}
+
+// The value stored in the sizeof(T) bytes at `from` (no alignment needed).
+template <typename T>
+T ReadLittleEndian(const void* from)
+{
+    return qFromLittleEndian<T>(from);
 }

@@ -1,4 +1,4 @@
-#include "unitConvertDateTime.h"
+#include "history/unitConvertDateTime.h"
 
 #include <cmath>
 

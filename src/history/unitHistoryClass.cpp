@@ -1,4 +1,4 @@
-#include "unitHistoryClass.h"
+#include "history/unitHistoryClass.h"
 
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
@@ -38,22 +38,20 @@ void TRecordReader::ReadRaw(char* target, qsizetype size)
 
 std::int32_t TRecordReader::ReadInt32()
 {
-    unsigned char b[4];
-    ReadRaw(reinterpret_cast<char*>(b), 4);
-    const std::uint32_t u = std::uint32_t(b[0]) | std::uint32_t(b[1]) << 8 | std::uint32_t(b[2]) << 16
-                            | std::uint32_t(b[3]) << 24;
-    return static_cast<std::int32_t>(u);
+    char b[sizeof(std::int32_t)];
+    ReadRaw(b, sizeof b);
+    return ReadLittleEndian<std::int32_t>(b);
 }
 
 QByteArray TRecordReader::ReadCountedString()
 {
-    unsigned char lead = 0;
-    ReadRaw(reinterpret_cast<char*>(&lead), 1);
-    qsizetype length = lead;
-    if (lead == 0xFF) {
-        unsigned char b[2];
-        ReadRaw(reinterpret_cast<char*>(b), 2);
-        length = b[0] | b[1] << 8;
+    char lead = 0;
+    ReadRaw(&lead, 1);
+    qsizetype length = static_cast<unsigned char>(lead);
+    if (length == kLongStringMark) {
+        char b[sizeof(std::uint16_t)];
+        ReadRaw(b, sizeof b);
+        length = ReadLittleEndian<std::uint16_t>(b);
     }
     const char* from = data_ + pos_;
     return QByteArray(from, Take(length));
@@ -70,10 +68,10 @@ QByteArray TRecordReader::ReadRest()
 void WriteCountedString(QByteArray& out, const QByteArray& text)
 {
     const qsizetype n = std::min(text.size(), kMaxCountedString);
-    if (n < 0xFF) {
+    if (n < kLongStringMark) {
         out.append(static_cast<char>(n));
     } else {
-        out.append(static_cast<char>(0xFF));
+        out.append(static_cast<char>(kLongStringMark));
         AppendLittleEndian(out, static_cast<std::uint16_t>(n));
     }
     out.append(text.constData(), n);
@@ -89,11 +87,11 @@ void WriteInt32(QByteArray& out, std::int32_t value)
 void THistoryEntry::LoadFromBytes(const QByteArray& data)
 {
     TRecordReader in(data);
-    in.ReadRaw(Moniker.data(), 4);
+    in.ReadRaw(Moniker.data(), kMonikerBytes);
     DisplayName = in.ReadCountedString();
-    in.ReadRaw(Parent1Moniker.data(), 4);
+    in.ReadRaw(Parent1Moniker.data(), kMonikerBytes);
     Parent1Name = in.ReadCountedString();
-    in.ReadRaw(Parent2Moniker.data(), 4);
+    in.ReadRaw(Parent2Moniker.data(), kMonikerBytes);
     Parent2Name = in.ReadCountedString();
     ExtraString1 = in.ReadCountedString();
     ExtraString2 = in.ReadCountedString();
@@ -120,12 +118,12 @@ void THistoryEntry::LoadFromBytes(const QByteArray& data)
 QByteArray THistoryEntry::SaveToBytes() const
 {
     QByteArray out;
-    out.reserve(354 + DisplayName.size() + OwnerNotes.size() + Epitaph.size() + 64 + Trailer.size());
-    out.append(Moniker.data(), 4);
+    out.reserve(kEmptyRecordBytes + DisplayName.size() + OwnerNotes.size() + Epitaph.size() + 64 + Trailer.size());
+    out.append(Moniker.data(), kMonikerBytes);
     WriteCountedString(out, DisplayName);
-    out.append(Parent1Moniker.data(), 4);
+    out.append(Parent1Moniker.data(), kMonikerBytes);
     WriteCountedString(out, Parent1Name);
-    out.append(Parent2Moniker.data(), 4);
+    out.append(Parent2Moniker.data(), kMonikerBytes);
     WriteCountedString(out, Parent2Name);
     WriteCountedString(out, ExtraString1);
     WriteCountedString(out, ExtraString2);

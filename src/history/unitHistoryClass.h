@@ -20,7 +20,17 @@
 #include <array>
 #include <cstdint>
 
-using TMoniker = std::array<char, 4>;
+inline constexpr qsizetype kMonikerBytes = 4;
+inline constexpr qsizetype kBlock256Bytes = 256;
+inline constexpr qsizetype kBlock36Bytes = 36;
+// The first byte of a counted string that announces a 16-bit length.
+inline constexpr int kLongStringMark = 0xFF;
+// A record whose ten strings are all empty: three monikers, ten one-byte
+// string counts, ten numbers and the two blocks.
+inline constexpr qsizetype kEmptyRecordBytes = 3 * kMonikerBytes + 10 + 10 * 4 + kBlock256Bytes + kBlock36Bytes;
+static_assert(kEmptyRecordBytes == 354);
+
+using TMoniker = std::array<char, kMonikerBytes>;
 
 // The moniker's characters up to, not including, the first zero byte.
 QByteArray MonikerText(const TMoniker& moniker);
@@ -88,8 +98,8 @@ public:
     bool Registered = false;
     std::int32_t Species = 0;
     std::int32_t ExtraInteger3 = 0;
-    std::array<char, 256> Block256{};
-    std::array<char, 36> Block36{};
+    std::array<char, kBlock256Bytes> Block256{};
+    std::array<char, kBlock36Bytes> Block36{};
     // Whatever follows Block36. The game does not write any, but a later
     // version might; keeping it means an edit never loses it.
     QByteArray Trailer;

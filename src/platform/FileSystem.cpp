@@ -126,6 +126,42 @@ QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentit
     return data;
 }
 
+TFileReader::TFileReader(const QByteArray& path)
+{
+    fd_ = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    if (fd_ < 0)
+        throw EFOpenError(OpenError(path, SystemReason(errno)));
+    struct stat st;
+    QString refused;
+    if (::fstat(fd_, &st) != 0)
+        refused = SystemReason(errno);
+    else if (!S_ISREG(st.st_mode))
+        refused = KindReason(st);
+    if (!refused.isEmpty()) {
+        ::close(fd_);
+        throw EFOpenError(OpenError(path, refused));
+    }
+}
+
+TFileReader::~TFileReader()
+{
+    ::close(fd_);
+}
+
+qint64 TFileReader::Read(char* into, qint64 size)
+{
+    qint64 got = 0;
+    while (got < size) {
+        const ssize_t n = ::read(fd_, into + got, size_t(size - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n <= 0)
+            break;
+        got += n;
+    }
+    return got;
+}
+
 std::vector<QByteArray> NamesStartingWith(const QByteArray& directory, const QByteArray& prefix)
 {
     std::vector<QByteArray> names;

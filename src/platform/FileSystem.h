@@ -37,6 +37,24 @@ struct TFileIdentity {
 // (the message gives its size). With `identity`, also says what was read.
 QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity = nullptr);
 
+// An open regular file, read from its start piece by piece: for formats
+// whose parts go straight into buffers of their own.
+class TFileReader {
+public:
+    // Throws EFOpenError naming the path, as ReadRegularFile does.
+    explicit TFileReader(const QByteArray& path);
+    ~TFileReader();
+    TFileReader(const TFileReader&) = delete;
+    TFileReader& operator=(const TFileReader&) = delete;
+
+    // Reads up to `size` bytes into `into`; fewer only at the end of the
+    // file or on a read error.
+    qint64 Read(char* into, qint64 size);
+
+private:
+    int fd_ = -1;
+};
+
 // Names in `directory` that begin with the ASCII `prefix`, letter case
 // ignored, in the order the system lists them, every kind of entry
 // included; raw bytes. A missing or unreadable directory gives none.

@@ -1,4 +1,4 @@
-#include "SpriteImage.h"
+#include "sprites/SpriteImage.h"
 
 #include "common/ByteOrder.h"
 

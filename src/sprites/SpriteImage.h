@@ -2,7 +2,7 @@
 // shown picture.
 #pragma once
 
-#include "unitS16Handler.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QImage>
 #include <QString>

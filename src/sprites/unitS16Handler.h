@@ -12,7 +12,7 @@
 
 #include "common/Exception.h"
 
-#include <QIODevice>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -32,29 +32,7 @@ public:
 // than a thousand times the largest.
 inline constexpr std::uint64_t kMaxS16PixelBytes = 256ull << 20;
 
-// A vector that leaves new elements uninitialised when it grows, so a
-// loader can read pixels straight into fresh memory without zeroing it first.
-template <typename T>
-struct TUninitializedAllocator : std::allocator<T> {
-    template <typename U>
-    struct rebind {
-        using other = TUninitializedAllocator<U>;
-    };
-    TUninitializedAllocator() = default;
-    template <typename U>
-    TUninitializedAllocator(const TUninitializedAllocator<U>&) noexcept {}
-    template <typename U>
-    void construct(U* p) noexcept
-    {
-        ::new (static_cast<void*>(p)) U;
-    }
-    template <typename U, typename... Args>
-    void construct(U* p, Args&&... args)
-    {
-        ::new (static_cast<void*>(p)) U(std::forward<Args>(args)...);
-    }
-};
-using TPixelBuffer = std::vector<std::uint16_t, TUninitializedAllocator<std::uint16_t>>;
+using TPixelBuffer = std::vector<std::uint16_t>;
 
 class TS16Sprite {
 public:
@@ -88,26 +66,24 @@ public:
     std::vector<std::unique_ptr<TS16Sprite>> Sprites;
     TPixelLayout PixelLayout = pl565;
 
-    // The pixel memory one load may claim; kMaxS16PixelBytes unless a fuzzer
-    // lowers it to keep its runs fast.
-    static inline std::uint64_t PixelByteLimit = kMaxS16PixelBytes;
-
     void Clear();
 
     // Replaces the content by the file's. Throws ESpriteError when the file
     // cannot be opened ("Unable to open file <path>") or claims more than
-    // kMaxS16PixelBytes of pixels, and EReadError when it ends inside its
+    // maxPixelBytes of pixels, and EReadError when it ends inside its
     // headers; the object is empty after any failure.
-    void LoadFromFile(const QString& name);
+    void LoadFromFile(const QString& name, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
 
-    // The same from an open device; `name` is what messages and FileName
-    // name.
-    void LoadFromDevice(QIODevice& device, const QString& name);
+    // The same from a file image in memory; `name` is what messages and
+    // FileName name.
+    void LoadFromMemory(QByteArrayView bytes, const QString& name, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
 
     // Throws ESpriteError "List Index Out of Bounds" outside 0..Count()-1.
     TS16Sprite& GetSprite(int index);
     int Count() const { return static_cast<int>(Sprites.size()); }
 
 private:
-    void ReadPixelBlocks(QIODevice& device);
+    // Reads up to n bytes of the file into the buffer; returns how many.
+    using TRead = std::function<qint64(char* into, qint64 n)>;
+    void Load(const TRead& read, const QString& name, std::uint64_t maxPixelBytes);
 };

@@ -1,6 +1,6 @@
-#include "GuiTest.h"
+#include "gui/GuiTest.h"
 
-#include "SpriteImage.h"
+#include "sprites/SpriteImage.h"
 
 #include <QAbstractButton>
 #include <QApplication>

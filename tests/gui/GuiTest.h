@@ -2,9 +2,9 @@
 // installation per test, the four windows, and answers to modal dialogs.
 #pragma once
 
-#include "Lifeledger.h"
-#include "SampleWorld.h"
-#include "unitLifeledger.h"
+#include "browser/Startup.h"
+#include "sampleworld/SampleWorld.h"
+#include "browser/unitLifeledger.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>

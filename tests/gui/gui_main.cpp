@@ -1,6 +1,6 @@
 // One QApplication for every GUI test, on the offscreen platform with Qt's
 // own file dialogs (which tests can fill in).
-#include "Lifeledger.h"
+#include "browser/Startup.h"
 
 #include <QApplication>
 #include <QLocale>

@@ -2,7 +2,7 @@
 // no user wants: every message box is printed to stderr and answered with
 // its default button, so a test can run the real start-up without a person
 // at the screen. Built only with the tests; never installed.
-#include "Lifeledger.h"
+#include "browser/Startup.h"
 
 #include <QAbstractButton>
 #include <QApplication>

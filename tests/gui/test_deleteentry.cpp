@@ -1,9 +1,9 @@
 // Deleting a creature's files: what is offered, the confirmation text, and a
 // list that afterwards shows what is really on disk.
-#include "GuiTest.h"
+#include "gui/GuiTest.h"
 
-#include "unitDeleteEntry.h"
-#include "unitPhotoAlbum.h"
+#include "browser/unitDeleteEntry.h"
+#include "browser/unitPhotoAlbum.h"
 
 #include <QApplication>
 #include <QCheckBox>

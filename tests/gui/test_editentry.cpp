@@ -1,11 +1,11 @@
 // Editing a record: filling the dialog, the gravestone choice, acceptance
 // that writes and rebuilds, and the mends that keep data from being lost.
-#include "GuiTest.h"
+#include "gui/GuiTest.h"
 
-#include "ImageBox.h"
-#include "SpriteImage.h"
-#include "TextCodec.h"
-#include "unitEditEntry.h"
+#include "browser/ImageBox.h"
+#include "sprites/SpriteImage.h"
+#include "platform/TextCodec.h"
+#include "browser/unitEditEntry.h"
 
 #include <QApplication>
 #include <QClipboard>

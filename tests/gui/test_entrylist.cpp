@@ -1,11 +1,11 @@
 // The main window on a sample installation: start-up, rows, icons, the scan's
 // damaged matches and the rebuild.
-#include "GuiTest.h"
+#include "gui/GuiTest.h"
 
-#include "CommandGuard.h"
+#include "browser/CommandGuard.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
-#include "unitHistoryClass.h"
+#include "history/unitHistoryClass.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,10 +1,10 @@
 // The photo album viewer, the one way sprites are shown, and BMP files.
-#include "GuiTest.h"
+#include "gui/GuiTest.h"
 
-#include "ImageBox.h"
-#include "SaveFileDialog.h"
-#include "SpriteImage.h"
-#include "unitPhotoAlbum.h"
+#include "browser/ImageBox.h"
+#include "browser/SaveFileDialog.h"
+#include "sprites/SpriteImage.h"
+#include "browser/unitPhotoAlbum.h"
 
 #include <QApplication>
 #include <QBuffer>

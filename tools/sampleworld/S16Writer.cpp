@@ -1,4 +1,4 @@
-#include "S16Writer.h"
+#include "sampleworld/S16Writer.h"
 
 #include "common/ByteOrder.h"
 

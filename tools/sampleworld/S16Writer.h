@@ -2,7 +2,7 @@
 // installation, the tests and the benchmarks need albums to read.
 #pragma once
 
-#include "unitS16Handler.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QByteArray>
 #include <QString>

@@ -1,4 +1,4 @@
-#include "SampleWorld.h"
+#include "sampleworld/SampleWorld.h"
 
 #include "history/CreatureFiles.h"
 

@@ -1,11 +1,11 @@
-#include "Lifeledger.h"
+#include "browser/Startup.h"
 
-#include "CommandGuard.h"
-#include "EntryIcons.h"
-#include "unitDeleteEntry.h"
-#include "unitEditEntry.h"
-#include "unitLifeledger.h"
-#include "unitPhotoAlbum.h"
+#include "browser/CommandGuard.h"
+#include "browser/EntryIcons.h"
+#include "browser/unitDeleteEntry.h"
+#include "browser/unitEditEntry.h"
+#include "browser/unitLifeledger.h"
+#include "browser/unitPhotoAlbum.h"
 
 #include <QApplication>
 
