@@ -1,11 +1,12 @@
 #include "bench_support.h"
 
 #include "browser/ImageBox.h"
+#include "browser/unitLifeledger.h"
+#include "history/CreatureFiles.h"
 #include "platform/Installation.h"
+#include "platform/WineRegistry.h"
 #include "sampleworld/SampleWorld.h"
 #include "sprites/SpriteImage.h"
-#include "platform/WineRegistry.h"
-#include "browser/unitLifeledger.h"
 #include "sprites/unitS16Handler.h"
 
 #include <QDir>
@@ -75,11 +76,11 @@ TBenchWorld& World(int n)
         std::snprintf(moniker, sizeof moniker, "%04X", i & 0xFFFF);
         const QByteArray name = QByteArray(moniker) + QByteArray::number(i >> 16);  // unique file names
         std::memcpy(e.Moniker.data(), name.constData(), 4);
-        WriteWholeFile(w.history + "cr_" + name, e.SaveToBytes());
+        WriteWholeFile(w.history + kHistoryFilePrefix + name, e.SaveToBytes());
         if (i % 3 == 0)
-            WriteWholeFile(w.genetics + QString::fromLatin1(name.left(4)) + ".gen", "GENE");
+            WriteWholeFile(GeneticsPath(w.genetics, e.Moniker), "GENE");
         if (i % 5 == 0)
-            WriteWholeFile(w.history + "photo_" + QString::fromLatin1(name.left(4)) + ".s16", QByteArray(6, '\0'));
+            WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
     }
     return w;
 }
@@ -129,7 +130,7 @@ void BM_Fill_Floor(benchmark::State& state)
         DIR* dir = opendir(history.constData());
         int found = 0;
         while (dirent* d = readdir(dir)) {
-            if (strncasecmp(d->d_name, "cr_", 3) != 0)
+            if (strncasecmp(d->d_name, kHistoryFilePrefix, 3) != 0)
                 continue;
             char path[4096];
             std::snprintf(path, sizeof path, "%s%s", history.constData(), d->d_name);
@@ -138,9 +139,10 @@ void BM_Fill_Floor(benchmark::State& state)
             }
             close(fd);
             struct stat st;
-            std::snprintf(path, sizeof path, "%sphoto_%.4s.s16", history.constData(), d->d_name + 3);
+            std::snprintf(path, sizeof path, "%s%s%.4s%s", history.constData(), kAlbumFilePrefix, d->d_name + 3,
+                          kAlbumFileSuffix);
             benchmark::DoNotOptimize(stat(path, &st));
-            std::snprintf(path, sizeof path, "%s%.4s.gen", genetics.constData(), d->d_name + 3);
+            std::snprintf(path, sizeof path, "%s%.4s%s", genetics.constData(), d->d_name + 3, kGeneticsFileSuffix);
             benchmark::DoNotOptimize(stat(path, &st));
             ++found;
         }
@@ -285,7 +287,7 @@ void BM_RegistryLookup(benchmark::State& state)
 {
     const QString prefix = QFileInfo(RegistryFile()).path();
     for (auto _ : state) {
-        auto found = LookupInstallation(prefix);
+        auto found = ReadInstallation(prefix);
         if (!found)
             state.SkipWithError("the game's key was not found");
         benchmark::DoNotOptimize(found);

@@ -1,8 +1,9 @@
 // The file system as Lifeledger uses it: whole reads with a cap, raw names,
 // and replacements that never lose the old file, never write through a link,
 // keep the owner, and never overwrite what another program wrote meanwhile.
-#include "sampleworld/SampleWorld.h"
+#include "TestUtil.h"
 #include "platform/FileSystem.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QDir>
 #include <QFile>
@@ -14,12 +15,6 @@
 #include <unistd.h>
 
 namespace {
-
-QByteArray ReadAll(const QByteArray& path)
-{
-    QFile f(PathText(path));
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
-}
 
 // Writes a file under a raw name (which need not be UTF-8).
 void WriteRaw(const QByteArray& path, const QByteArray& bytes)

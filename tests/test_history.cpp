@@ -1,10 +1,11 @@
 // The history record file: encodings, byte-exact round trips, damaged files
 // and saves that must never cost the old file.
-#include "sampleworld/SampleWorld.h"
-#include "history/CreatureFiles.h"
+#include "TestUtil.h"
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
+#include "history/CreatureFiles.h"
 #include "history/unitHistoryClass.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QDir>
 #include <QFile>
@@ -19,13 +20,6 @@ QByteArray Bytes(std::initializer_list<int> values)
     for (int v : values)
         out.append(static_cast<char>(v));
     return out;
-}
-
-QByteArray ReadAll(const QByteArray& path)
-{
-    QFile f(PathText(path));
-    EXPECT_TRUE(f.open(QIODevice::ReadOnly)) << path.constData();
-    return f.readAll();
 }
 
 THistoryEntry Reload(const QByteArray& image)

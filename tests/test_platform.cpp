@@ -1,8 +1,8 @@
 // Finding the game in a Wine prefix, and the code page of record texts.
-#include "sampleworld/SampleWorld.h"
 #include "platform/Installation.h"
 #include "platform/TextCodec.h"
 #include "platform/WineRegistry.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QDir>
 #include <QFile>
@@ -138,23 +138,23 @@ TEST_F(Lookup, PrefersTheThirtyTwoBitViewOfA64BitPrefix)
 {
     WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\")
                   + SampleRegistryText("C:\\Wow\\History\\", "C:\\Wow\\Genetics\\", true));
-    const auto found = LookupInstallation(prefix.path());
+    const auto found = ReadInstallation(prefix.path());
     ASSERT_TRUE(found);
     EXPECT_EQ(found->HistoryDirectory, prefix.path() + "/dosdevices/c:/Wow/History/");
     EXPECT_EQ(found->GeneticsDirectory, prefix.path() + "/dosdevices/c:/Wow/Genetics/");
 
     WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\"));
-    EXPECT_EQ(LookupInstallation(prefix.path())->HistoryDirectory, prefix.path() + "/dosdevices/c:/Plain/History/");
+    EXPECT_EQ(ReadInstallation(prefix.path())->HistoryDirectory, prefix.path() + "/dosdevices/c:/Plain/History/");
 }
 
 TEST_F(Lookup, MissingFileOrKeyMeansNoInstallationButMissingValuesAreEmpty)
 {
-    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(prefix.path()));
     WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2] 1\n\"History Directory\"=\"x\"\n");
-    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(prefix.path()));
     WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
                   "\"History Directory\"=dword:00000001\n");
-    const auto found = LookupInstallation(prefix.path());
+    const auto found = ReadInstallation(prefix.path());
     ASSERT_TRUE(found);
     EXPECT_EQ(found->HistoryDirectory, "");
     EXPECT_EQ(found->GeneticsDirectory, "");
@@ -166,13 +166,13 @@ TEST_F(Lookup, HostileRegistryFilesMeanNoInstallation)
 {
     const QByteArray reg = EncodePath(prefix.filePath("system.reg"));
     ASSERT_EQ(::mkfifo(reg.constData(), 0644), 0);
-    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(prefix.path()));
     ASSERT_EQ(::unlink(reg.constData()), 0);
     ASSERT_EQ(::symlink("/dev/zero", reg.constData()), 0);
-    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(prefix.path()));
     ASSERT_EQ(::unlink(reg.constData()), 0);
     QDir(prefix.path()).mkdir("system.reg");
-    EXPECT_FALSE(LookupInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(prefix.path()));
 }
 
 TEST(CodePage, EveryByteSurvivesARoundTrip)

@@ -4,8 +4,8 @@
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
 // windows as a user would.
 #include "browser/Startup.h"
-#include "sampleworld/SampleWorld.h"
 #include "browser/unitLifeledger.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QAbstractButton>
 #include <QApplication>

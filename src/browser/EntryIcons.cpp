@@ -1,5 +1,7 @@
 #include "browser/EntryIcons.h"
 
+#include "history/CreatureFiles.h"
+
 #include <QColor>
 #include <QImage>
 #include <cstring>
@@ -78,14 +80,14 @@ QImage Picture(int index)
 {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    if (index == 8) {
+    if (index == kExportedImage) {
         Paint(image, kQuestion, 0, 0);
         return image;
     }
-    Paint(image, (index & 1) ? kGrave : kHead, 0, 0);
-    if (index & 4)
+    Paint(image, (index & csDead) ? kGrave : kHead, 0, 0);
+    if (index & ifGenetics)
         Paint(image, kLetterG, 10, 1, true);
-    if (index & 2)
+    if (index & ifAlbum)
         Paint(image, kPhoto, 8, 9, true);
     return image;
 }
@@ -95,7 +97,7 @@ QImage Picture(int index)
 QList<QPixmap> MakeEntriesImages()
 {
     QList<QPixmap> images;
-    for (int i = 0; i < 9; ++i)
+    for (int i = 0; i <= kExportedImage; ++i)
         images.append(QPixmap::fromImage(Picture(i)));
     return images;
 }

@@ -37,6 +37,7 @@ int RunLifeledger(QApplication& app)
     } catch (const ENoInstallation&) {
         return 1;
     }
+    QObject::connect(viewer.get(), &THistoryViewer::InstallationLost, &app, [] { QCoreApplication::exit(1); });
     viewer->show();
     return app.exec();
 }

@@ -1,6 +1,7 @@
-// Deleting a creature's files: the dialog that offers them, the confirmation
-// that names each file and the consequences, and the list brought up to
-// date row by row.
+// Deleting a creature's files: the dialog that offers them and the
+// confirmation text that names each file and the consequences. The main
+// window fills the dialog, runs it, reads the choice back, confirms and
+// deletes.
 #pragma once
 
 #include <QDialog>
@@ -10,18 +11,17 @@
 namespace Ui {
 class TDeleteEntry;
 }
-class QCheckBox;
-class QLineEdit;
-class THistoryViewer;
 
 inline constexpr const char* kDeleteCaption = "The Endrish Lifeledger";
 
-// What the confirmation needs to know of the choice made.
+// What the user chose, and what the confirmation needs to know of it.
 struct TDeleteChoice {
     int State = 0;
     bool Photo = false, Genetics = false, History = false;        // checked
     bool PhotoOffered = false, GeneticsOffered = false;           // enabled
     QString AlbumPath, GeneticsPath, HistoryPath;
+
+    bool Any() const { return Photo || Genetics || History; }
 };
 
 // The confirmation text: the files to be deleted, then the consequences,
@@ -34,16 +34,16 @@ public:
     explicit TDeleteEntry(QWidget* parent = nullptr);
     ~TDeleteEntry() override;
 
-    // The command on the main window's selected row.
-    void Run(THistoryViewer& viewer);
+    // Shows the creature's moniker and name; the history entry is offered
+    // unchecked, the album and the genetics file checked where offered and
+    // disabled where not.
+    void Fill(const QString& moniker, const QString& displayName, bool offerPhoto, bool offerGenetics);
 
-    QLineEdit* Moniker = nullptr;
-    QLineEdit* DisplayName = nullptr;
-    QCheckBox* History = nullptr;
-    QCheckBox* Genetics = nullptr;
-    QCheckBox* Photo = nullptr;
+    // Copies the boxes as they stand (checked, and enabled) into the choice.
+    void ReadChoice(TDeleteChoice& choice) const;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void reject() override;  // no way out but "Execute Choice"
 
 private:

@@ -1,27 +1,39 @@
 // Editing a creature's record: its name, owner data, epitaph and gravestone
-// photo, written back to its file on acceptance and followed by a rebuild
-// of the list.
+// photo. The main window fills the dialog from a record, runs it, and on
+// acceptance applies the result to the record, saves and rebuilds.
 #pragma once
+
+#include "history/unitHistoryClass.h"
 
 #include <QByteArray>
 #include <QDialog>
 #include <QPoint>
 #include <QString>
+#include <array>
 #include <cstdint>
 #include <memory>
-#include <vector>
 
 namespace Ui {
 class TEditEntry;
 }
-class QLineEdit;
-class QPlainTextEdit;
-class QPushButton;
-class TImageBox;
-class THistoryViewer;
 
 // Where the dialog appears on the screen (its frame's top left).
 inline constexpr QPoint kEditEntryPosition{293, 104};
+
+// The six texts the dialog edits, in the order acceptance stores them.
+inline constexpr int kEditedTexts = 6;
+
+// What an accepted edit gives the record.
+struct TEditResult {
+    std::array<QByteArray, kEditedTexts> Texts;  // bytes to store, in the order of the dialog's fields
+    // The album index of the photo chosen as gravestone; -1 when the album
+    // was not opened in the dialog.
+    std::int32_t ChosenStone = -1;
+
+    // Copies the texts and, when a photo was chosen, its index into the
+    // record; a record whose album was not opened keeps its stored choice.
+    void ApplyTo(THistoryEntry& record) const;
+};
 
 class TEditEntry : public QDialog {
     Q_OBJECT
@@ -29,25 +41,14 @@ public:
     explicit TEditEntry(QWidget* parent = nullptr);
     ~TEditEntry() override;
 
-    // The command on the main window's selected row.
-    void Run(THistoryViewer& viewer);
+    // Fills the boxes from the record. With an album path (given where the
+    // list found the creature's album), "Choose" is offered when the record
+    // is dead or has a stored choice, and the chosen photo is shown; an
+    // album that cannot be shown is reported and not offered.
+    void Fill(const THistoryEntry& record, const QString& albumPath);
 
-    QLineEdit* Moniker = nullptr;
-    QLineEdit* DisplayName = nullptr;
-    QPlainTextEdit* Epitaph = nullptr;
-    QPushButton* ChooseStone = nullptr;
-    TImageBox* GraveImage = nullptr;
-    QLineEdit* OwnerName = nullptr;
-    QLineEdit* OwnerURL = nullptr;
-    QLineEdit* OwnerEMail = nullptr;
-    QPlainTextEdit* OwnerNotes = nullptr;
-    QPushButton* Button2 = nullptr;  // "Cancel Edit"
-    QPushButton* Button3 = nullptr;  // "Accept Edit"
-
-    // The album index of the photo shown as gravestone; -1 when none.
-    std::int32_t ChosenStone = -1;
-    // The album opened at the last filling; "Choose" reads it again.
-    QString AlbumPath;
+    // The edit as it stands; after acceptance, what is to be stored.
+    const TEditResult& Result() const { return result_; }
 
 public slots:
     void ChooseStoneClick();
@@ -57,18 +58,13 @@ public slots:
     void reject() override;
 
 private:
-    // One text box and the record bytes it was filled from.
-    struct TField {
-        QString Caption;
-        QLineEdit* Line = nullptr;
-        QPlainTextEdit* Memo = nullptr;
-        QByteArray Original;   // bytes of the record
-        QString Shown;         // the text as the box gave it back after filling
-        QByteArray Result;     // bytes to store, set by accept()
-        QString Text() const;
-    };
-    void Fill(TField& field, const QByteArray& bytes);
+    void ShowStone(const QString& albumPath, std::int32_t index);
 
     std::unique_ptr<Ui::TEditEntry> ui;
-    std::vector<TField> fields_;  // DisplayName, OwnerName, OwnerEMail, OwnerURL, OwnerNotes, Epitaph
+    // The album opened at the last filling; "Choose" reads it again.
+    QString AlbumPath;
+    std::array<QWidget*, kEditedTexts> boxes_{};     // the box of each text
+    std::array<QByteArray, kEditedTexts> original_;  // the record's bytes of each box
+    std::array<QString, kEditedTexts> shown_;        // each box's text as it read back after filling
+    TEditResult result_;
 };

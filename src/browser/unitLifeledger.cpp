@@ -3,12 +3,13 @@
 #include "browser/CommandGuard.h"
 #include "browser/CutTextTipDelegate.h"
 #include "browser/EntryIcons.h"
-#include "platform/FileSystem.h"
-#include "platform/TextCodec.h"
-#include "ui_unitLifeledger.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitPhotoAlbum.h"
+#include "history/CreatureFiles.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
+#include "ui_unitLifeledger.h"
 
 #include <QCoreApplication>
 #include <QFile>
@@ -47,7 +48,6 @@ TDateTimeNames LocaleDateTimeNames()
 THistoryViewer::THistoryViewer(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint),
-      Terminate([](int code) { QCoreApplication::exit(code); }),
       ui(std::make_unique<Ui::THistoryViewer>()),
       dateNames_(LocaleDateTimeNames())
 {
@@ -128,13 +128,13 @@ void THistoryViewer::Command(const std::function<void()>& body)
 {
     RunCommand(this, body, [this] {
         hide();
-        Terminate(1);
+        emit InstallationLost();
     });
 }
 
 void THistoryViewer::LookupInstallation()
 {
-    const std::optional<TInstallation> found = ::LookupInstallation();
+    const std::optional<TInstallation> found = ReadInstallation();
     if (!found) {
         QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kNoInstallationCaption),
                         QString::fromLatin1(kNoInstallationText), QMessageBox::Ok, isVisible() ? this : nullptr);
@@ -253,23 +253,108 @@ void THistoryViewer::Exit1Click()
 void THistoryViewer::DeleteEntry1Click()
 {
     Command([this] {
-        if (DeleteEntry)
-            DeleteEntry->Run(*this);
+        const int row = SelectedRow();
+        if (row < 0 || !DeleteEntry)
+            return;
+        const THistoryEntry& record = EntryRecords->Record(row);
+        const int image = EntryRecords->ImageIndex(row);
+
+        // The history file is the one the record came from, whatever its name
+        // and whatever moniker it holds; the other two are named by the
+        // moniker and are never offered when it cannot safely name a file.
+        TDeleteChoice choice;
+        choice.State = record.State;
+        choice.HistoryPath = PathText(record.FileName);
+        choice.AlbumPath = AlbumPath(record);
+        choice.GeneticsPath = GeneticsPath(record);
+        DeleteEntry->Fill(MonikerDisplayText(record.Moniker), DecodeText(record.DisplayName),
+                          (image & ifAlbum) && !choice.AlbumPath.isEmpty(),
+                          (image & ifGenetics) && !choice.GeneticsPath.isEmpty());
+        DeleteEntry->exec();
+        DeleteEntry->ReadChoice(choice);
+        if (!choice.Any())
+            return;
+
+        QMessageBox confirm(QMessageBox::Question, QString::fromLatin1(kDeleteCaption), DeleteConfirmationText(choice),
+                            QMessageBox::Yes | QMessageBox::No, this);
+        confirm.setDefaultButton(QMessageBox::Yes);
+        if (confirm.exec() != QMessageBox::Yes)
+            return;
+
+        // Each deletion is checked: the list must show what is really on disk.
+        QStringList failures;
+        auto remove = [&failures](bool wanted, const QByteArray& path) {
+            if (!wanted)
+                return false;
+            QString reason;
+            if (DeleteFile(path, &reason))
+                return true;
+            failures << PathText(path) + QStringLiteral(": ") + reason;
+            return false;
+        };
+        const bool photoGone = remove(choice.Photo, EncodePath(choice.AlbumPath));
+        const bool geneticsGone = remove(choice.Genetics, EncodePath(choice.GeneticsPath));
+        // The history file under the very name it was listed by.
+        const bool historyGone = remove(choice.History, record.FileName);
+
+        if (historyGone) {
+            EntryRecords->Remove(row);
+        } else {
+            int updated = image;
+            if (geneticsGone)
+                updated ^= ifGenetics;
+            if (photoGone)
+                updated ^= ifAlbum;
+            EntryRecords->SetImageIndex(row, updated);
+        }
+        if (!failures.isEmpty())
+            throw Exception(QStringLiteral("These files could not be deleted:\n\n") + failures.join(QLatin1Char('\n')));
     });
 }
 
 void THistoryViewer::EditEntries1Click()
 {
     Command([this] {
-        if (EditEntry)
-            EditEntry->Run(*this);
+        const int row = SelectedRow();
+        if (row < 0 || !EditEntry)
+            return;
+        THistoryEntry& record = EntryRecords->Record(row);
+        const bool albumFound = EntryRecords->ImageIndex(row) & ifAlbum;
+        EditEntry->Fill(record, albumFound ? AlbumPath(record) : QString());
+        if (EditEntry->exec() != QDialog::Accepted)
+            return;
+
+        EditEntry->Result().ApplyTo(record);
+        try {
+            // Only over the very file that was read: the game may have
+            // written the record since (a death, say), and its change must
+            // not be lost.
+            record.SaveToFile(&EntryRecords->Loaded(row));
+        } catch (const EFileChanged&) {
+            QMessageBox::warning(this, EditEntry->windowTitle(),
+                                 QStringLiteral("The game changed the history record of %1 after the list was read:\n%2\n\n"
+                                                "Nothing has been saved. The list now shows the record as it is; "
+                                                "edit it again to make your change.")
+                                     .arg(DecodeText(record.DisplayName), PathText(record.FileName)));
+        }
+        // Any other failure of the save ends the command above: no rebuild,
+        // and the record keeps the edit for another try.
+        Rebuild();
     });
 }
 
 void THistoryViewer::ViewPhotoAlbum1Click()
 {
     Command([this] {
-        if (PhotoAlbum)
-            PhotoAlbum->Run(*this);
+        const int row = SelectedRow();
+        if (row < 0 || !PhotoAlbum)
+            return;
+        if (!(EntryRecords->ImageIndex(row) & ifAlbum)) {
+            QMessageBox::warning(this, QString::fromLatin1(kNoAlbumCaption), QString::fromLatin1(kNoAlbumText));
+            return;
+        }
+        PhotoAlbum->Fill(AlbumPath(EntryRecords->Record(row)));  // errors end the command: no dialog
+        PhotoAlbum->exec();
+        PhotoAlbum->Clear();
     });
 }

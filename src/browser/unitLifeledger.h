@@ -50,10 +50,6 @@ public:
     QString AlbumPath(const THistoryEntry& entry) const;
     QString GeneticsPath(const THistoryEntry& entry) const;
 
-    // How the program ends when the installation has gone at a rebuild
-    // (tests replace it).
-    std::function<void(int)> Terminate;
-
     QTreeView* Entries = nullptr;
     TEntryRecords* EntryRecords = nullptr;
     QList<QPixmap> EntriesImages;
@@ -64,6 +60,12 @@ public:
     TDeleteEntry* DeleteEntry = nullptr;
     TEditEntry* EditEntry = nullptr;
     TPhotoAlbum* PhotoAlbum = nullptr;
+
+signals:
+    // The game's installation has gone (found missing at a rebuild); the
+    // user has seen the message and the window is hidden. The program ends
+    // with exit code 1.
+    void InstallationLost();
 
 public slots:
     void Exit1Click();

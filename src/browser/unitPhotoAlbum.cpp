@@ -6,11 +6,8 @@
 #include "browser/SaveFileDialog.h"
 #include "sprites/SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
-#include "browser/unitLifeledger.h"
 
-#include <QGuiApplication>
 #include <QListWidget>
-#include <QMessageBox>
 
 TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -18,8 +15,6 @@ TPhotoAlbum::TPhotoAlbum(QWidget* parent)
       ui(std::make_unique<Ui::TPhotoAlbum>())
 {
     ui->setupUi(this);
-    Images = ui->Images;
-    GraveImage = ui->GraveImage;
     SetUpPicturePanel(ui->Panel1);
 
     SaveBMP = new TSaveFileDialog(this, QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
@@ -28,8 +23,8 @@ TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     // The keyboard and the mouse both move the current row (a mouse press
     // moves it before it selects the item); a row set by the program itself
     // is shown by an explicit call.
-    connect(Images, &QListWidget::currentRowChanged, this, &TPhotoAlbum::ImagesClick);
-    connect(GraveImage, &TImageBox::doubleClicked, this, &TPhotoAlbum::GraveImageDblClick);
+    connect(ui->Images, &QListWidget::currentRowChanged, this, &TPhotoAlbum::ImagesClick);
+    connect(ui->GraveImage, &TImageBox::doubleClicked, this, &TPhotoAlbum::GraveImageDblClick);
     FormCreate();
 }
 
@@ -48,56 +43,54 @@ void TPhotoAlbum::FormDestroy()
     SpriteFile.reset();
 }
 
-void TPhotoAlbum::Run(THistoryViewer& viewer)
+void TPhotoAlbum::Fill(const QString& albumPath)
 {
-    const int row = viewer.SelectedRow();
-    if (row < 0)
-        return;
-    if (!(viewer.EntryRecords->ImageIndex(row) & ifAlbum)) {
-        QMessageBox::warning(&viewer, QString::fromLatin1(kNoAlbumCaption), QString::fromLatin1(kNoAlbumText));
-        return;
-    }
-    const QString path = viewer.AlbumPath(viewer.EntryRecords->Record(row));
-    SpriteFile->LoadFromFile(path);  // errors end the command; the dialog does not open
-
+    SpriteFile->LoadFromFile(albumPath);
     {
-        const QSignalBlocker quiet(Images);
-        Images->clear();
+        const QSignalBlocker quiet(ui->Images);
+        ui->Images->clear();
         for (int i = 0; i < SpriteFile->Count(); ++i) {
             const TS16Sprite& s = SpriteFile->GetSprite(i);
-            Images->addItem(QStringLiteral("[%1] %2 x %3").arg(i).arg(s.Width).arg(s.Height));
+            ui->Images->addItem(QStringLiteral("[%1] %2 x %3").arg(i).arg(s.Width).arg(s.Height));
         }
         if (SpriteFile->Count() > 0)
-            Images->setCurrentRow(0);
+            ui->Images->setCurrentRow(0);
     }
     // An album without photos shows the black area, not the last creature's photo.
     if (SpriteFile->Count() == 0)
-        GraveImage->Clear();
+        ui->GraveImage->Clear();
     ImagesClick();
+}
 
-    CentreOnScreen(this, &viewer);
-    exec();
+void TPhotoAlbum::Clear()
+{
     SpriteFile = std::make_unique<TS16File>();
+}
+
+void TPhotoAlbum::showEvent(QShowEvent* event)
+{
+    CentreOnScreen(this, parentWidget());
+    QDialog::showEvent(event);
 }
 
 void TPhotoAlbum::ImagesClick()
 {
     RunCommand(this, [this] {
-        const int index = Images->currentRow();
+        const int index = ui->Images->currentRow();
         if (index >= 0)
-            ShowSprite(GraveImage, SpriteFile->GetSprite(index));
+            ShowSprite(ui->GraveImage, SpriteFile->GetSprite(index));
     });
 }
 
 void TPhotoAlbum::GraveImageDblClick()
 {
-    if (GraveImage->Picture().isNull())
+    if (ui->GraveImage->Picture().isNull())
         return;
     RunCommand(this, [this] {
         if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())
             return;
         const QString path = SaveBMP->selectedFiles().first();
         SaveBMP->selectFile(path);  // offered again next time
-        WriteBmp565(path, GraveImage->Picture());
+        WriteBmp565(path, ui->GraveImage->Picture());
     });
 }

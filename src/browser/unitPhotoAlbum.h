@@ -1,5 +1,6 @@
 // The photo album viewer: the photos of a creature's album one by one, and
-// the one shown saved as a BMP file on a double-click.
+// the one shown saved as a BMP file on a double-click. The main window fills
+// it with an album, runs it and lets the album go again.
 #pragma once
 
 #include "sprites/unitS16Handler.h"
@@ -11,9 +12,6 @@ namespace Ui {
 class TPhotoAlbum;
 }
 class TSaveFileDialog;
-class QListWidget;
-class TImageBox;
-class THistoryViewer;
 
 inline constexpr const char* kNoAlbumCaption = "Lifeledger - View Photo Album";
 inline constexpr const char* kNoAlbumText =
@@ -25,23 +23,28 @@ public:
     explicit TPhotoAlbum(QWidget* parent = nullptr);
     ~TPhotoAlbum() override;
 
-    // The command on the main window's selected row.
-    void Run(THistoryViewer& viewer);
+    // Loads the album, lists its photos and shows the first. The loader's
+    // errors are passed on; the dialog then keeps what it showed before.
+    void Fill(const QString& albumPath);
+    // Lets the album go (after the dialog has closed).
+    void Clear();
 
-    QListWidget* Images = nullptr;
-    TImageBox* GraveImage = nullptr;
-    TSaveFileDialog* SaveBMP = nullptr;
-
-    // Empty between viewings; item i of Images is sprite i while open.
-    std::unique_ptr<TS16File> SpriteFile;
+    // The album the dialog holds: empty between viewings.
+    const TS16File& Album() const { return *SpriteFile; }
 
 public slots:
     void ImagesClick();
     void GraveImageDblClick();
+
+protected:
+    void showEvent(QShowEvent* event) override;
 
 private:
     void FormCreate();
     void FormDestroy();
 
     std::unique_ptr<Ui::TPhotoAlbum> ui;
+    // Item i of Images is sprite i while the dialog is open.
+    std::unique_ptr<TS16File> SpriteFile;
+    TSaveFileDialog* SaveBMP = nullptr;
 };

@@ -3,8 +3,8 @@
 // shows the message; nothing below the browser ever shows anything itself.
 #pragma once
 
-#include <QString>
 #include <QByteArray>
+#include <QString>
 #include <exception>
 
 class Exception : public std::exception {

@@ -19,7 +19,7 @@ QString HostPathFromWindows(const QString& prefix, const QString& value)
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     // Long-path and NT forms name the same place: //?/C:/..., /??/C:/...,
     // //?/UNC/server/share/...
-    for (const QLatin1String nt : {QLatin1String("//?/"), QLatin1String("/??/")}) {
+    for (const QLatin1String nt : {QLatin1String("//?/"), QLatin1String("/?" "?/")}) {
         if (path.startsWith(nt)) {
             path = path.mid(nt.size());
             if (path.startsWith(QLatin1String("UNC/"), Qt::CaseInsensitive))
@@ -39,7 +39,7 @@ QString HostPathFromWindows(const QString& prefix, const QString& value)
     return path;
 }
 
-std::optional<TInstallation> LookupInstallation(const QString& prefix)
+std::optional<TInstallation> ReadInstallation(const QString& prefix)
 {
     QByteArray text;
     try {

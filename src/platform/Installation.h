@@ -26,7 +26,7 @@ QString DefaultWinePrefix();
 // nullopt when system.reg is missing, unreadable, not a regular file or
 // larger than kMaxRegistryBytes, or holds neither key.
 // A value that is missing or not a string gives an empty directory.
-std::optional<TInstallation> LookupInstallation(const QString& prefix = DefaultWinePrefix());
+std::optional<TInstallation> ReadInstallation(const QString& prefix = DefaultWinePrefix());
 
 // A Windows path as Wine finds it on the host, every backslash a slash and
 // nothing trimmed or added:

@@ -1,5 +1,7 @@
 #include "gui/GuiTest.h"
 
+#include "TestUtil.h"
+
 #include "sprites/SpriteImage.h"
 
 #include <QAbstractButton>
@@ -105,10 +107,7 @@ TBoxCollector::TBoxCollector() : timer_(new QTimer)
         if (!box || !box->isVisible())
             return;
         Boxes.append(Seen(box));
-        QAbstractButton* b = box->defaultButton();
-        if (!b)
-            b = box->buttons().value(0);
-        b->click();
+        PressDefault(box);
     });
     timer_->start(5);
 }
@@ -186,6 +185,17 @@ void GuiTest::FocusList()
 void GuiTest::Press(int key, Qt::KeyboardModifiers modifiers)
 {
     QTest::keyClick(viewer->Entries, static_cast<Qt::Key>(key), modifiers);
+}
+
+void GuiTest::AcceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen)
+{
+    Select(RowOf(moniker));
+    WhenModal([whileOpen](QWidget* dialog) {
+        if (whileOpen)
+            whileOpen();
+        Child<QPushButton>(dialog, "Button3")->click();
+    });
+    viewer->EditEntries1Click();
 }
 
 namespace {

@@ -3,8 +3,8 @@
 #pragma once
 
 #include "browser/Startup.h"
-#include "sampleworld/SampleWorld.h"
 #include "browser/unitLifeledger.h"
+#include "sampleworld/SampleWorld.h"
 
 #include <QMessageBox>
 #include <QTemporaryDir>
@@ -65,6 +65,10 @@ protected:
     void FocusList();
     // Presses a key (with modifiers) in the list.
     void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+
+    // Opens the edit dialog on the creature and accepts it unchanged (which
+    // saves the record and refills the list); `whileOpen` runs first.
+    void AcceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen = {});
 
     // Runs a command that must do nothing: no window may open (any that
     // does is closed at once, so the test fails instead of hanging) and no

@@ -2,12 +2,10 @@
 // no user wants: every message box is printed to stderr and answered with
 // its default button, so a test can run the real start-up without a person
 // at the screen. Built only with the tests; never installed.
+#include "TestUtil.h"
 #include "browser/Startup.h"
 
-#include <QAbstractButton>
 #include <QApplication>
-#include <QMessageBox>
-#include <QPushButton>
 #include <QTimer>
 #include <cstdio>
 
@@ -20,11 +18,7 @@ int main(int argc, char** argv)
         if (!box || !box->isVisible())
             return;
         std::fprintf(stderr, "message box: %s | %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
-        QAbstractButton* button = box->defaultButton();
-        if (!button)
-            button = box->buttons().value(0);
-        if (button)
-            button->click();
+        PressDefault(box);
     });
     answerer.start(50);
     return RunLifeledger(app);

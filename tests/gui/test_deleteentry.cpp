@@ -2,8 +2,10 @@
 // list that afterwards shows what is really on disk.
 #include "gui/GuiTest.h"
 
+#include "TestUtil.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitPhotoAlbum.h"
+#include "history/CreatureFiles.h"
 
 #include <QApplication>
 #include <QCheckBox>
@@ -13,6 +15,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QTest>
 #include <QTreeView>
 
 namespace {
@@ -22,13 +25,27 @@ struct TOffer {
     QString moniker, name;
 };
 
+// The dialog's three boxes.
+struct TBoxes {
+    QCheckBox* History;
+    QCheckBox* Genetics;
+    QCheckBox* Photo;
+};
+
+// Sets a box as a user does: by clicking it (a disabled box ignores the click).
+void Set(QCheckBox* box, bool checked)
+{
+    if (box->isChecked() != checked)
+        QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
+}
+
 }  // namespace
 
 class DeleteEntry : public GuiTest {
 protected:
     // Runs the command on the creature's row: `choose` sets the boxes, then
     // "Execute Choice" is pressed and the confirmation (if any) answered.
-    TOffer Delete(const QByteArray& moniker, const std::function<void(TDeleteEntry*)>& choose,
+    TOffer Delete(const QByteArray& moniker, const std::function<void(const TBoxes&)>& choose,
                   QMessageBox::StandardButton answer = QMessageBox::Yes, TSeenBox* confirmation = nullptr)
     {
         Select(RowOf(moniker));
@@ -36,37 +53,43 @@ protected:
     }
 
     // answer NoButton leaves the confirmation to a TBoxCollector.
-    TOffer DeleteSelected(const std::function<void(TDeleteEntry*)>& choose,
+    TOffer DeleteSelected(const std::function<void(const TBoxes&)>& choose,
                           QMessageBox::StandardButton answer = QMessageBox::Yes, TSeenBox* confirmation = nullptr)
     {
         TOffer offer{};
         WhenModal([&](QWidget* w) {
-            auto* d = qobject_cast<TDeleteEntry*>(w);
-            ASSERT_TRUE(d);
-            offer = {d->History->isChecked(), d->Photo->isChecked(), d->Photo->isEnabled(),
-                     d->Genetics->isChecked(), d->Genetics->isEnabled(), d->Moniker->text(), d->DisplayName->text()};
+            ASSERT_TRUE(qobject_cast<TDeleteEntry*>(w));
+            const TBoxes d{Child<QCheckBox>(w, "History"), Child<QCheckBox>(w, "Genetics"), Child<QCheckBox>(w, "Photo")};
+            offer = {d.History->isChecked(), d.Photo->isChecked(), d.Photo->isEnabled(), d.Genetics->isChecked(),
+                     d.Genetics->isEnabled(), Child<QLineEdit>(w, "Moniker")->text(), Child<QLineEdit>(w, "DisplayName")->text()};
             choose(d);
-            const bool anyChecked = d->History->isChecked() || d->Photo->isChecked() || d->Genetics->isChecked();
+            const bool anyChecked = d.History->isChecked() || d.Photo->isChecked() || d.Genetics->isChecked();
             if (anyChecked && answer != QMessageBox::NoButton)
                 AnswerBox(answer, confirmation);
-            d->findChild<QPushButton*>("Button1")->click();
+            QTest::mouseClick(Child<QPushButton>(w, "Button1"), Qt::LeftButton);
         });
         viewer->DeleteEntry1Click();
         return offer;
     }
 
     QString Hist(const char* file) const { return viewer->HistoryDirectory + file; }
-    QString Album(const char* moniker) const { return viewer->HistoryDirectory + "photo_" + moniker + ".s16"; }
-    QString Genes(const char* moniker) const { return viewer->GeneticsDirectory + moniker + ".gen"; }
+    QString Album(const char* moniker) const { return AlbumPath(viewer->HistoryDirectory, Moniker(moniker)); }
+    QString Genes(const char* moniker) const { return GeneticsPath(viewer->GeneticsDirectory, Moniker(moniker)); }
+    static TMoniker Moniker(const char* text)
+    {
+        TMoniker m{};
+        std::copy_n(text, std::min<size_t>(4, std::strlen(text)), m.begin());
+        return m;
+    }
     static bool Exists(const QString& path) { return QFileInfo::exists(path); }
 };
 
-const auto kUnchanged = [](TDeleteEntry*) {};
+const auto kUnchanged = [](const TBoxes&) {};
 
 TEST_F(DeleteEntry, TheDialogOffersWhatTheListFound)
 {
     Open();
-    TOffer o = Delete("DAGP", [](TDeleteEntry* d) { d->Photo->setChecked(false), d->Genetics->setChecked(false); });
+    TOffer o = Delete("DAGP", [](const TBoxes& d) { Set(d.Photo, false), Set(d.Genetics, false); });
     EXPECT_FALSE(o.historyChecked);
     EXPECT_TRUE(o.photoChecked && o.photoEnabled && o.geneticsChecked && o.geneticsEnabled);
     EXPECT_EQ(o.moniker, "DAGP");
@@ -137,7 +160,7 @@ TEST_F(DeleteEntry, OnlyTheAlbumOfALivingCreatureHasNoConsequenceLine)
 {
     Open();
     TSeenBox seen;
-    Delete("TOVA", [](TDeleteEntry* d) { d->Genetics->setChecked(false); }, QMessageBox::Yes, &seen);
+    Delete("TOVA", [](const TBoxes& d) { Set(d.Genetics, false); }, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("TOVA")
                              + "\nAre you sure?");
     EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("TOVA")), 4);
@@ -148,10 +171,10 @@ TEST_F(DeleteEntry, HistoryAloneOfADeadCreatureWithBothFiles)
 {
     Open();
     TSeenBox seen;
-    Delete("DAGP", [](TDeleteEntry* d) {
-        d->Photo->setChecked(false);
-        d->Genetics->setChecked(false);
-        d->History->setChecked(true);
+    Delete("DAGP", [](const TBoxes& d) {
+        Set(d.Photo, false);
+        Set(d.Genetics, false);
+        Set(d.History, true);
     }, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Hist("cr_DAGP")
                              + "\nThis will remove the entry from the funeral kit\n"
@@ -167,9 +190,9 @@ TEST_F(DeleteEntry, HistoryWithAlbumHasNoGravestoneLine)
 {
     Open();
     TSeenBox seen;
-    Delete("SKDR", [](TDeleteEntry* d) {
-        d->Genetics->setChecked(false);
-        d->History->setChecked(true);
+    Delete("SKDR", [](const TBoxes& d) {
+        Set(d.Genetics, false);
+        Set(d.History, true);
     }, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("SKDR") + "\n"
                              + Hist("cr_SKDR")
@@ -182,7 +205,7 @@ TEST_F(DeleteEntry, AnExportedCreatureOnlyOffersItsHistory)
 {
     Open();
     TSeenBox seen;
-    Delete("YREX", [](TDeleteEntry* d) { d->History->setChecked(true); }, QMessageBox::Yes, &seen);
+    Delete("YREX", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Hist("cr_YREX")
                              + "\nAre you sure?");
     EXPECT_EQ(RowOf("YREX"), -1);
@@ -192,10 +215,10 @@ TEST_F(DeleteEntry, NoAndNothingCheckedChangeNothing)
 {
     Open();
     const int rows = Rows();
-    Delete("DAGP", [](TDeleteEntry* d) { d->History->setChecked(true); }, QMessageBox::No);
+    Delete("DAGP", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::No);
     {
         TBoxCollector boxes;
-        Delete("DAGP", [](TDeleteEntry* d) { d->Photo->setChecked(false), d->Genetics->setChecked(false); });
+        Delete("DAGP", [](const TBoxes& d) { Set(d.Photo, false), Set(d.Genetics, false); });
         EXPECT_TRUE(boxes.Boxes.isEmpty()) << "no confirmation when nothing is chosen";
     }
     EXPECT_EQ(Rows(), rows);
@@ -220,7 +243,7 @@ TEST_F(DeleteEntry, RowsBelowARemovedRowKeepTheirOwnRecords)
     const QByteArray victim = MonikerText(viewer->EntryRecords->Record(middle).Moniker);
     const QByteArray below = MonikerText(viewer->EntryRecords->Record(middle + 1).Moniker);
     Select(middle);
-    DeleteSelected([](TDeleteEntry* d) { d->History->setChecked(true); });
+    DeleteSelected([](const TBoxes& d) { Set(d.History, true); });
     EXPECT_EQ(RowOf(victim), -1);
     for (int r = 0; r < Rows(); ++r)
         EXPECT_EQ(Text(r, 1).toLatin1(), MonikerText(viewer->EntryRecords->Record(r).Moniker));
@@ -244,7 +267,7 @@ TEST_F(DeleteEntry, AFileRemovedMeanwhileCountsAsDeleted)
     Open();
     QFile::remove(world.HistoryDir + "photo_DAGP.s16");
     TBoxCollector boxes;
-    const TOffer o = Delete("DAGP", [](TDeleteEntry* d) { d->Genetics->setChecked(false); }, QMessageBox::NoButton);
+    const TOffer o = Delete("DAGP", [](const TBoxes& d) { Set(d.Genetics, false); }, QMessageBox::NoButton);
     EXPECT_TRUE(o.photoChecked);
     ASSERT_EQ(boxes.Boxes.size(), 1);  // the confirmation, no error
     EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("DAGP")), 5);
@@ -266,8 +289,8 @@ TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
     ASSERT_GE(row, 0);
     Select(row);
     TSeenBox seen;
-    DeleteSelected([](TDeleteEntry* d) {
-        d->Photo->setChecked(false), d->Genetics->setChecked(false), d->History->setChecked(true);
+    DeleteSelected([](const TBoxes& d) {
+        Set(d.Photo, false), Set(d.Genetics, false), Set(d.History, true);
     }, QMessageBox::Yes, &seen);
     EXPECT_TRUE(seen.Text.contains(Hist("cr_ZZZZ") + "\n"));
     EXPECT_FALSE(seen.Text.contains(Hist("cr_TOVA")));
@@ -276,7 +299,7 @@ TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
     EXPECT_GE(RowOf("TOVA"), 0);
 
     // A file named in capitals is really deleted.
-    Delete("CAPS", [](TDeleteEntry* d) { d->Photo->setChecked(false), d->History->setChecked(true); });
+    Delete("CAPS", [](const TBoxes& d) { Set(d.Photo, false), Set(d.History, true); });
     EXPECT_FALSE(Exists(Hist("CR_CAPS")));
     EXPECT_EQ(RowOf("CAPS"), -1);
 }
@@ -290,7 +313,7 @@ TEST_F(DeleteEntry, FilesThatSurviveAreReportedAndKeepTheirRowAndBadge)
     QFile::remove(Hist("cr_DAGP"));
     QDir().mkpath(Hist("cr_DAGP") + "/inside");
     TBoxCollector boxes;
-    Delete("DAGP", [](TDeleteEntry* d) { d->History->setChecked(true); }, QMessageBox::NoButton);
+    Delete("DAGP", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::NoButton);
     ASSERT_EQ(boxes.Boxes.size(), 2);
     const TSeenBox& error = boxes.Boxes[1];
     EXPECT_EQ(error.Icon, QMessageBox::Critical);

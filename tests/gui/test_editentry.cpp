@@ -2,10 +2,12 @@
 // that writes and rebuilds, and the mends that keep data from being lost.
 #include "gui/GuiTest.h"
 
+#include "TestUtil.h"
 #include "browser/ImageBox.h"
-#include "sprites/SpriteImage.h"
-#include "platform/TextCodec.h"
 #include "browser/unitEditEntry.h"
+#include "history/CreatureFiles.h"
+#include "platform/TextCodec.h"
+#include "sprites/SpriteImage.h"
 
 #include <QApplication>
 #include <QClipboard>
@@ -15,19 +17,13 @@
 #include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
-#include <QTest>
 #include <QTemporaryDir>
+#include <QTest>
 #include <QTreeView>
 #include <csignal>
 #include <sys/resource.h>
 
 namespace {
-
-QByteArray ReadAll(const QString& path)
-{
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
 
 THistoryEntry Load(const QString& path)
 {
@@ -36,31 +32,92 @@ THistoryEntry Load(const QString& path)
     return e;
 }
 
+// The dialog's controls, found by their names as a user finds them by sight.
+struct TEditView {
+    explicit TEditView(TEditEntry* dialog)
+        : Dialog(dialog),
+          Moniker(Child<QLineEdit>(dialog, "Moniker")),
+          DisplayName(Child<QLineEdit>(dialog, "DisplayName")),
+          OwnerName(Child<QLineEdit>(dialog, "OwnerName")),
+          OwnerURL(Child<QLineEdit>(dialog, "OwnerURL")),
+          OwnerEMail(Child<QLineEdit>(dialog, "OwnerEMail")),
+          Epitaph(Child<QPlainTextEdit>(dialog, "Epitaph")),
+          OwnerNotes(Child<QPlainTextEdit>(dialog, "OwnerNotes")),
+          ChooseStone(Child<QPushButton>(dialog, "ChooseStone")),
+          Button2(Child<QPushButton>(dialog, "Button2")),
+          Button3(Child<QPushButton>(dialog, "Button3")),
+          GraveImage(Child<TImageBox>(dialog, "GraveImage"))
+    {
+    }
+    std::int32_t ChosenStone() const { return Dialog->Result().ChosenStone; }
+
+    TEditEntry* Dialog;
+    QLineEdit *Moniker, *DisplayName, *OwnerName, *OwnerURL, *OwnerEMail;
+    QPlainTextEdit *Epitaph, *OwnerNotes;
+    QPushButton *ChooseStone, *Button2, *Button3;
+    TImageBox* GraveImage;
+};
+
+void Click(QPushButton* button)
+{
+    QTest::mouseClick(button, Qt::LeftButton);
+}
+
+// Replaces a box's text by typing: select all, then one key per character
+// (Enter for a line break).
+void Type(QWidget* box, const QString& text)
+{
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    if (text.isEmpty())
+        QTest::keyClick(box, Qt::Key_Delete);
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const qsizetype n = text.at(i).isHighSurrogate() ? 2 : 1;
+        const QString ch = text.mid(i, n);
+        const int key = ch == "\n" ? int(Qt::Key_Return) : 0;
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier, key ? QString() : ch);
+        QKeyEvent release(QEvent::KeyRelease, key, Qt::NoModifier, key ? QString() : ch);
+        QApplication::sendEvent(box, &press);
+        QApplication::sendEvent(box, &release);
+        i += n - 1;
+    }
+}
+
+// Pastes a long text in place of a box's text, as a user would.
+void Paste(QWidget* box, const QString& text)
+{
+    QApplication::clipboard()->setText(text);
+    box->setFocus();
+    QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
+    QTest::keyClick(box, Qt::Key_V, Qt::ControlModifier);
+}
+
 }  // namespace
 
 class EditEntry : public GuiTest {
 protected:
-    QString Hist(const char* moniker) const { return viewer->HistoryDirectory + "cr_" + moniker; }
+    QString Hist(const char* moniker) const { return viewer->HistoryDirectory + kHistoryFilePrefix + moniker; }
 
     // Stores a changed copy of a sample record before the list is filled.
     void Rewrite(const char* moniker, const std::function<void(THistoryEntry&)>& change)
     {
         THistoryEntry e = Creature(moniker).Entry;
         change(e);
-        e.FileName = EncodePath(world.HistoryDir) + "cr_" + moniker;
+        e.FileName = EncodePath(world.HistoryDir) + kHistoryFilePrefix + moniker;
         e.SaveToFile();
     }
 
     // Opens the dialog on the creature, lets `act` work in it, then presses
     // "Accept Edit" (accept) or "Cancel Edit".
-    void Edit(const QByteArray& moniker, const std::function<void(TEditEntry*)>& act, bool accept = true)
+    void Edit(const QByteArray& moniker, const std::function<void(const TEditView&)>& act, bool accept = true)
     {
         Select(RowOf(moniker));
         WhenModal([&, accept](QWidget* w) {
-            auto* d = qobject_cast<TEditEntry*>(w);
-            ASSERT_TRUE(d);
+            auto* dialog = qobject_cast<TEditEntry*>(w);
+            ASSERT_TRUE(dialog);
+            const TEditView d(dialog);
             act(d);
-            (accept ? d->Button3 : d->Button2)->click();
+            Click(accept ? d.Button3 : d.Button2);
         });
         viewer->EditEntries1Click();
     }
@@ -70,7 +127,7 @@ protected:
         QImage picture;
         int chosen = -9;
     };
-    static TState Look(TEditEntry* d) { return {d->ChooseStone->isEnabled(), d->GraveImage->Picture(), d->ChosenStone}; }
+    static TState Look(const TEditView& d) { return {d.ChooseStone->isEnabled(), d.GraveImage->Picture(), d.ChosenStone()}; }
 };
 
 TEST_F(EditEntry, TheDialogShowsTheRecordsTextsAndItsLook)
@@ -80,16 +137,16 @@ TEST_F(EditEntry, TheDialogShowsTheRecordsTextsAndItsLook)
     QString title;
     Qt::WindowFlags flags;
     bool openAfterKeys = false;
-    Edit("ACCE", [&](TEditEntry* d) {
-        title = d->windowTitle();
-        flags = d->windowFlags();
-        texts = {d->Moniker->text(), d->DisplayName->text(), d->Epitaph->toPlainText(), d->OwnerName->text(),
-                 d->OwnerURL->text(), d->OwnerEMail->text(), d->OwnerNotes->toPlainText()};
+    Edit("ACCE", [&](const TEditView& d) {
+        title = d.Dialog->windowTitle();
+        flags = d.Dialog->windowFlags();
+        texts = {d.Moniker->text(), d.DisplayName->text(), d.Epitaph->toPlainText(), d.OwnerName->text(),
+                 d.OwnerURL->text(), d.OwnerEMail->text(), d.OwnerNotes->toPlainText()};
         for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QApplication::sendEvent(d->DisplayName, &press);
+            QApplication::sendEvent(d.DisplayName, &press);
         }
-        openAfterKeys = d->isVisible();
+        openAfterKeys = d.Dialog->isVisible();
     }, false);
     EXPECT_EQ(title, "Editing a Creature Entry");
     EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint));
@@ -103,7 +160,7 @@ TEST_F(EditEntry, TheDialogOpensAtItsDesignPosition)
 {
     Open();
     QPoint at;
-    Edit("TOVA", [&](TEditEntry* d) { at = d->pos(); }, false);
+    Edit("TOVA", [&](const TEditView& d) { at = d.Dialog->pos(); }, false);
     EXPECT_EQ(at, QPoint(293, 104));
 }
 
@@ -113,23 +170,20 @@ TEST_F(EditEntry, LongOneLineTextsAreKeptWholeOrRefused)
 {
     Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerName = QByteArray(40000, 'o'); });
     Open();
-    Edit("TOVA", [](TEditEntry* d) {
-        d->OwnerName->setFocus();
-        QTest::keyClick(d->OwnerName, Qt::Key_End);
-        QTest::keyClick(d->OwnerName, 'X');
+    Edit("TOVA", [](const TEditView& d) {
+        d.OwnerName->setFocus();
+        QTest::keyClick(d.OwnerName, Qt::Key_End);
+        QTest::keyClick(d.OwnerName, 'X');
     });
     EXPECT_EQ(Load(Hist("TOVA")).OwnerName, QByteArray(40000, 'o') + "X");
 
     const QByteArray before = ReadAll(Hist("TOVA"));
     QList<TSeenBox> boxes;
-    Edit("TOVA", [&](TEditEntry* d) {
-        QApplication::clipboard()->setText(QString(70000, QLatin1Char('u')));
-        d->OwnerURL->setFocus();
-        QTest::keyClick(d->OwnerURL, Qt::Key_A, Qt::ControlModifier);
-        QTest::keyClick(d->OwnerURL, Qt::Key_V, Qt::ControlModifier);
-        EXPECT_EQ(d->OwnerURL->text().size(), 70000);
+    Edit("TOVA", [&](const TEditView& d) {
+        Paste(d.OwnerURL, QString(70000, QLatin1Char('u')));
+        EXPECT_EQ(d.OwnerURL->text().size(), 70000);
         TBoxCollector collector;
-        d->Button3->click();
+        Click(d.Button3);
         boxes = collector.Boxes;
     }, false);
     ASSERT_EQ(boxes.size(), 1);
@@ -141,10 +195,10 @@ TEST_F(EditEntry, AOneLineBoxKeepsTheRecordsLineBreaksWhenEdited)
 {
     Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerEMail = "first\r\nsecond"; });
     Open();
-    Edit("TOVA", [](TEditEntry* d) {
-        d->OwnerEMail->setFocus();
-        QTest::keyClick(d->OwnerEMail, Qt::Key_End);
-        QTest::keyClick(d->OwnerEMail, 'X');
+    Edit("TOVA", [](const TEditView& d) {
+        d.OwnerEMail->setFocus();
+        QTest::keyClick(d.OwnerEMail, Qt::Key_End);
+        QTest::keyClick(d.OwnerEMail, 'X');
     });
     EXPECT_EQ(Load(Hist("TOVA")).OwnerEMail, "first\r\nsecondX");
 }
@@ -153,7 +207,7 @@ TEST_F(EditEntry, ADeadCreatureWithoutChoiceStartsAtTheFirstPhoto)
 {
     Open();
     TState s;
-    Edit("SKDR", [&](TEditEntry* d) { s = Look(d); });
+    Edit("SKDR", [&](const TEditView& d) { s = Look(d); });
     EXPECT_TRUE(s.chooseEnabled);
     EXPECT_EQ(s.chosen, 0);
     EXPECT_EQ(s.picture, SampleAlbumImage("SKDR", 3, 0, pl555));
@@ -165,9 +219,9 @@ TEST_F(EditEntry, ALivingCreatureWithoutChoiceKeepsNone)
     Open();
     // An earlier opening leaves a picture behind; it is cleared, not shown
     // for another creature.
-    Edit("SKDR", [](TEditEntry*) {}, false);
+    Edit("SKDR", [](const TEditView&) {}, false);
     TState s;
-    Edit("TOVA", [&](TEditEntry* d) { s = Look(d); });
+    Edit("TOVA", [&](const TEditView& d) { s = Look(d); });
     EXPECT_FALSE(s.chooseEnabled);
     EXPECT_TRUE(s.picture.isNull());
     EXPECT_EQ(Load(Hist("TOVA")).GravestoneIndex, -1);
@@ -178,7 +232,7 @@ TEST_F(EditEntry, ALivingCreatureWithAChoiceShowsIt)
     Rewrite("TOVA", [](THistoryEntry& e) { e.GravestoneIndex = 1; });
     Open();
     TState s;
-    Edit("TOVA", [&](TEditEntry* d) { s = Look(d); }, false);
+    Edit("TOVA", [&](const TEditView& d) { s = Look(d); }, false);
     EXPECT_TRUE(s.chooseEnabled);
     EXPECT_EQ(s.picture, SampleAlbumImage("TOVA", 5, 1, pl565));
 }
@@ -188,23 +242,23 @@ TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
     Open();
     std::vector<int> seen;
     QImage last;
-    Edit("BRDN", [&](TEditEntry* d) {  // album of 3, stored choice 2
-        seen.push_back(d->ChosenStone);
+    Edit("BRDN", [&](const TEditView& d) {  // album of 3, stored choice 2
+        seen.push_back(d.ChosenStone());
         for (int i = 0; i < 2; ++i) {
-            d->ChooseStone->click();
-            seen.push_back(d->ChosenStone);
+            Click(d.ChooseStone);
+            seen.push_back(d.ChosenStone());
         }
-        last = d->GraveImage->Picture();
+        last = d.GraveImage->Picture();
     });
     EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
     EXPECT_EQ(last, SampleAlbumImage("BRDN", 3, 1, pl565));
     EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 1);
 
     seen.clear();
-    Edit("ONE1", [&](TEditEntry* d) {
+    Edit("ONE1", [&](const TEditView& d) {
         for (int i = 0; i < 3; ++i) {
-            d->ChooseStone->click();
-            seen.push_back(d->ChosenStone);
+            Click(d.ChooseStone);
+            seen.push_back(d.ChosenStone());
         }
     }, false);
     EXPECT_EQ(seen, (std::vector<int>{0, 0, 0}));
@@ -213,10 +267,10 @@ TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
 TEST_F(EditEntry, AnAlbumThatShrinksWhileOpenNeverYieldsAnIndexOutsideIt)
 {
     Open();
-    Edit("BRDN", [&](TEditEntry* d) {
+    Edit("BRDN", [&](const TEditView& d) {
         WriteWholeFile(world.HistoryDir + "photo_BRDN.s16", EncodeS16(SampleAlbum("BRDN", 2), pl565));
-        d->ChooseStone->click();  // 3 is past the end of an album of 2
-        EXPECT_EQ(d->ChosenStone, 0);
+        Click(d.ChooseStone);  // 3 is past the end of an album of 2
+        EXPECT_EQ(d.ChosenStone(), 0);
     });
     EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 0);
 }
@@ -228,7 +282,7 @@ TEST_F(EditEntry, ACreatureWhoseAlbumIsNotOpenedKeepsItsStoredChoice)
     for (const char* moniker : {"YREX", "GR05", "GRM3"}) {  // exported; no album; -3
         const std::int32_t before = Load(Hist(moniker)).GravestoneIndex;
         TState s;
-        Edit(moniker, [&](TEditEntry* d) { s = Look(d); });
+        Edit(moniker, [&](const TEditView& d) { s = Look(d); });
         EXPECT_FALSE(s.chooseEnabled) << moniker;
         EXPECT_EQ(Load(Hist(moniker)).GravestoneIndex, before) << moniker;
     }
@@ -252,9 +306,9 @@ TEST_F(EditEntry, AnAlbumThatCannotBeShownStillLetsTheTextsBeEdited)
         TSeenBox error;
         AnswerBox(QMessageBox::Ok, &error);
         TState s;
-        Edit(c.moniker, [&](TEditEntry* d) {
+        Edit(c.moniker, [&](const TEditView& d) {
             s = Look(d);
-            d->OwnerName->setText("New owner");
+            Type(d.OwnerName, "New owner");
         });
         EXPECT_EQ(error.Text, c.error) << c.moniker;
         EXPECT_FALSE(s.chooseEnabled) << c.moniker;
@@ -269,10 +323,10 @@ TEST_F(EditEntry, CancellingWritesNothing)
     Open();
     const QByteArray before = ReadAll(Hist("SKDR"));
     const QDateTime stamp = QFileInfo(Hist("SKDR")).lastModified();
-    Edit("SKDR", [](TEditEntry* d) {
-        d->DisplayName->setText("Not kept");
-        d->ChooseStone->click();
-        d->ChooseStone->click();
+    Edit("SKDR", [](const TEditView& d) {
+        Type(d.DisplayName, "Not kept");
+        Click(d.ChooseStone);
+        Click(d.ChooseStone);
     }, false);
     EXPECT_EQ(ReadAll(Hist("SKDR")), before);
     EXPECT_EQ(QFileInfo(Hist("SKDR")).lastModified(), stamp);
@@ -295,7 +349,7 @@ TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)
     Open();
     for (const char* moniker : {"TOVA", "ACCE", "LONG", "MULT"}) {
         const QByteArray before = ReadAll(Hist(moniker));
-        Edit(moniker, [](TEditEntry*) {});
+        Edit(moniker, [](const TEditView&) {});
         EXPECT_EQ(ReadAll(Hist(moniker)), before) << moniker;
         EXPECT_EQ(viewer->SelectedRow(), -1);
     }
@@ -304,7 +358,7 @@ TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)
 TEST_F(EditEntry, ANewNameIsShownAfterTheRebuild)
 {
     Open();
-    Edit("TOVA", [](TEditEntry* d) { d->DisplayName->setText(QString::fromUtf16(u"Tavi the B\u00f6ld")); });
+    Edit("TOVA", [](const TEditView& d) { Type(d.DisplayName, QString::fromUtf16(u"Tavi the B\u00f6ld")); });
     EXPECT_EQ(Text(RowOf("TOVA"), 0), QString::fromUtf16(u"Tavi the B\u00f6ld"));
     EXPECT_EQ(Load(Hist("TOVA")).DisplayName, "Tavi the B\xF6ld");
 }
@@ -312,13 +366,13 @@ TEST_F(EditEntry, ANewNameIsShownAfterTheRebuild)
 TEST_F(EditEntry, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
 {
     Open();
-    Edit("TOVA", [](TEditEntry* d) { d->Epitaph->setPlainText("one\ntwo\nthree"); });
+    Edit("TOVA", [](const TEditView& d) { Type(d.Epitaph, "one\ntwo\nthree"); });
     EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "one\r\ntwo\r\nthree");
     QString shown;
     int blocks = 0;
-    Edit("TOVA", [&](TEditEntry* d) {
-        shown = d->Epitaph->toPlainText();
-        blocks = d->Epitaph->document()->blockCount();
+    Edit("TOVA", [&](const TEditView& d) {
+        shown = d.Epitaph->toPlainText();
+        blocks = d.Epitaph->document()->blockCount();
     }, false);
     EXPECT_EQ(shown, "one\ntwo\nthree");
     EXPECT_EQ(blocks, 3);
@@ -333,7 +387,7 @@ TEST_F(EditEntry, BoxesLeftAloneGiveBackTheirExactBytes)
         e.Epitaph = QByteArray("tab\there", 8);
     });
     Open();
-    Edit("TOVA", [](TEditEntry* d) { d->DisplayName->setText("Changed"); });
+    Edit("TOVA", [](const TEditView& d) { Type(d.DisplayName, "Changed"); });
     const THistoryEntry saved = Load(Hist("TOVA"));
     EXPECT_EQ(saved.DisplayName, "Changed");
     EXPECT_EQ(saved.OwnerURL, odd);
@@ -347,16 +401,16 @@ TEST_F(EditEntry, TextTheRecordCannotHoldIsRefusedNamingTheField)
     const QByteArray before = ReadAll(Hist("TOVA"));
     QList<TSeenBox> boxes;
     bool openAfter = false;
-    Edit("TOVA", [&](TEditEntry* d) {
-        d->Epitaph->setPlainText(QString::fromUtf16(u"Snow \u2603 man"));
+    Edit("TOVA", [&](const TEditView& d) {
+        Type(d.Epitaph, QString::fromUtf16(u"Snow \u2603 man"));
         {
             TBoxCollector collector;
-            d->Button3->click();
-            openAfter = d->isVisible();
-            d->Epitaph->setPlainText("fine");
-            d->OwnerNotes->setPlainText(QString(70000, QLatin1Char('n')));
-            d->Button3->click();
-            openAfter = openAfter && d->isVisible();
+            Click(d.Button3);
+            openAfter = d.Dialog->isVisible();
+            Type(d.Epitaph, "fine");
+            Paste(d.OwnerNotes, QString(70000, QLatin1Char('n')));
+            Click(d.Button3);
+            openAfter = openAfter && d.Dialog->isVisible();
             boxes = collector.Boxes;
         }
     }, false);
@@ -405,8 +459,8 @@ TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
     const int rows = Rows();
     {
         const TFileSizeLimit diskFull(100);
-        Edit("TOVA", [&](TEditEntry* d) {
-            d->DisplayName->setText("Edited");
+        Edit("TOVA", [&](const TEditView& d) {
+            Type(d.DisplayName, "Edited");
             AnswerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
         });
     }
@@ -418,7 +472,7 @@ TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
 
     // With room on the disk again, accepting again saves the edit.
     QString shown;
-    Edit("TOVA", [&](TEditEntry* d) { shown = d->DisplayName->text(); });
+    Edit("TOVA", [&](const TEditView& d) { shown = d.DisplayName->text(); });
     EXPECT_EQ(shown, "Edited");
     EXPECT_EQ(Load(path).DisplayName, "Edited");
     EXPECT_NE(ReadAll(path), before);
@@ -434,9 +488,9 @@ TEST_F(EditEntry, ARecordTheGameChangedMeanwhileIsNotOverwritten)
     died.Registered = true;
     died.FileName = EncodePath(Hist("TOVA"));
     TSeenBox told;
-    Edit("TOVA", [&](TEditEntry* d) {
+    Edit("TOVA", [&](const TEditView& d) {
         died.SaveToFile();  // the game's write
-        d->Epitaph->setPlainText("Written by the user");
+        Type(d.Epitaph, "Written by the user");
         AnswerBox(QMessageBox::Ok, &told);
     });
     EXPECT_TRUE(told.Text.contains("The game changed")) << told.Text.toStdString();
@@ -445,7 +499,7 @@ TEST_F(EditEntry, ARecordTheGameChangedMeanwhileIsNotOverwritten)
     EXPECT_EQ(Text(RowOf("TOVA"), 6), "Dead") << "the list shows the record as it is now";
 
     // Edited again, the change is saved over the game's record.
-    Edit("TOVA", [](TEditEntry* d) { d->Epitaph->setPlainText("Written by the user"); });
+    Edit("TOVA", [](const TEditView& d) { Type(d.Epitaph, "Written by the user"); });
     EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "Written by the user");
     EXPECT_EQ(Load(Hist("TOVA")).State, csDead);
 }
@@ -465,8 +519,8 @@ TEST_F(EditEntry, ARecordThatIsALinkIsNeverWrittenThrough)
     Open();
     ASSERT_GE(RowOf("LINK"), 0);
     TSeenBox error;
-    Edit("LINK", [&](TEditEntry* d) {
-        d->DisplayName->setText("Changed");
+    Edit("LINK", [&](const TEditView& d) {
+        Type(d.DisplayName, "Changed");
         AnswerBox(QMessageBox::Ok, &error);
     });
     EXPECT_TRUE(error.Text.contains("symbolic link")) << error.Text.toStdString();

@@ -3,33 +3,38 @@
 #include "gui/GuiTest.h"
 
 #include "browser/CommandGuard.h"
+#include "history/unitHistoryClass.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
-#include "history/unitHistoryClass.h"
 
 #include <QAction>
 #include <QCheckBox>
-#include <QLineEdit>
-#include <QPushButton>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
 #include <QHeaderView>
+#include <QLineEdit>
 #include <QMenuBar>
 #include <QProcess>
+#include <QPushButton>
+#include <QSignalSpy>
 #include <QTest>
 #include <QToolTip>
 #include <QTreeView>
+#include <map>
 #include <sys/stat.h>
 
 namespace {
 
-int ExpectedImage(const TSampleCreature& c)
-{
-    if (c.Entry.State == 2)
-        return 8;
-    return c.Entry.State | (c.AlbumPhotos >= 0 ? 2 : 0) | (c.Genetics ? 4 : 0);
-}
+// The icon of every sample creature: 0 head, 1 gravestone, +2 album, +4
+// genetics file, 8 exported; a strange state is its own number (ST03 reads
+// as having an album it lacks; STNG's -1 shows no icon).
+const std::map<QByteArray, int> kExpectedImage = {
+    {"TOVA", 6}, {"SKDR", 7}, {"BRDN", 3}, {"YREX", 8}, {"ST03", 3}, {"ST07", 7}, {"STNG", -1}, {"SP00", 0},
+    {"SP05", 0}, {"SPNG", 1}, {"NOPA", 0}, {"ACCE", 7}, {"CAPS", 2}, {"AB", 7},   {"LONG", 1}, {"MULT", 3},
+    {"EMPT", 3}, {"BIG1", 3}, {"ONE1", 3}, {"GR05", 1}, {"GRM3", 3}, {"GEN1", 4}, {"DEAG", 5}, {"DAGP", 7},
+    {"OLDY", 1}, {"LAST", 0}, {"C100", 5}, {"C101", 6}, {"C102", 0}, {"C103", 5}, {"C104", 4}, {"C105", 8},
+    {"C106", 5}, {"C107", 4}, {"C108", 0}, {"C109", 7}, {"C110", 8}, {"C111", 0}, {"C112", 5}, {"C113", 6}};
 
 }  // namespace
 
@@ -90,7 +95,7 @@ TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
 
     auto tipAt = [&](int row, int column) {
         QToolTip::hideText();
-        QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
+        (void)QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
         const QRect cell = viewer->Entries->visualRect(viewer->EntryRecords->index(row, column));
         QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->Entries->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(viewer->Entries->viewport(), &help);
@@ -108,7 +113,7 @@ TEST_F(EntryList, TheFirstStepIntoTheListSelectsTheFirstRow)
     Open();
     for (int key : {Qt::Key_Down, Qt::Key_Home}) {
         if (key == Qt::Key_Home)
-            viewer->Rebuild();
+            AcceptEditOf("TOVA");
         FocusList();
         ASSERT_EQ(viewer->SelectedRow(), -1);
         Press(key);
@@ -130,15 +135,11 @@ TEST_F(EntryList, EveryCreatureIsOneRowWithItsRecordAndIcon)
         expected.FileName = viewer->EntryRecords->Record(row).FileName;
         EXPECT_EQ(viewer->EntryRecords->Record(row), expected) << moniker.constData();
         EXPECT_TRUE(expected.FileName.endsWith("/" + c.HistoryFile));
-        EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), ExpectedImage(c)) << moniker.constData();
+        const int image = kExpectedImage.at(moniker);
+        EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), image) << moniker.constData();
         const QVariant icon = viewer->EntryRecords->index(row, 0).data(Qt::DecorationRole);
-        EXPECT_EQ(icon.isValid(), ExpectedImage(c) >= 0 && ExpectedImage(c) <= 8) << moniker.constData();
+        EXPECT_EQ(icon.isValid(), image >= 0 && image <= 8) << moniker.constData();
     }
-    // The odd cases named: a state of 3 reads as having an album it lacks,
-    // an exported creature shows the question mark whatever files it has.
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("ST03")), 3);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("YREX")), 8);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("AB")), 7);
 }
 
 TEST_F(EntryList, ColumnTexts)
@@ -188,7 +189,7 @@ TEST_F(EntryList, UnreadableMatchesAreSkippedAndListedInOneError)
     EXPECT_TRUE(text.contains("It is a directory.")) << text.toStdString();
     EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
     for (int r = 0; r < Rows(); ++r)
-        EXPECT_EQ(Text(r, 1), DecodeText(MonikerText(viewer->EntryRecords->Record(r).Moniker)));
+        EXPECT_EQ(Text(r, 1), MonikerDisplayText(viewer->EntryRecords->Record(r).Moniker));
 }
 
 // One hostile entry spoils nothing else: a sparse record of gigabytes is
@@ -293,8 +294,7 @@ TEST_F(EntryList, RebuildReadsTheDiskAfresh)
     born.Moniker = {'N', 'E', 'W', '1'};
     born.FileName = EncodePath(world.HistoryDir) + "cr_NEW1";
     born.SaveToFile();
-    Select(3);
-    viewer->Rebuild();
+    AcceptEditOf("GEN1");
     EXPECT_EQ(Rows(), before);
     EXPECT_EQ(RowOf("SKDR"), -1);
     EXPECT_GE(RowOf("NEW1"), 0);
@@ -312,19 +312,19 @@ TEST_F(EntryList, HistoryDirectoryWithoutTrailingSeparatorListsNothingQuietly)
     EXPECT_TRUE(boxes.Boxes.isEmpty());
 }
 
-TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgramWithCodeOne)
+// The rebuild after an accepted edit looks the installation up again; gone,
+// it ends the program as at start-up.
+TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgram)
 {
     Open();
-    int code = -1;
-    viewer->Terminate = [&](int c) { code = c; };
+    QSignalSpy lost(viewer.get(), &THistoryViewer::InstallationLost);
     QFile::remove(world.Prefix + "/system.reg");
-    TSeenBox seen;
     ExpectNothingHappens([this] { viewer->EditEntries1Click(); });  // no selection: no lookup either
-    EXPECT_EQ(code, -1);
-    AnswerBox(QMessageBox::Ok, &seen);
-    // The rebuild runs inside a command, as after an accepted edit.
-    RunCommand(viewer.get(), [&] { viewer->Rebuild(); }, [&] { viewer->Terminate(1); });
-    EXPECT_EQ(code, 1);
+    EXPECT_EQ(lost.count(), 0);
+    TSeenBox seen;
+    AcceptEditOf("TOVA", [&] { AnswerBox(QMessageBox::Ok, &seen); });
+    EXPECT_EQ(lost.count(), 1);
+    EXPECT_FALSE(viewer->isVisible());
     EXPECT_EQ(seen.Title, "Lifeledger - No Vivarion 2 Installation found");
     EXPECT_EQ(seen.Text, "Warning, without Vivarion 2 installed, the Lifeledger is useless.");
     EXPECT_EQ(seen.Icon, QMessageBox::Critical);

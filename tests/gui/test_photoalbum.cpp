@@ -1,10 +1,11 @@
 // The photo album viewer, the one way sprites are shown, and BMP files.
 #include "gui/GuiTest.h"
 
+#include "TestUtil.h"
 #include "browser/ImageBox.h"
 #include "browser/SaveFileDialog.h"
-#include "sprites/SpriteImage.h"
 #include "browser/unitPhotoAlbum.h"
+#include "sprites/SpriteImage.h"
 
 #include <QApplication>
 #include <QBuffer>
@@ -72,6 +73,13 @@ TPhotoAlbum* Album(THistoryViewer& v)
     return v.PhotoAlbum;
 }
 
+// Double-clicks the picture as a user would.
+void DoubleClickPicture(QWidget* dialog)
+{
+    auto* picture = Child<TImageBox>(dialog, "GraveImage");
+    QTest::mouseDClick(picture, Qt::LeftButton, {}, picture->rect().center());
+}
+
 QStringList ItemTexts(QListWidget* list)
 {
     QStringList texts;
@@ -97,12 +105,12 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
         TPhotoAlbum* dialog = Album(*viewer);
         EXPECT_EQ(w, dialog);
         title = w->windowTitle();
-        items = ItemTexts(dialog->Images);
-        selectedFirst = dialog->Images->currentRow();
-        shownFirst = dialog->GraveImage->Picture();
+        items = ItemTexts(Child<QListWidget>(dialog, "Images"));
+        selectedFirst = Child<QListWidget>(dialog, "Images")->currentRow();
+        shownFirst = Child<TImageBox>(dialog, "GraveImage")->Picture();
         QKeyEvent down(QEvent::KeyPress, Qt::Key_Down, Qt::NoModifier);
-        QApplication::sendEvent(dialog->Images, &down);
-        shownAfterKey = dialog->GraveImage->Picture();
+        QApplication::sendEvent(Child<QListWidget>(dialog, "Images"), &down);
+        shownAfterKey = Child<TImageBox>(dialog, "GraveImage")->Picture();
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
@@ -114,7 +122,7 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
     EXPECT_EQ(selectedFirst, 0);
     EXPECT_EQ(shownFirst, SampleAlbumImage("TOVA", 5, 0, pl565));
     EXPECT_EQ(shownAfterKey, SampleAlbumImage("TOVA", 5, 1, pl565));
-    EXPECT_EQ(Album(*viewer)->SpriteFile->Count(), 0) << "the album is let go when the dialog closes";
+    EXPECT_EQ(Album(*viewer)->Album().Count(), 0) << "the album is let go when the dialog closes";
 }
 
 // What the mouse picks is what is shown and what a save writes: a press
@@ -129,10 +137,10 @@ TEST_F(PhotoAlbum, ThePhotoClickedIsShownAndSaved)
     QList<QImage> shown;
     WhenModal([&](QWidget* w) {
         TPhotoAlbum* dialog = Album(*viewer);
-        QListWidget* list = dialog->Images;
+        QListWidget* list = Child<QListWidget>(dialog, "Images");
         for (int i : {3, 1}) {
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualItemRect(list->item(i)).center());
-            shown << dialog->GraveImage->Picture();
+            shown << Child<TImageBox>(dialog, "GraveImage")->Picture();
         }
         WhenModal([&](QWidget* saveDialog) {
             auto* files = qobject_cast<QFileDialog*>(saveDialog);
@@ -140,7 +148,7 @@ TEST_F(PhotoAlbum, ThePhotoClickedIsShownAndSaved)
             TypeFileName(files, target);
             static_cast<QDialog*>(files)->accept();
         });
-        QTest::mouseDClick(dialog->GraveImage, Qt::LeftButton, {}, dialog->GraveImage->rect().center());
+        QTest::mouseDClick(Child<TImageBox>(dialog, "GraveImage"), Qt::LeftButton, {}, Child<TImageBox>(dialog, "GraveImage")->rect().center());
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
@@ -170,7 +178,7 @@ TEST_F(PhotoAlbum, TheSaveDialogWantsAnExistingFolder)
             stillOpen = files->isVisible();
             files->reject();
         });
-        dialog->GraveImageDblClick();
+        DoubleClickPicture(dialog);
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
@@ -185,7 +193,7 @@ TEST_F(PhotoAlbum, FiveFiveFiveAlbumsShowTheSamePictureAsFiveSixFive)
     Select(RowOf("SKDR"));  // a 5-5-5 album
     QImage shown;
     WhenModal([&](QWidget* w) {
-        shown = Album(*viewer)->GraveImage->Picture();
+        shown = Child<TImageBox>(Album(*viewer), "GraveImage")->Picture();
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
@@ -201,7 +209,7 @@ TEST_F(PhotoAlbum, ReopeningForAnotherCreatureListsOnlyItsPhotos)
         viewer->ViewPhotoAlbum1Click();
     }
     const TPicture only = SampleAlbum("ONE1", 1)[0];
-    EXPECT_EQ(ItemTexts(Album(*viewer)->Images), QStringList{QStringLiteral("[0] %1 x %2").arg(only.width).arg(only.height)});
+    EXPECT_EQ(ItemTexts(Child<QListWidget>(Album(*viewer), "Images")), QStringList{QStringLiteral("[0] %1 x %2").arg(only.width).arg(only.height)});
 }
 
 TEST_F(PhotoAlbum, AnAlbumWithoutPhotosOpensEmptyAndShowsNoOldPhoto)
@@ -214,9 +222,9 @@ TEST_F(PhotoAlbum, AnAlbumWithoutPhotosOpensEmptyAndShowsNoOldPhoto)
     int count = -1, current = -2;
     bool blank = false;
     WhenModal([&](QWidget* w) {
-        count = Album(*viewer)->Images->count();
-        current = Album(*viewer)->Images->currentRow();
-        blank = Album(*viewer)->GraveImage->Picture().isNull();
+        count = Child<QListWidget>(Album(*viewer), "Images")->count();
+        current = Child<QListWidget>(Album(*viewer), "Images")->currentRow();
+        blank = Child<TImageBox>(Album(*viewer), "GraveImage")->Picture().isNull();
         w->close();
     });
     viewer->ViewPhotoAlbum1Click();
@@ -269,7 +277,7 @@ TEST_F(PhotoAlbum, DoubleClickSavesTheWholePictureAsBmp)
             TypeFileName(files, target);
             static_cast<QDialog*>(files)->accept();
         });
-        dialog->GraveImageDblClick();
+        DoubleClickPicture(dialog);
         EXPECT_TRUE(dialog->isVisible());
         w->close();
     });
@@ -279,7 +287,7 @@ TEST_F(PhotoAlbum, DoubleClickSavesTheWholePictureAsBmp)
     ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
     EXPECT_EQ(saved.size(), QSize(220, 180));
     EXPECT_TRUE(Same565(saved, SampleAlbumImage("BIG1", 1, 0, pl555)));
-    EXPECT_EQ(Album(*viewer)->SaveBMP->selectedFiles().value(0), target + ".bmp");
+    EXPECT_EQ(Child<QFileDialog>(Album(*viewer), "SaveBMP")->selectedFiles().value(0), target + ".bmp");
 }
 
 TEST_F(PhotoAlbum, AFailedSaveShowsTheErrorAndTheDialogStaysOpen)
@@ -299,7 +307,7 @@ TEST_F(PhotoAlbum, AFailedSaveShowsTheErrorAndTheDialogStaysOpen)
             static_cast<QDialog*>(files)->done(QDialog::Accepted);
         });
         TBoxCollector collector;
-        dialog->GraveImageDblClick();
+        DoubleClickPicture(dialog);
         boxes = collector.Boxes;
         openAfter = dialog->isVisible();
         w->close();

@@ -45,7 +45,7 @@ struct Builder {
         e.Species = species;
         e.Gender = gender;
         e.State = state;
-        e.Registered = state == 1;
+        e.Registered = state == csDead;
         e.GravestoneIndex = -1;
         const int n = static_cast<int>(list.size());
         e.BirthTime = Stamp(2001 + n % 9, 1 + n % 12, 1 + (n * 7) % 28, n % 24, (n * 13) % 60, (n * 29) % 60);
@@ -85,28 +85,28 @@ std::vector<TSampleCreature> BuildCreatures()
     Builder b;
     // Names are Windows-1252 bytes, as the game stores them.
     {
-        auto& c = b.Add("TOVA", "Tavi", 1, 1, 0);
+        auto& c = b.Add("TOVA", "Tavi", 1, 1, csAlive);
         Parents(c.Entry, "SKDR", "Sorrel", "BRDN", "Bracken");
         Owner(c.Entry, "Mira Holt", "http://vivarion.example/mira", "mira@example.org", "First hatchling of the spring.");
         c.AlbumPhotos = 5;
         c.Genetics = true;
     }
     {
-        auto& c = b.Add("SKDR", "Sorrel", 2, 2, 1);
+        auto& c = b.Add("SKDR", "Sorrel", 2, 2, csDead);
         c.Entry.Epitaph = "Flew highest of us all.";
         c.AlbumPhotos = 3;
         c.AlbumLayout = pl555;
         c.Genetics = true;
     }
     {
-        auto& c = b.Add("BRDN", "Bracken", 3, 1, 1);
+        auto& c = b.Add("BRDN", "Bracken", 3, 1, csDead);
         c.Entry.Registered = false;
         c.Entry.GravestoneIndex = 2;
         c.Entry.Epitaph = "Never registered, never forgotten.";
         c.AlbumPhotos = 3;
     }
     {
-        auto& c = b.Add("YREX", "Yonder", 4, 2, 2);
+        auto& c = b.Add("YREX", "Yonder", 4, 2, csExported);
         Owner(c.Entry, "Pell Quist", "", "pell@example.net", "Sent to a friend's world.");
         c.Entry.GravestoneIndex = 1;
         c.AlbumPhotos = 2;
@@ -118,15 +118,15 @@ std::vector<TSampleCreature> BuildCreatures()
     }
     b.Add("ST07", "Septima", 2, 1, 7).Genetics = true;
     b.Add("STNG", "Backwards", 3, 2, -1);
-    b.Add("SP00", "Nobody", 0, 0, 0);
-    b.Add("SP05", "Quintus", 5, 3, 0);
-    b.Add("SPNG", "Minus", -2, -1, 1).Entry.Registered = true;
+    b.Add("SP00", "Nobody", 0, 0, csAlive);
+    b.Add("SP05", "Quintus", 5, 3, csAlive);
+    b.Add("SPNG", "Minus", -2, -1, csDead).Entry.Registered = true;
     {
-        auto& c = b.Add("NOPA", "Foundling", 1, 1, 0);
+        auto& c = b.Add("NOPA", "Foundling", 1, 1, csAlive);
         Parents(c.Entry, "", "", "", "");
     }
     {
-        auto& c = b.Add("ACCE", "Zo\xEB \xC5ngstr\xF6m", 2, 2, 1);
+        auto& c = b.Add("ACCE", "Zo\xEB \xC5ngstr\xF6m", 2, 2, csDead);
         Parents(c.Entry, "SKDR", "Ren\xE9" "e", "TOVA", "\x8C" "dipe");
         Owner(c.Entry, "Fran\xE7ois \x80uro", "http://caf\xE9.example/", "francois@example.fr",
               "Stra\xDF" "e 5, M\xFCnchen \x96 \x93quoted\x94");
@@ -135,19 +135,19 @@ std::vector<TSampleCreature> BuildCreatures()
         c.Genetics = true;
     }
     {
-        auto& c = b.Add("CAPS", "Shouty", 3, 1, 0);
+        auto& c = b.Add("CAPS", "Shouty", 3, 1, csAlive);
         c.HistoryFile = "CR_CAPS";
         c.AlbumPhotos = 1;
     }
     {
-        auto& c = b.Add("AB", "Shortname", 4, 1, 1);
+        auto& c = b.Add("AB", "Shortname", 4, 1, csDead);
         c.HistoryFile = "cr_AB";
         c.Entry.GravestoneIndex = 0;
         c.AlbumPhotos = 2;
         c.Genetics = true;
     }
     {
-        auto& c = b.Add("LONG", "Longfellow", 1, 1, 1);
+        auto& c = b.Add("LONG", "Longfellow", 1, 1, csDead);
         QByteArray notes;
         for (int i = 0; notes.size() < 300; ++i)
             notes += "Note " + QByteArray::number(i) + " of a long story. ";
@@ -156,50 +156,50 @@ std::vector<TSampleCreature> BuildCreatures()
         c.Entry.ExtraString2 = QByteArray(255, 'x');
     }
     {
-        auto& c = b.Add("MULT", "Manylines", 2, 2, 1);
+        auto& c = b.Add("MULT", "Manylines", 2, 2, csDead);
         c.Entry.Epitaph = "Here lies Manylines,\r\nwho sang at dawn\r\nand slept at noon.";
         Owner(c.Entry, "Ada", "", "", "Line one\r\nLine two\r\n\r\nLine four");
         c.AlbumPhotos = 1;
     }
     {
-        auto& c = b.Add("EMPT", "Shy", 3, 2, 1);
+        auto& c = b.Add("EMPT", "Shy", 3, 2, csDead);
         c.AlbumPhotos = 0;
     }
     {
-        auto& c = b.Add("BIG1", "Panorama", 4, 1, 1);
+        auto& c = b.Add("BIG1", "Panorama", 4, 1, csDead);
         c.Entry.GravestoneIndex = 0;
         c.AlbumPhotos = 1;  // the one photo is larger than the picture area
         c.AlbumLayout = pl555;
     }
     {
-        auto& c = b.Add("ONE1", "Solo", 1, 2, 1);
+        auto& c = b.Add("ONE1", "Solo", 1, 2, csDead);
         c.Entry.GravestoneIndex = 0;
         c.AlbumPhotos = 1;
     }
     {
-        auto& c = b.Add("GR05", "Lostphoto", 2, 1, 1);
+        auto& c = b.Add("GR05", "Lostphoto", 2, 1, csDead);
         c.Entry.GravestoneIndex = 5;
     }
     {
-        auto& c = b.Add("GRM3", "Negative", 3, 1, 1);
+        auto& c = b.Add("GRM3", "Negative", 3, 1, csDead);
         c.Entry.GravestoneIndex = -3;
         c.AlbumPhotos = 2;
     }
-    b.Add("GEN1", "Helix", 4, 2, 0).Genetics = true;
-    b.Add("DEAG", "Strand", 1, 1, 1).Genetics = true;
+    b.Add("GEN1", "Helix", 4, 2, csAlive).Genetics = true;
+    b.Add("DEAG", "Strand", 1, 1, csDead).Genetics = true;
     {
-        auto& c = b.Add("DAGP", "Keepsake", 2, 2, 1);
+        auto& c = b.Add("DAGP", "Keepsake", 2, 2, csDead);
         c.AlbumPhotos = 4;
         c.AlbumLayout = pl555;
         c.Genetics = true;
     }
     {
-        auto& c = b.Add("OLDY", "Ancient", 3, 1, 1);
+        auto& c = b.Add("OLDY", "Ancient", 3, 1, csDead);
         c.Entry.BirthTime = std::numeric_limits<std::int32_t>::min();
         c.Entry.DeathTime = -1;
     }
     {
-        auto& c = b.Add("LAST", "Endtimes", 4, 2, 0);
+        auto& c = b.Add("LAST", "Endtimes", 4, 2, csAlive);
         c.Entry.BirthTime = std::numeric_limits<std::int32_t>::max();
     }
     // A crowd of ordinary creatures around them.
@@ -207,9 +207,9 @@ std::vector<TSampleCreature> BuildCreatures()
                            "Hazel", "Iris",  "Juniper", "Kestrel", "Linden", "Moss", "Nettle"};
     for (int i = 0; i < 14; ++i) {
         const QByteArray moniker = "C" + QByteArray::number(100 + i);
-        const int state = i % 3 == 0 ? 1 : i % 5 == 0 ? 2 : 0;
+        const int state = i % 3 == 0 ? csDead : i % 5 == 0 ? csExported : csAlive;
         auto& c = b.Add(moniker.constData(), names[i], 1 + i % 4, 1 + i % 2, state);
-        c.Entry.Registered = state == 1 && i % 2 == 0;
+        c.Entry.Registered = state == csDead && i % 2 == 0;
         Parents(c.Entry, "TOVA", "Tavi", "SKDR", "Sorrel");
         if (i % 4 == 1)
             c.AlbumPhotos = 1 + i % 3;

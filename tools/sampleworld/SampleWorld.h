@@ -6,8 +6,8 @@
 // browser distinguishes. Every run writes the same bytes.
 #pragma once
 
-#include "sampleworld/S16Writer.h"
 #include "history/unitHistoryClass.h"
+#include "sampleworld/S16Writer.h"
 
 #include <QByteArray>
 #include <QString>
