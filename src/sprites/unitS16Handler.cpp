@@ -99,7 +99,8 @@ void TS16File::LoadFromMemory(QByteArrayView bytes, const QString& name, std::ui
     Load(
         [&](char* into, qint64 n) {
             const qint64 got = std::min(n, qint64(bytes.size()) - at);
-            std::memcpy(into, bytes.data() + at, size_t(got));
+            if (got > 0)
+                std::memcpy(into, bytes.data() + at, size_t(got));
             at += got;
             return got;
         },
