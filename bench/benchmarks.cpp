@@ -30,7 +30,6 @@ const std::vector<TBenchPair>& BenchPairs()
         {"BM_Fill/10000", "BM_Fill_Floor/10000", 1.5, "<= 1.5x the read floor"},
         {"BM_Fill/100000", "BM_Fill_Floor/100000", 1.5, "<= 1.5x the read floor"},
         {"BM_Fill/100000", "BM_Fill/10000", 11, "<= 11x (no superlinear growth)"},
-        {"BM_FillRows/10000", "BM_Fill/10000", 1.0 / 3, "<= 1/3 of the fill (GUI part)"},
         {"BM_AlbumLoad/0", "BM_AlbumRead/0", 1.2, "<= 1.2x reading the file (64 x 160x120)"},
         {"BM_AlbumLoad/1", "BM_AlbumRead/1", 1.2, "<= 1.2x reading the file (1 x 2048x2048)"},
         {"BM_Convert555To565", "BM_Memcpy16MiB", 2, "<= 2x memcpy"},
@@ -152,27 +151,6 @@ void BM_Fill_Floor(benchmark::State& state)
 }
 BENCHMARK(BM_Fill_Floor)->Arg(10000)->Arg(100000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
-// The GUI part alone: the rows going into the model and the view.
-void BM_FillRows(benchmark::State& state)
-{
-    const int n = static_cast<int>(state.range(0));
-    THistoryViewer& viewer = Viewer(n);
-    std::vector<TEntry> entries(static_cast<size_t>(n));
-    const auto& samples = SampleCreatures();
-    for (int i = 0; i < n; ++i) {
-        entries[size_t(i)].Record = samples[size_t(i) % samples.size()].Entry;
-        entries[size_t(i)].Row = FormatEntryRow(entries[size_t(i)].Record, TDateTimeNames::English());
-    }
-    for (auto _ : state) {
-        state.PauseTiming();
-        viewer.EntryRecords->Clear();
-        std::vector<TEntry> copy = entries;
-        state.ResumeTiming();
-        viewer.EntryRecords->Append(std::move(copy));
-    }
-    viewer.Rebuild();
-}
-BENCHMARK(BM_FillRows)->Arg(10000)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 // ---------------------------------------------------------------- albums
 

@@ -227,19 +227,33 @@ TEST_F(FileSystem, OnlyRegularFilesOfBoundedSizeAreRead)
 }
 
 // Names that are not UTF-8 keep their bytes from the listing to the read
-// and the deletion; two names that would decode alike stay two.
+// and the deletion; two names that would decode alike stay two. The listing
+// tells regular files (links followed) from everything else.
 TEST_F(FileSystem, NamesAreRawBytesFromListingToDeletion)
 {
     const QByteArray odd[] = {"cr_\xff\xfe", "cr_\xff", "cr_\xef\xbf\xbd"};
     for (const QByteArray& name : odd)
         WriteRaw(At(name), name);
-    std::vector<QByteArray> listed = NamesStartingWith(EncodePath(dir.path()) + "/", "CR_");
+    ASSERT_EQ(::symlink(At("cr_TOVA").constData(), At("link").constData()), 0);
+    QDir(dir.path()).mkdir("folder");
+    std::vector<QByteArray> listed;
+    const TDirectory directory(EncodePath(dir.path()) + "/");
+    directory.List([&](QByteArrayView name, bool regular) {
+        listed.push_back(name.toByteArray() + (regular ? "" : " (not a file)"));
+    });
     std::sort(listed.begin(), listed.end());
-    std::vector<QByteArray> expected = {"cr_TOVA", odd[0], odd[1], odd[2]};
+    std::vector<QByteArray> expected = {"cr_TOVA", odd[0], odd[1], odd[2], "folder (not a file)", "link"};
     std::sort(expected.begin(), expected.end());
     EXPECT_EQ(listed, expected);
-    for (const QByteArray& name : odd)
+    for (const QByteArray& name : odd) {
         EXPECT_EQ(ReadRegularFile(At(name), 100), name);
+        QByteArray read;
+        const qint64 got = directory.ReadFile(name.constData(), 100, [&read](qint64 size) {
+            read.resize(size);
+            return read.data();
+        });
+        EXPECT_EQ(read.left(got), name);
+    }
     QString reason;
     EXPECT_TRUE(DeleteFile(At(odd[1]), &reason));
     EXPECT_FALSE(QFileInfo::exists(PathText(At(odd[1]))) && ReadAll(At(odd[1])) == odd[1]);

@@ -4,6 +4,7 @@
 #include "common/ByteOrder.h"
 #include "common/Exception.h"
 #include "history/CreatureFiles.h"
+#include "history/HistoryScan.h"
 #include "history/unitHistoryClass.h"
 #include "sampleworld/SampleWorld.h"
 
@@ -11,6 +12,7 @@
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
+#include <map>
 
 namespace {
 
@@ -343,4 +345,38 @@ TEST(CreatureFiles, PathsAreTheDirectoryWithTheNameAppended)
     EXPECT_EQ(GeneticsPath("/g/", m), "/g/AB.gen");
     EXPECT_EQ(AlbumPath("/h/", {'.', '.', 0, 0}), "");
     EXPECT_EQ(GeneticsPath("/g/", {'a', '/', 'b', 0}), "");
+}
+
+// The scan answers "does the album / genetics file exist" from one listing
+// of each folder, and must answer as a stat of the full name would have.
+TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
+{
+    QTemporaryDir dir;
+    const QString history = dir.filePath("History/"), genes = dir.filePath("Genes/");
+    QDir().mkpath(history);
+    QDir().mkpath(genes);
+    auto record = [&](const char* moniker) {
+        THistoryEntry e;
+        std::copy_n(moniker, 4, e.Moniker.begin());
+        e.FileName = EncodePath(history) + kHistoryFilePrefix + moniker;
+        e.SaveToFile();
+    };
+    for (const char* m : {"LINK", "DANG", "FOLD", "CASE", "BOTH"})
+        record(m);
+    WriteWholeFile(dir.filePath("elsewhere.s16"), "x");
+    QFile::link(dir.filePath("elsewhere.s16"), history + "photo_LINK.s16");  // a link to a file: exists
+    QFile::link(dir.filePath("gone.s16"), history + "photo_DANG.s16");       // a dangling link: does not
+    QDir().mkpath(history + "photo_FOLD.s16");                               // a folder: does not
+    WriteWholeFile(history + "photo_case.s16", "x");                         // other letter case: does not
+    WriteWholeFile(history + "photo_BOTH.s16", "x");
+    WriteWholeFile(genes + "BOTH.gen", "x");
+    WriteWholeFile(history + "CASE.gen", "x");  // in the wrong folder
+
+    const THistoryScan scan = ScanHistory(history, genes);
+    EXPECT_TRUE(scan.Failures.isEmpty());
+    std::map<QByteArray, int> images;
+    for (const TScannedRecord& r : scan.Records)
+        images[QByteArray(r.Name)] = r.ImageIndex;
+    EXPECT_EQ(images, (std::map<QByteArray, int>{
+                          {"cr_BOTH", ifAlbum | ifGenetics}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", ifAlbum}}));
 }

@@ -70,8 +70,8 @@ TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
     return row;
 }
 
-TEntryRecords::TEntryRecords(QList<QPixmap> images, QObject* parent)
-    : QAbstractTableModel(parent), images_(std::move(images))
+TEntryRecords::TEntryRecords(QList<QPixmap> images, TDateTimeNames names, QObject* parent)
+    : QAbstractTableModel(parent), images_(std::move(images)), names_(std::move(names))
 {
 }
 
@@ -87,16 +87,40 @@ int TEntryRecords::columnCount(const QModelIndex& parent) const
     return parent.isValid() ? 0 : kEntryColumns;
 }
 
+THistoryEntry& TEntryRecords::Record(int row)
+{
+    TEntry& entry = entries_.at(size_t(row));
+    if (!entry.Record) {
+        auto record = std::make_unique<THistoryEntry>();
+        record->LoadFromBytes(entry.Scanned.Bytes);
+        record->FileName = *entry.Directory + entry.Scanned.Name;
+        entry.Record = std::move(record);
+    }
+    return *entry.Record;
+}
+
+TEntryRow TEntryRecords::RowTexts(int row) const
+{
+    THistoryEntry record;
+    record.LoadFromBytes(entries_.at(size_t(row)).Scanned.Bytes);
+    return FormatEntryRow(record, names_);
+}
+
 QVariant TEntryRecords::data(const QModelIndex& index, int role) const
 {
     if (!index.isValid() || index.row() >= Count())
         return {};
-    const TEntryRow& row = entries_[size_t(index.row())].Row;
-    if (role == Qt::DisplayRole)
-        return row.Texts[size_t(index.column())];
+    if (role == Qt::DisplayRole) {
+        if (cachedRow_ != index.row()) {
+            cached_ = RowTexts(index.row());
+            cachedRow_ = index.row();
+        }
+        return cached_.Texts[size_t(index.column())];
+    }
     // An index outside the picture list (a strange state) shows no icon.
-    if (role == Qt::DecorationRole && index.column() == 0 && row.ImageIndex >= 0 && row.ImageIndex < images_.size())
-        return images_[row.ImageIndex];
+    const int image = entries_[size_t(index.row())].Scanned.ImageIndex;
+    if (role == Qt::DecorationRole && index.column() == 0 && image >= 0 && image < images_.size())
+        return images_[image];
     return {};
 }
 
@@ -109,20 +133,24 @@ QVariant TEntryRecords::headerData(int section, Qt::Orientation orientation, int
 
 void TEntryRecords::SetImageIndex(int row, int imageIndex)
 {
-    entries_.at(size_t(row)).Row.ImageIndex = imageIndex;
+    entries_.at(size_t(row)).Scanned.ImageIndex = imageIndex;
     const QModelIndex cell = index(row, 0);
     emit dataChanged(cell, cell, {Qt::DecorationRole});
 }
 
-void TEntryRecords::Append(std::vector<TEntry> entries)
+void TEntryRecords::Append(THistoryScan scan)
 {
-    if (entries.empty())
+    if (scan.Records.empty())
         return;
-    beginInsertRows({}, Count(), Count() + static_cast<int>(entries.size()) - 1);
-    if (entries_.empty())
-        entries_ = std::move(entries);
-    else
-        entries_.insert(entries_.end(), std::make_move_iterator(entries.begin()), std::make_move_iterator(entries.end()));
+    auto store = std::make_unique<TScanStore>();
+    store->Directory = std::move(scan.Directory);
+    store->Arena = std::move(scan.Arena);
+    beginInsertRows({}, Count(), Count() + static_cast<int>(scan.Records.size()) - 1);
+    entries_.reserve(entries_.size() + scan.Records.size());
+    for (const TScannedRecord& record : scan.Records)
+        entries_.push_back({record, &store->Directory, nullptr});
+    scans_.push_back(std::move(store));
+    cachedRow_ = -1;
     endInsertRows();
 }
 
@@ -130,6 +158,7 @@ void TEntryRecords::Remove(int row)
 {
     beginRemoveRows({}, row, row);
     entries_.erase(entries_.begin() + row);
+    cachedRow_ = -1;
     endRemoveRows();
 }
 
@@ -137,5 +166,8 @@ void TEntryRecords::Clear()
 {
     beginResetModel();
     entries_.clear();
+    entries_.shrink_to_fit();
+    scans_.clear();
+    cachedRow_ = -1;
     endResetModel();
 }

@@ -1,9 +1,17 @@
 // The record list and the rows of the entry list are one model: row i is
-// record i by construction, and a row's texts and image index are fixed when
-// it is filled. Removing a row removes its record in the same call.
+// record i by construction, and removing a row removes its record in the
+// same call.
+//
+// The model keeps each creature as the fill read it: its file's bytes (in
+// the scan's arena), its row's image index and what its file was. A row's
+// texts are made from those bytes when the view asks for them, so they stay
+// what they were at the fill whatever becomes of the record later; the
+// record itself is made from them when a command first asks for it. A list
+// of 100,000 creatures so holds little more than its files' bytes.
 #pragma once
 
 #include "history/CreatureFiles.h"
+#include "history/HistoryScan.h"
 #include "history/unitConvertDateTime.h"
 #include "history/unitHistoryClass.h"
 #include "platform/FileSystem.h"
@@ -19,24 +27,15 @@ inline constexpr int kEntryColumns = 7;
 
 struct TEntryRow {
     std::array<QString, kEntryColumns> Texts;
-    int ImageIndex = 0;
 };
 
-// One creature of the list: its record, the row that shows it, and what its
-// file was when it was read (a save checks the file is still that one).
-struct TEntry {
-    THistoryEntry Record;
-    TEntryRow Row;
-    TFileIdentity Loaded;
-};
-
-// The seven column texts of a record (the image index is left 0).
+// The seven column texts of a record.
 TEntryRow FormatEntryRow(const THistoryEntry& entry, const TDateTimeNames& names);
 
 class TEntryRecords : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit TEntryRecords(QList<QPixmap> images, QObject* parent = nullptr);
+    TEntryRecords(QList<QPixmap> images, TDateTimeNames names, QObject* parent = nullptr);
     ~TEntryRecords() override;
 
     int rowCount(const QModelIndex& parent = {}) const override;
@@ -45,13 +44,16 @@ public:
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
     int Count() const { return static_cast<int>(entries_.size()); }
-    THistoryEntry& Record(int row) { return entries_.at(size_t(row)).Record; }
-    const TFileIdentity& Loaded(int row) const { return entries_.at(size_t(row)).Loaded; }
-    int ImageIndex(int row) const { return entries_.at(size_t(row)).Row.ImageIndex; }
+    // The record of a row, made from the bytes read at the fill on first use.
+    THistoryEntry& Record(int row);
+    const TFileIdentity& Loaded(int row) const { return entries_.at(size_t(row)).Scanned.Loaded; }
+    int ImageIndex(int row) const { return entries_.at(size_t(row)).Scanned.ImageIndex; }
     void SetImageIndex(int row, int imageIndex);
+    // The row's texts as the fill read them.
+    TEntryRow RowTexts(int row) const;
 
-    // Appends the entries, in order, in one insertion.
-    void Append(std::vector<TEntry> entries);
+    // Takes a scan's records as rows, in order, in one insertion.
+    void Append(THistoryScan scan);
     // Removes the record and its row at that position.
     void Remove(int row);
     // Removes every row and frees every record.
@@ -60,6 +62,22 @@ public:
     static const std::array<const char*, kEntryColumns> Captions;
 
 private:
+    struct TEntry {
+        TScannedRecord Scanned;
+        const QByteArray* Directory = nullptr;   // of the scan it came from
+        std::unique_ptr<THistoryEntry> Record;  // made on first use
+    };
+    struct TScanStore {
+        QByteArray Directory;
+        std::unique_ptr<TByteArena> Arena;
+    };
+
     QList<QPixmap> images_;
+    TDateTimeNames names_;
+    std::vector<std::unique_ptr<TScanStore>> scans_;
     std::vector<TEntry> entries_;
+    // The texts of the row last asked for: a view asks for a row's columns
+    // one after another.
+    mutable int cachedRow_ = -1;
+    mutable TEntryRow cached_;
 };

@@ -48,8 +48,7 @@ TDateTimeNames LocaleDateTimeNames()
 THistoryViewer::THistoryViewer(QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::THistoryViewer>()),
-      dateNames_(LocaleDateTimeNames())
+      ui(std::make_unique<Ui::THistoryViewer>())
 {
     ui->setupUi(this);
     setWindowIcon(MakeWindowIcon());
@@ -57,7 +56,7 @@ THistoryViewer::THistoryViewer(QWidget* parent)
 
     Entries = ui->Entries;
     EntriesImages = MakeEntriesImages();
-    EntryRecords = new TEntryRecords(EntriesImages, this);
+    EntryRecords = new TEntryRecords(EntriesImages, LocaleDateTimeNames(), this);
     Entries->setModel(EntryRecords);
     Entries->header()->setSectionsClickable(false);
     Entries->header()->setSectionsMovable(false);
@@ -173,60 +172,9 @@ Exception ListedError(const QString& lead, const QStringList& items)
 void THistoryViewer::FormCreate()
 {
     LookupInstallation();
-
-    // The directory value is a plain prefix: "cr_*" is glued to it, so a
-    // value without a trailing separator searches its parent directory for
-    // names starting with its last component, as the game's own lookup does.
-    const QByteArray pattern = EncodePath(HistoryDirectory) + kHistoryFilePrefix;
-    const qsizetype slash = pattern.lastIndexOf('/');
-    const QByteArray directory = pattern.left(slash + 1);
-    const std::vector<QByteArray> names = NamesStartingWith(directory, pattern.mid(slash + 1));
-
-    std::vector<TEntry> entries;
-    entries.reserve(names.size());
-    QStringList failures;
-    // The two existence tests per creature build their paths in one reused
-    // buffer, in the file system's encoding.
-    const QByteArray albumPrefix = EncodePath(HistoryDirectory) + kAlbumFilePrefix;
-    const QByteArray geneticsPrefix = EncodePath(GeneticsDirectory);
-    QByteArray path;
-    auto exists = [&path](const QByteArray& prefix, const QByteArray& moniker, const char* suffix) {
-        path.resize(0);
-        path.append(prefix).append(moniker).append(suffix);
-        return IsRegularFile(path);
-    };
-    for (const QByteArray& name : names) {
-        TEntry entry;
-        // The name exactly as listed: it may not be valid UTF-8.
-        const QByteArray file = directory + name;
-        try {
-            entry.Record.LoadFromFile(file, &entry.Loaded);
-        } catch (const Exception& e) {
-            // One unreadable match must not hide the creatures after it.
-            failures << e.Message;
-            continue;
-        } catch (const std::bad_alloc&) {
-            failures << QStringLiteral("Cannot read file \"%1\". There is not enough memory for it.").arg(PathText(file));
-            continue;
-        }
-        const THistoryEntry& record = entry.Record;
-        entry.Row = FormatEntryRow(record, dateNames_);
-        if (record.State == csExported) {
-            entry.Row.ImageIndex = kExportedImage;
-        } else {
-            entry.Row.ImageIndex = record.State;
-            if (const auto moniker = MonikerFileText(record.Moniker)) {
-                const QByteArray encoded = EncodePath(*moniker);
-                if (exists(albumPrefix, encoded, kAlbumFileSuffix))
-                    entry.Row.ImageIndex |= ifAlbum;
-                if (exists(geneticsPrefix, encoded, kGeneticsFileSuffix))
-                    entry.Row.ImageIndex |= ifGenetics;
-            }
-        }
-        entries.push_back(std::move(entry));
-    }
-    EntryRecords->Append(std::move(entries));
-
+    THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
+    const QStringList failures = std::move(scan.Failures);
+    EntryRecords->Append(std::move(scan));
     if (!failures.isEmpty())
         throw ListedError(QStringLiteral("These history files could not be read, so their creatures are not listed:"),
                           failures);

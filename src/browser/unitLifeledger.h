@@ -83,5 +83,4 @@ private:
     void Command(const std::function<void()>& body);
 
     std::unique_ptr<Ui::THistoryViewer> ui;
-    TDateTimeNames dateNames_;
 };

@@ -19,7 +19,7 @@ bool MonikerNamesAFile(const QByteArray& text)
 
 // ---------------------------------------------------------------- reading
 
-TRecordReader::TRecordReader(const QByteArray& data) : data_(data.constData()), size_(data.size()) {}
+TRecordReader::TRecordReader(QByteArrayView data) : data_(data.data()), size_(data.size()) {}
 
 qsizetype TRecordReader::Take(qsizetype wanted)
 {
@@ -32,7 +32,8 @@ void TRecordReader::ReadRaw(char* target, qsizetype size)
 {
     const char* from = data_ + pos_;
     const qsizetype got = Take(size);
-    std::memcpy(target, from, static_cast<size_t>(got));
+    if (got > 0)
+        std::memcpy(target, from, static_cast<size_t>(got));
     std::memset(target + got, 0, static_cast<size_t>(size - got));
 }
 
@@ -43,7 +44,7 @@ std::int32_t TRecordReader::ReadInt32()
     return ReadLittleEndian<std::int32_t>(b);
 }
 
-QByteArray TRecordReader::ReadCountedString()
+qsizetype TRecordReader::ReadCount()
 {
     char lead = 0;
     ReadRaw(&lead, 1);
@@ -53,8 +54,19 @@ QByteArray TRecordReader::ReadCountedString()
         ReadRaw(b, sizeof b);
         length = ReadLittleEndian<std::uint16_t>(b);
     }
+    return length;
+}
+
+QByteArray TRecordReader::ReadCountedString()
+{
+    const qsizetype length = ReadCount();
     const char* from = data_ + pos_;
     return QByteArray(from, Take(length));
+}
+
+void TRecordReader::SkipCountedString()
+{
+    Take(ReadCount());
 }
 
 QByteArray TRecordReader::ReadRest()
@@ -84,7 +96,22 @@ void WriteInt32(QByteArray& out, std::int32_t value)
 
 // ---------------------------------------------------------------- the record
 
-void THistoryEntry::LoadFromBytes(const QByteArray& data)
+TRecordKey ReadRecordKey(QByteArrayView data)
+{
+    TRecordReader in(data);
+    TRecordKey key;
+    in.ReadRaw(key.Moniker.data(), kMonikerBytes);
+    in.SkipCountedString();  // DisplayName
+    in.ReadRaw(key.Parent1Moniker.data(), kMonikerBytes);
+    in.SkipCountedString();  // Parent1Name
+    in.ReadRaw(key.Parent2Moniker.data(), kMonikerBytes);
+    for (int text = 0; text < 7; ++text)  // Parent2Name to OwnerEMail
+        in.SkipCountedString();
+    key.State = in.ReadInt32();
+    return key;
+}
+
+void THistoryEntry::LoadFromBytes(QByteArrayView data)
 {
     TRecordReader in(data);
     in.ReadRaw(Moniker.data(), kMonikerBytes);

@@ -16,6 +16,7 @@
 #include "platform/FileSystem.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <array>
 #include <cstdint>
@@ -45,15 +46,18 @@ bool MonikerNamesAFile(const QByteArray& monikerText);
 // end of the data.
 class TRecordReader {
 public:
-    explicit TRecordReader(const QByteArray& data);
+    explicit TRecordReader(QByteArrayView data);
 
     QByteArray ReadCountedString();
+    // Steps over a counted string without copying it.
+    void SkipCountedString();
     std::int32_t ReadInt32();
     void ReadRaw(char* target, qsizetype size);
     QByteArray ReadRest();
 
 private:
     qsizetype Take(qsizetype wanted);
+    qsizetype ReadCount();
 
     const char* data_;
     qsizetype size_;
@@ -72,6 +76,16 @@ inline constexpr qint64 kMaxRecordFileBytes = 1 << 20;
 
 void WriteCountedString(QByteArray& out, const QByteArray& text);
 void WriteInt32(QByteArray& out, std::int32_t value);
+
+// The fields a fill of the list needs of every record, read from a file
+// image without copying any of its texts.
+struct TRecordKey {
+    TMoniker Moniker{};
+    TMoniker Parent1Moniker{};
+    TMoniker Parent2Moniker{};
+    std::int32_t State = 0;
+};
+TRecordKey ReadRecordKey(QByteArrayView data);
 
 class THistoryEntry {
 public:
@@ -121,7 +135,7 @@ public:
     void SaveToFile(const TFileIdentity* expected = nullptr, TFileIdentity* written = nullptr) const;
 
     // The same encodings on an in-memory file image.
-    void LoadFromBytes(const QByteArray& data);
+    void LoadFromBytes(QByteArrayView data);
     QByteArray SaveToBytes() const;
 
     bool operator==(const THistoryEntry&) const = default;

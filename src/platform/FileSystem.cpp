@@ -100,47 +100,77 @@ QString KindReason(const struct stat& st)
 
 }  // namespace
 
-QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity)
+namespace {
+
+// Opens `name` (relative to `dir`, or AT_FDCWD) for reading as a regular
+// file; messages name it as prefix + name. The open does not wait on a
+// pipe, and only a regular file is kept. Throws EFOpenError.
+int OpenRegular(int dir, const char* name, const QByteArray& prefix, struct stat& st)
 {
-    // O_NONBLOCK: the open of a named pipe must not wait for a writer.
-    const TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0)
-        throw EFOpenError(OpenError(path, SystemReason(errno)));
-    struct stat st;
-    if (::fstat(file.fd, &st) != 0)
-        throw EFOpenError(OpenError(path, SystemReason(errno)));
-    if (!S_ISREG(st.st_mode))
-        throw EFOpenError(OpenError(path, KindReason(st)));
+    const int fd = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    const auto path = [&] { return prefix + name; };
+    if (fd < 0)
+        throw EFOpenError(OpenError(path(), SystemReason(errno)));
+    QString refused;
+    if (::fstat(fd, &st) != 0)
+        refused = SystemReason(errno);
+    else if (!S_ISREG(st.st_mode))
+        refused = KindReason(st);
+    if (!refused.isEmpty()) {
+        ::close(fd);
+        throw EFOpenError(OpenError(path(), refused));
+    }
+    return fd;
+}
+
+// Reads an opened regular file whole into memory from allocate(size): the
+// size fstat gave is the snapshot taken (the game rewrites its files whole
+// and never appends). Returns the bytes read.
+qint64 ReadOpened(int fd, const struct stat& st, const QByteArray& prefix, const char* name, qint64 maxBytes,
+                  const std::function<char*(qint64)>& allocate, TFileIdentity* identity)
+{
+    const auto path = [&] { return prefix + name; };
     if (st.st_size > maxBytes)
-        throw EFOpenError(OpenError(path, QStringLiteral("It is %1 bytes long; at most %2 bytes are read.")
+        throw EFOpenError(OpenError(path(), QStringLiteral("It is %1 bytes long; at most %2 bytes are read.")
                                               .arg(Bytes(st.st_size), Bytes(maxBytes))));
-    // The size fstat gave is the snapshot taken: the game rewrites its files
-    // whole and never appends.
-    QByteArray data;
-    if (!ReadAll(file.fd, data, qsizetype(st.st_size)))
-        throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(PathText(path), SystemReason(errno)));
+    char* into = allocate(qint64(st.st_size));
+    qint64 got = 0;
+    while (got < st.st_size) {
+        const ssize_t n = ::read(fd, into + got, size_t(st.st_size - got));
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
+        if (n == 0)
+            break;  // the file shrank since it was measured
+        got += n;
+    }
     if (identity) {
         Describe(st, *identity);
-        identity->ContentHash = HashOf(data.constData(), data.size());
+        identity->ContentHash = HashOf(into, got);
     }
+    return got;
+}
+
+}  // namespace
+
+QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity)
+{
+    struct stat st;
+    const TDescriptor file(OpenRegular(AT_FDCWD, path.constData(), {}, st));
+    QByteArray data;
+    const qint64 got = ReadOpened(file.fd, st, {}, path.constData(), maxBytes, [&data](qint64 size) {
+        data.resize(size);
+        return data.data();
+    }, identity);
+    data.truncate(got);
     return data;
 }
 
 TFileReader::TFileReader(const QByteArray& path)
 {
-    fd_ = ::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC);
-    if (fd_ < 0)
-        throw EFOpenError(OpenError(path, SystemReason(errno)));
     struct stat st;
-    QString refused;
-    if (::fstat(fd_, &st) != 0)
-        refused = SystemReason(errno);
-    else if (!S_ISREG(st.st_mode))
-        refused = KindReason(st);
-    if (!refused.isEmpty()) {
-        ::close(fd_);
-        throw EFOpenError(OpenError(path, refused));
-    }
+    fd_ = OpenRegular(AT_FDCWD, path.constData(), {}, st);
 }
 
 TFileReader::~TFileReader()
@@ -162,19 +192,53 @@ qint64 TFileReader::Read(char* into, qint64 size)
     return got;
 }
 
-std::vector<QByteArray> NamesStartingWith(const QByteArray& directory, const QByteArray& prefix)
+TDirectory::TDirectory(const QByteArray& path) : path_(path)
 {
-    std::vector<QByteArray> names;
-    DIR* dir = ::opendir(directory.isEmpty() ? "." : directory.constData());
-    if (!dir)
-        return names;
+    fd_ = ::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+}
+
+TDirectory::~TDirectory()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void TDirectory::List(const std::function<void(QByteArrayView name, bool regular)>& visit) const
+{
+    if (fd_ < 0)
+        return;
+    // A listing of its own: fdopendir takes the descriptor over.
+    const int listing = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
+    if (!dir) {
+        if (listing >= 0)
+            ::close(listing);
+        return;
+    }
     while (const dirent* entry = ::readdir(dir)) {
-        if (::strncasecmp(entry->d_name, prefix.constData(), size_t(prefix.size())) == 0
-            && std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
+        const char* name = entry->d_name;
+        if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
+            continue;
+        bool regular = entry->d_type == DT_REG;
+        // The listing tells most types; a link, or a file system that does
+        // not say, is asked.
+        if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
+            struct stat st;
+            regular = ::fstatat(fd_, name, &st, 0) == 0 && S_ISREG(st.st_mode);
+        }
+        visit(QByteArrayView(name, qsizetype(std::strlen(name))), regular);
     }
     ::closedir(dir);
-    return names;
+}
+
+qint64 TDirectory::ReadFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
+                            TFileIdentity* identity) const
+{
+    if (fd_ < 0)
+        throw EFOpenError(OpenError(path_ + name, SystemReason(ENOENT)));
+    struct stat st;
+    const TDescriptor file(OpenRegular(fd_, name, path_, st));
+    return ReadOpened(file.fd, st, path_, name, maxBytes, allocate, identity);
 }
 
 bool IsRegularFile(const QByteArray& path)

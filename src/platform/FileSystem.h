@@ -9,6 +9,7 @@
 #include "common/Exception.h"
 
 #include <QByteArray>
+#include <QByteArrayView>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -55,10 +56,38 @@ private:
     int fd_ = -1;
 };
 
-// Names in `directory` that begin with the ASCII `prefix`, letter case
-// ignored, in the order the system lists them, every kind of entry
-// included; raw bytes. A missing or unreadable directory gives none.
-std::vector<QByteArray> NamesStartingWith(const QByteArray& directory, const QByteArray& prefix);
+// A directory opened once, for many files listed, tested and read by name
+// relative to it: a fill of the list reads every record of the history
+// directory this way, with one walk of the directory's path instead of one
+// per file.
+class TDirectory {
+public:
+    // A directory that cannot be opened (missing, no folder) lists nothing
+    // and has no files.
+    explicit TDirectory(const QByteArray& path);
+    ~TDirectory();
+    TDirectory(const TDirectory&) = delete;
+    TDirectory& operator=(const TDirectory&) = delete;
+
+    const QByteArray& Path() const { return path_; }
+
+    // Every entry but "." and "..", in the order the system lists them:
+    // its raw name and whether it is a regular file (following links) --
+    // the answer a stat of that name would give now.
+    void List(const std::function<void(QByteArrayView name, bool regular)>& visit) const;
+
+    // Reads the whole regular file `name` (zero-terminated) into memory that
+    // allocate(size) provides and returns how many bytes it read (fewer than
+    // asked when the file shrank meanwhile). Throws EFOpenError as
+    // ReadRegularFile does, naming the directory's path with the name.
+    qint64 ReadFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
+                    TFileIdentity* identity = nullptr) const;
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+};
+
 
 // Whether path names a regular file (following links).
 bool IsRegularFile(const QByteArray& path);

@@ -1,0 +1,54 @@
+// The scan of the history directory that fills the list: every "cr_*" file
+// read whole, in the order the directory lists them, with the row image
+// index its creature gets (the state, and a flag for each of its album and
+// genetics file found).
+//
+// Built for lists of 100,000 creatures and more: the history and genetics
+// directories are each listed once and every record is opened relative to
+// its directory, so a file's existence is answered from the listing rather
+// than by a walk of its full path; the files' bytes go back to back into a
+// few large blocks (an arena) instead of one allocation per text.
+#pragma once
+
+#include "history/unitHistoryClass.h"
+#include "platform/FileSystem.h"
+
+#include <QByteArrayView>
+#include <QStringList>
+#include <memory>
+#include <vector>
+
+// Memory for many small byte runs that live and die together: handed out
+// from large blocks, all freed at once.
+class TByteArena {
+public:
+    // Room for `size` bytes; it stays where it is until the arena goes.
+    char* Allocate(qint64 size);
+    // The last allocation needs only `used` of its bytes.
+    void Shrink(char* last, qint64 used);
+
+private:
+    static constexpr qint64 kBlockBytes = 1 << 20;
+    std::vector<std::unique_ptr<char[]>> blocks_;
+    char* next_ = nullptr;
+    qint64 left_ = 0;
+};
+
+// One creature as the scan found it.
+struct TScannedRecord {
+    QByteArrayView Bytes;        // its history file as read, in the scan's arena
+    const char* Name = nullptr;  // the file's name as listed, zero-terminated, in the arena
+    int ImageIndex = 0;
+    TFileIdentity Loaded;        // what the file was when it was read
+};
+
+struct THistoryScan {
+    QByteArray Directory;                 // where the names are, with its trailing separator
+    std::vector<TScannedRecord> Records;  // in listing order
+    std::unique_ptr<TByteArena> Arena;    // holds the records' bytes and names
+    QStringList Failures;                 // one message per "cr_*" entry that could not be read
+};
+
+// Scans the directories of an installation; they are plain prefixes, as the
+// game's registry gives them.
+THistoryScan ScanHistory(const QString& historyDirectory, const QString& geneticsDirectory);
