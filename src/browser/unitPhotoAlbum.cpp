@@ -17,9 +17,6 @@ TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     ui->setupUi(this);
     SetUpPicturePanel(ui->Panel1);
 
-    SaveBMP = new TSaveFileDialog(this, QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
-    SaveBMP->setObjectName(QStringLiteral("SaveBMP"));
-
     // The keyboard and the mouse both move the current row (a mouse press
     // moves it before it selects the item); a row set by the program itself
     // is shown by an explicit call.
@@ -87,6 +84,12 @@ void TPhotoAlbum::GraveImageDblClick()
     if (ui->GraveImage->Picture().isNull())
         return;
     RunCommand(this, [this] {
+        // Made on first use: Qt's file dialog, with its file-system model and
+        // the thread that scans a folder, costs more than the whole start.
+        if (!SaveBMP) {
+            SaveBMP = new TSaveFileDialog(this, QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
+            SaveBMP->setObjectName(QStringLiteral("SaveBMP"));
+        }
         if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())
             return;
         const QString path = SaveBMP->selectedFiles().first();

@@ -46,5 +46,6 @@ private:
     std::unique_ptr<Ui::TPhotoAlbum> ui;
     // Item i of Images is sprite i while the dialog is open.
     std::unique_ptr<TS16File> SpriteFile;
+    // Lives as long as the dialog once made, and offers the last name again.
     TSaveFileDialog* SaveBMP = nullptr;
 };
