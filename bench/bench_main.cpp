@@ -1,55 +1,291 @@
-// The benchmarks of Lifeledger's hot paths, each paired with the floor it
-// cannot beat, measured in the same run. After the run one table prints
-// every benchmark with its floor and the ratio.
-#include "bench_support.h"
+// Lifeledger's speed and memory, each figure against the floor it is held
+// to, measured in the same run with the two taking turns. Prints one line per
+// comparison as it goes, then the whole as a Markdown table (the README's).
+//   lifeledger-bench [--quick] [--only TEXT] [--table FILE]
+// --only runs the comparisons whose name holds TEXT (for a profiler).
+#include "Harness.h"
+#include "browser/ImageBox.h"
+#include "browser/unitLifeledger.h"
+#include "history/CreatureFiles.h"
+#include "platform/Installation.h"
+#include "platform/WineRegistry.h"
+#include "sampleworld/SampleWorld.h"
+#include "sprites/SpriteImage.h"
+#include "sprites/unitS16Handler.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QImage>
+#include <QTemporaryDir>
 #include <benchmark/benchmark.h>
-#include <cstdio>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
 #include <map>
-#include <string>
+#include <memory>
+#include <spawn.h>
+#include <strings.h>
+#include <sys/resource.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
 
 namespace {
 
-// "BM_Fill/10000/real_time" -> "BM_Fill/10000"
-std::string Plain(std::string name)
-{
-    const std::string suffix = "/real_time";
-    if (name.size() > suffix.size() && name.compare(name.size() - suffix.size(), suffix.size(), suffix) == 0)
-        name.resize(name.size() - suffix.size());
-    return name;
-}
+// ---------------------------------------------------------------- worlds
 
-class TableReporter : public benchmark::ConsoleReporter {
-public:
-    TableReporter() : ConsoleReporter(OO_Tabular) {}
-
-    std::map<std::string, double> seconds;  // per iteration, real time
-    std::map<std::string, double> medians;  // the same, median of the repetitions
-
-    void ReportRuns(const std::vector<Run>& runs) override
-    {
-        ConsoleReporter::ReportRuns(runs);
-        // With repetitions the median counts; without, the single run.
-        for (const Run& run : runs) {
-            if (run.run_type == Run::RT_Iteration && run.iterations > 0 && !seconds.count(Plain(run.run_name.str())))
-                seconds[Plain(run.run_name.str())] = run.real_accumulated_time / static_cast<double>(run.iterations);
-            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "median")
-                medians[Plain(run.run_name.str())] = run.real_accumulated_time / static_cast<double>(run.iterations);
-        }
-    }
+struct TBenchWorld {
+    QTemporaryDir dir;
+    QString prefix, history, genetics;
 };
 
-std::string Human(double s)
+// A Wine prefix whose history directory holds n creatures made from the
+// sample ones (about 430 bytes of record each); every third has a genetics
+// file and every fifth an album.
+TBenchWorld& World(int n)
 {
-    char buf[32];
-    if (s >= 1)
-        std::snprintf(buf, sizeof buf, "%.2f s", s);
-    else if (s >= 1e-3)
-        std::snprintf(buf, sizeof buf, "%.2f ms", s * 1e3);
-    else
-        std::snprintf(buf, sizeof buf, "%.2f us", s * 1e6);
-    return buf;
+    static std::map<int, std::unique_ptr<TBenchWorld>> worlds;
+    auto& slot = worlds[n];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<TBenchWorld>();
+    TBenchWorld& w = *slot;
+    w.prefix = w.dir.path();
+    const QString install = w.prefix + "/drive_c/Game/";
+    w.history = install + "History/";
+    w.genetics = install + "Genetics/";
+    QDir().mkpath(w.history);
+    QDir().mkpath(w.genetics);
+    QDir().mkpath(w.prefix + "/dosdevices");
+    QFile::link("../drive_c", w.prefix + "/dosdevices/c:");
+    WriteWholeFile(w.prefix + "/system.reg", SampleRegistryText("C:\\Game\\History\\", "C:\\Game\\Genetics\\"));
+    const auto& samples = SampleCreatures();
+    for (int i = 0; i < n; ++i) {
+        THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
+        char moniker[5];
+        std::snprintf(moniker, sizeof moniker, "%04X", i & 0xFFFF);
+        const QByteArray name = QByteArray(moniker) + QByteArray::number(i >> 16);  // unique file names
+        std::memcpy(e.Moniker.data(), name.constData(), 4);
+        WriteWholeFile(w.history + kHistoryFilePrefix + name, e.SaveToBytes());
+        if (i % 3 == 0)
+            WriteWholeFile(GeneticsPath(w.genetics, e.Moniker), "GENE");
+        if (i % 5 == 0)
+            WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
+    }
+    return w;
+}
+
+// The system work of a fill in a plain loop: list the history directory,
+// open, read whole and close each record by its full path, and stat its
+// album and genetics file by their full paths.
+void PlainLoop(const TBenchWorld& world)
+{
+    const QByteArray history = QFile::encodeName(world.history), genetics = QFile::encodeName(world.genetics);
+    static std::vector<char> buffer(1 << 16);
+    DIR* dir = opendir(history.constData());
+    int found = 0;
+    while (dirent* d = readdir(dir)) {
+        if (strncasecmp(d->d_name, kHistoryFilePrefix, 3) != 0)
+            continue;
+        char path[4096];
+        std::snprintf(path, sizeof path, "%s%s", history.constData(), d->d_name);
+        const int fd = open(path, O_RDONLY);
+        while (read(fd, buffer.data(), buffer.size()) > 0) {
+        }
+        close(fd);
+        struct stat st;
+        std::snprintf(path, sizeof path, "%s%s%.4s%s", history.constData(), kAlbumFilePrefix, d->d_name + 3,
+                      kAlbumFileSuffix);
+        benchmark::DoNotOptimize(stat(path, &st));
+        std::snprintf(path, sizeof path, "%s%.4s%s", genetics.constData(), d->d_name + 3, kGeneticsFileSuffix);
+        benchmark::DoNotOptimize(stat(path, &st));
+        ++found;
+    }
+    closedir(dir);
+    benchmark::DoNotOptimize(found);
+}
+
+// Drops the world's files from the page cache, so the next fill reads them
+// from the disk.
+void DropFromCache(const TBenchWorld& world)
+{
+    for (const QString& folder : {world.history, world.genetics}) {
+        const QByteArray path = QFile::encodeName(folder);
+        DIR* dir = opendir(path.constData());
+        while (dirent* d = readdir(dir)) {
+            const int fd = openat(dirfd(dir), d->d_name, O_RDONLY);
+            if (fd >= 0) {
+                posix_fadvise(fd, 0, 0, POSIX_FADV_DONTNEED);
+                close(fd);
+            }
+        }
+        closedir(dir);
+    }
+}
+
+std::map<int, std::unique_ptr<THistoryViewer>>& Viewers()
+{
+    static std::map<int, std::unique_ptr<THistoryViewer>> viewers;
+    return viewers;
+}
+
+THistoryViewer& Viewer(int n)
+{
+    auto& slot = Viewers()[n];
+    if (!slot) {
+        qputenv("WINEPREFIX", World(n).prefix.toLocal8Bit());
+        slot = std::make_unique<THistoryViewer>();
+        slot->resize(800, 600);
+        slot->show();
+    }
+    return *slot;
+}
+
+void Rebuild(int n)
+{
+    THistoryViewer& viewer = Viewer(n);
+    qputenv("WINEPREFIX", World(n).prefix.toLocal8Bit());
+    viewer.Rebuild();
+    if (viewer.EntryRecords->Count() != n)
+        std::abort();
+}
+
+// ---------------------------------------------------------------- programs
+
+struct TRun {
+    TSample Sample;
+    long MaxRssKiB = 0;
+};
+
+// Runs a program to its end with WINEPREFIX set; times it from outside.
+TRun RunProgram(const char* program, const QString& prefix, bool withText = false)
+{
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e)
+        if (std::strncmp(*e, "WINEPREFIX=", 11) != 0 && std::strncmp(*e, "QT_QPA_PLATFORM=", 16) != 0)
+            env.emplace_back(*e);
+    env.push_back("WINEPREFIX=" + prefix.toStdString());
+    env.push_back("QT_QPA_PLATFORM=offscreen");
+    std::vector<char*> envp;
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    char withTextArgument[] = "--with-text";
+    char* argv[] = {const_cast<char*>(program), withText ? withTextArgument : nullptr, nullptr};
+
+    // The child reports its peak memory on its standard output.
+    int out[2];
+    if (pipe(out) != 0)
+        std::abort();
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, out[0]);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, program, &actions, nullptr, argv, envp.data()) != 0)
+        std::abort();
+    posix_spawn_file_actions_destroy(&actions);
+    close(out[1]);
+    std::string said;
+    char buffer[256];
+    for (ssize_t n; (n = read(out[0], buffer, sizeof buffer)) > 0;)
+        said.append(buffer, size_t(n));
+    close(out[0]);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    TRun run;
+    const size_t at = said.find("peak-kib ");
+    run.MaxRssKiB = at == std::string::npos ? 0 : std::strtol(said.c_str() + at + 9, nullptr, 10);
+    run.Sample.Real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    run.Sample.Cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                     + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        std::abort();
+    return run;
+}
+
+TMeasure Program(const char* program, const QString& prefix, bool withText = false)
+{
+    return [program, prefix, withText] { return RunProgram(program, prefix, withText).Sample; };
+}
+
+// The median peak memory of a few runs.
+long PeakKiB(const char* program, const QString& prefix)
+{
+    std::vector<long> peaks;
+    for (int i = 0; i < 5; ++i)
+        peaks.push_back(RunProgram(program, prefix).MaxRssKiB);
+    std::sort(peaks.begin(), peaks.end());
+    return peaks[peaks.size() / 2];
+}
+
+// ---------------------------------------------------------------- albums
+
+const QString& AlbumFile(int which)
+{
+    static QTemporaryDir dir;
+    static std::map<int, QString> paths;
+    QString& path = paths[which];
+    if (path.isEmpty()) {
+        path = dir.filePath(QStringLiteral("album%1.s16").arg(which));
+        std::vector<TPicture> pictures;
+        if (which == 0)
+            for (int i = 0; i < 64; ++i)
+                pictures.push_back(DrawPicture(i, 160, 120));
+        else
+            pictures.push_back(DrawPicture(2, 2048, 2048));
+        WriteS16File(path, pictures, pl555);
+    }
+    return path;
+}
+
+void ReadWhole(const QString& path)
+{
+    const QByteArray name = QFile::encodeName(path);
+    const int fd = open(name.constData(), O_RDONLY);
+    struct stat st;
+    fstat(fd, &st);
+    std::unique_ptr<char[]> data(new char[size_t(st.st_size)]);
+    benchmark::DoNotOptimize(read(fd, data.get(), size_t(st.st_size)));
+    close(fd);
+    benchmark::DoNotOptimize(data.get());
+}
+
+constexpr size_t kPixels16MiB = (16u << 20) / 2;
+
+std::vector<std::uint16_t>& Pixels16MiB()
+{
+    static std::vector<std::uint16_t> pixels = [] {
+        std::vector<std::uint16_t> v(kPixels16MiB);
+        for (size_t i = 0; i < v.size(); ++i)
+            v[i] = static_cast<std::uint16_t>(i * 2654435761u >> 7);
+        return v;
+    }();
+    return pixels;
+}
+
+const QString& RegistryFile()
+{
+    static QTemporaryDir dir;
+    static QString path;
+    if (path.isEmpty()) {
+        path = dir.filePath("system.reg");
+        WriteWholeFile(path, GunzipFile(QStringLiteral(LIFELEDGER_TEST_DATA "/wine-system.reg.gz")));
+    }
+    return path;
+}
+
+std::string KiB(double bytes)
+{
+    char buffer[64];
+    std::snprintf(buffer, sizeof buffer, bytes >= 10 << 20 ? "%.0f MiB" : "%.0f KiB",
+                  bytes >= 10 << 20 ? bytes / (1 << 20) : bytes / 1024);
+    return buffer;
 }
 
 }  // namespace
@@ -58,24 +294,170 @@ int main(int argc, char** argv)
 {
     qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    TableReporter reporter;
-    benchmark::RunSpecifiedBenchmarks(&reporter);
-    ReleaseBenchWindows();
-    for (const auto& [name, median] : reporter.medians)
-        reporter.seconds[name] = median;
-
-    std::printf("\n%-34s %12s %12s %8s   %s\n", "benchmark", "time", "floor", "ratio", "target");
-    for (const TBenchPair& pair : BenchPairs()) {
-        const auto subject = reporter.seconds.find(pair.subject);
-        const auto floor = reporter.seconds.find(pair.floor);
-        if (subject == reporter.seconds.end() || floor == reporter.seconds.end())
-            continue;
-        const double ratio = subject->second / floor->second;
-        std::printf("%-34s %12s %12s %7.2fx   %s%s\n", pair.subject.c_str(), Human(subject->second).c_str(),
-                    Human(floor->second).c_str(), ratio, pair.target.c_str(),
-                    pair.limit > 0 && ratio > pair.limit ? "  (missed)" : "");
+    bool quick = false;
+    QString tableFile;
+    std::string only;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0)
+            quick = true;
+        else if (std::strcmp(argv[i], "--table") == 0 && i + 1 < argc)
+            tableFile = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            only = argv[++i];
     }
-    benchmark::Shutdown();
+    const int big = quick ? 20000 : 100000;
+    const QString bigName = quick ? "20,000" : "100,000";
+    const int reps = quick ? 3 : 7;
+
+    std::vector<TResult> results;
+    auto wanted = [&](const std::string& name) { return only.empty() || name.find(only) != std::string::npos; };
+    auto add = [&](TResult r) {
+        PrintLine(r);
+        results.push_back(std::move(r));
+    };
+    // Runs a comparison unless --only leaves it out.
+    auto compare = [&](const TComparison& c) {
+        if (wanted(c.Name))
+            add(Compare(c));
+    };
+
+    // Fill and rebuild: the scan, the records and the rows.
+    for (int n : {10000, big}) {
+        const QString count = n == 10000 ? "10,000" : bigName;
+        compare({"fill of " + count.toStdString() + " records (also the rebuild)", "plain loop", 0.8,
+                     Timed([n] { Rebuild(n); }), Timed([n] { PlainLoop(World(n)); }), reps});
+        Viewers().clear();
+    }
+    for (int n : {10000, big}) {
+        const QString count = n == 10000 ? "10,000" : bigName;
+        compare({"fill of " + count.toStdString() + ", files not in the page cache", "plain loop, likewise", 0,
+                     [n] {
+                         DropFromCache(World(n));
+                         return Timed([n] { Rebuild(n); })();
+                     },
+                     [n] {
+                         DropFromCache(World(n));
+                         return Timed([n] { PlainLoop(World(n)); })();
+                     },
+                     quick ? 2 : 3});
+    }
+    // An accepted edit at the largest list: the save, then the rebuild.
+    compare({"accepted edit of one of " + bigName.toStdString() + " (save and rebuild)", "plain loop", 0.8,
+                 Timed([big] {
+                     THistoryViewer& viewer = Viewer(big);
+                     qputenv("WINEPREFIX", World(big).prefix.toLocal8Bit());
+                     THistoryEntry& record = viewer.EntryRecords->Record(0);
+                     record.OwnerNotes = QByteArray::number(record.OwnerNotes.toInt() + 1);
+                     record.SaveToFile(&viewer.EntryRecords->Loaded(0));
+                     viewer.Rebuild();
+                 }),
+                 Timed([big] { PlainLoop(World(big)); }), reps});
+    Viewers().clear();
+
+    // Start-up to the first painted, filled window, timed from outside.
+    compare({"start-up, 0 creatures", "minimal Qt window", 1.25,
+                 Program(LIFELEDGER_STARTUP_PROBE, World(0).prefix), Program(LIFELEDGER_MINIMAL_WINDOW, World(0).prefix),
+                 quick ? 5 : 11});
+    compare({"start-up, 10,000 creatures", "minimal Qt window + plain loop", 1.25,
+                 Program(LIFELEDGER_STARTUP_PROBE, World(10000).prefix),
+                 [] {
+                     TSample window = RunProgram(LIFELEDGER_MINIMAL_WINDOW, World(10000).prefix).Sample;
+                     const TSample loop = Timed([] { PlainLoop(World(10000)); })();
+                     return TSample{window.Real + loop.Real, window.Cpu + loop.Cpu};
+                 },
+                 quick ? 5 : 11});
+
+    // The same floor with what any window of text pays for: a menu bar and
+    // column captions (fonts found and shaped). A peer, not the target's floor.
+    compare({"start-up, 0 creatures", "minimal Qt window with menus and captions (a peer)", 0,
+             Program(LIFELEDGER_STARTUP_PROBE, World(0).prefix), Program(LIFELEDGER_MINIMAL_WINDOW, World(0).prefix, true),
+             quick ? 5 : 11});
+
+    // Peak memory of the start-up at three sizes.
+    if (wanted("peak memory")) {
+    const double empty = double(PeakKiB(LIFELEDGER_STARTUP_PROBE, World(0).prefix)) * 1024;
+    const double minimal = double(PeakKiB(LIFELEDGER_MINIMAL_WINDOW, World(0).prefix)) * 1024;
+    add(Figure("peak memory, 0 creatures", KiB(empty), "minimal Qt window: " + KiB(minimal), 0, 0, ""));
+    for (int n : {10000, big}) {
+        const double peak = double(PeakKiB(LIFELEDGER_STARTUP_PROBE, World(n).prefix)) * 1024;
+        const double perCreature = (peak - empty) / n;
+        char text[64];
+        std::snprintf(text, sizeof text, "%.0f bytes per creature", perCreature);
+        add(Figure("peak memory, " + std::to_string(n) + " creatures", KiB(peak) + ", " + text, "0 creatures: " + KiB(empty),
+                   perCreature, 1024, "<= 1,024 B per creature"));
+    }
+    }
+
+    // Albums: a load against reading the file whole.
+    for (int which : {0, 1}) {
+        const QString& path = AlbumFile(which);
+        compare({which == 0 ? "album of 64 photos of 160 x 120" : "album of one 2048 x 2048 photo", "reading the file",
+                     1.2, Timed([&path] {
+                         TS16File file;
+                         file.LoadFromFile(path);
+                         benchmark::DoNotOptimize(file.Count());
+                     }, which == 0 ? 200 : 40),
+                     Timed([&path] { ReadWhole(path); }, which == 0 ? 200 : 40), reps});
+    }
+
+    // The 5-5-5 to 5-6-5 conversion, in place, against an in-place pass over
+    // the same memory; Qt's own conversion (into a new picture) as a peer.
+    std::vector<std::uint16_t> pixels = Pixels16MiB();
+    compare({"5-5-5 to 5-6-5, 16 MiB in place", "in-place pass", 2,
+                 Timed([&pixels] {
+                     Convert555To565(pixels.data(), pixels.size());
+                     benchmark::ClobberMemory();
+                 }, 10),
+                 Timed([&pixels] {
+                     for (auto& p : pixels)
+                         p = static_cast<std::uint16_t>(p + 1);
+                     benchmark::ClobberMemory();
+                 }, 10),
+                 reps});
+    const QImage source(reinterpret_cast<const uchar*>(Pixels16MiB().data()), 4096, 2048, QImage::Format_RGB555);
+    compare({"5-5-5 to 5-6-5, 16 MiB in place", "Qt's convertToFormat (a peer)", 0,
+                 Timed([&pixels] {
+                     Convert555To565(pixels.data(), pixels.size());
+                     benchmark::ClobberMemory();
+                 }, 10),
+                 Timed([&source] {
+                     QImage converted = source.convertToFormat(QImage::Format_RGB16);
+                     benchmark::DoNotOptimize(converted.constBits());
+                 }, 10),
+                 reps});
+
+    // The registry lookup in a real 1.7 MB Wine registry.
+    const QString prefix = QFileInfo(RegistryFile()).path();
+    compare({"registry lookup (1.7 MB system.reg)", "reading the file", 3,
+                 Timed([&prefix] { benchmark::DoNotOptimize(ReadInstallation(prefix)); }, 100),
+                 Timed([] {
+                     QFile file(RegistryFile());
+                     file.open(QIODevice::ReadOnly);
+                     benchmark::DoNotOptimize(file.readAll());
+                 }, 100),
+                 reps});
+
+    // Showing a photo.
+    TImageBox box;
+    box.resize(150, 150);
+    TS16File album;
+    album.LoadFromFile(AlbumFile(0));
+    std::vector<std::uint16_t> from(160 * 120, 7), to(160 * 120);
+    compare({"showing a 160 x 120 photo (with its conversion)", "memcpy of its pixels", 0,
+                 Timed([&] {
+                     TS16Sprite sprite = album.GetSprite(0);  // a fresh 5-5-5 copy each time
+                     ShowSprite(&box, sprite);
+                     benchmark::DoNotOptimize(box.Picture().constBits());
+                 }, 2000),
+                 Timed([&] {
+                     std::memcpy(to.data(), from.data(), from.size() * 2);
+                     benchmark::ClobberMemory();
+                 }, 2000),
+                 reps});
+
+    const std::string table = MarkdownTable(results);
+    std::printf("\n%s", table.c_str());
+    if (!tableFile.isEmpty())
+        WriteWholeFile(tableFile, QByteArray::fromStdString(table));
     return 0;
 }

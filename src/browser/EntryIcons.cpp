@@ -111,7 +111,7 @@ QIcon MakeWindowIcon()
 {
     QIcon icon;
     const QImage base = ApplicationIconArt();
-    for (int scale : {1, 2, 3, 4, 8, 16})
+    for (int scale : {1, 2, 3, 4})  // 16 to 64; the installed hicolor icons serve larger sizes
         icon.addPixmap(QPixmap::fromImage(base.scaled(16 * scale, 16 * scale)));
     return icon;
 }

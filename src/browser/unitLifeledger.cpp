@@ -51,7 +51,6 @@ THistoryViewer::THistoryViewer(QWidget* parent)
       ui(std::make_unique<Ui::THistoryViewer>())
 {
     ui->setupUi(this);
-    setWindowIcon(MakeWindowIcon());
     move(327, 159);
 
     Entries = ui->Entries;

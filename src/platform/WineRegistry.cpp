@@ -203,15 +203,21 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
     QString keyName, valueName;
     TRegistryValue value;
 
-    // Which wanted key a key line opens, or -1.
-    auto match = [&](const char* line, const char* lineEnd) -> qsizetype {
+    auto lineEndFrom = [end](const char* from) {
+        const char* nl = static_cast<const char*>(std::memchr(from, '\n', static_cast<size_t>(end - from)));
+        return nl ? nl : end;
+    };
+    // Which wanted key a key line opens, or -1. Most key lines are not
+    // wanted: the raw comparison needs no search for the line's end (a
+    // wanted name holds no line break, so a match never runs past it).
+    auto match = [&](const char* line) -> qsizetype {
         const char* name = line + 1;
         for (size_t i = 0; i < escaped.size(); ++i) {
             const qsizetype n = escaped[i].size();
-            if (n && lineEnd - name > n && name[n] == ']' && qstrnicmp(name, escaped[i].constData(), size_t(n)) == 0)
+            if (n && end - name > n && name[n] == ']' && qstrnicmp(name, escaped[i].constData(), size_t(n)) == 0)
                 return qsizetype(i);
         }
-        if (!decodeAll || !Unescape(name, lineEnd, ']', keyName))
+        if (!decodeAll || !Unescape(name, lineEndFrom(name), ']', keyName))
             return -1;
         for (qsizetype i = 0; i < keyPaths.size(); ++i)
             if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0)
@@ -230,12 +236,13 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
             p = bracket + 1;
             continue;
         }
-        const char* nl = static_cast<const char*>(std::memchr(bracket, '\n', static_cast<size_t>(end - bracket)));
-        const char* lineEnd = nl ? nl : end;
-        p = nl ? nl + 1 : end;
-        const qsizetype which = match(bracket, lineEnd);
-        if (which < 0)
+        const qsizetype which = match(bracket);
+        if (which < 0) {
+            p = bracket + 1;
             continue;
+        }
+        const char* lineEnd = lineEndFrom(bracket);
+        p = lineEnd < end ? lineEnd + 1 : end;
         TRegistryKey& key = found[size_t(which)].emplace();
 
         // The key's values, up to the next key line. A value goes on over
