@@ -17,6 +17,8 @@ packages=(
   xvfb xauth imagemagick
   # the Debian package (cpack's library dependency scan)
   dpkg-dev
+  # the benchmark table written into the README
+  python3
 )
 
 packages+=(${EXTRA_PACKAGES:-})
