@@ -325,7 +325,7 @@ int main(int argc, char** argv)
     for (int n : {10000, big}) {
         const QString count = n == 10000 ? "10,000" : bigName;
         compare({"fill of " + count.toStdString() + " records (also the rebuild)", "plain loop", 0.8,
-                     Timed([n] { Rebuild(n); }), Timed([n] { PlainLoop(World(n)); }), reps});
+                     Timed([n] { Rebuild(n); }), Timed([n] { PlainLoop(World(n)); }), quick ? reps : 11});
         Viewers().clear();
     }
     for (int n : {10000, big}) {
@@ -351,7 +351,7 @@ int main(int argc, char** argv)
                      record.SaveToFile(&viewer.EntryRecords->Loaded(0));
                      viewer.Rebuild();
                  }),
-                 Timed([big] { PlainLoop(World(big)); }), reps});
+                 Timed([big] { PlainLoop(World(big)); }), quick ? reps : 11});
     Viewers().clear();
 
     // Start-up to the first painted, filled window, timed from outside.
