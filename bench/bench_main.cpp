@@ -136,8 +136,7 @@ THistoryViewer& Viewer(int n)
 {
     auto& slot = Viewers()[n];
     if (!slot) {
-        qputenv("WINEPREFIX", World(n).prefix.toLocal8Bit());
-        slot = std::make_unique<THistoryViewer>();
+        slot = std::make_unique<THistoryViewer>(TStartContext{TInstallationSource::FromPrefix(World(n).prefix), nullptr, {}});
         slot->resize(800, 600);
         slot->show();
     }
@@ -147,7 +146,6 @@ THistoryViewer& Viewer(int n)
 void Rebuild(int n)
 {
     THistoryViewer& viewer = Viewer(n);
-    qputenv("WINEPREFIX", World(n).prefix.toLocal8Bit());
     viewer.Rebuild();
     if (viewer.EntryRecords->Count() != n)
         std::abort();
@@ -345,7 +343,6 @@ int main(int argc, char** argv)
     compare({"accepted edit of one of " + bigName.toStdString() + " (save and rebuild)", "plain loop", 0.8,
                  Timed([big] {
                      THistoryViewer& viewer = Viewer(big);
-                     qputenv("WINEPREFIX", World(big).prefix.toLocal8Bit());
                      THistoryEntry& record = viewer.EntryRecords->Record(0);
                      record.OwnerNotes = QByteArray::number(record.OwnerNotes.toInt() + 1);
                      record.SaveToFile(&viewer.EntryRecords->Loaded(0));

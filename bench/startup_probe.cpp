@@ -5,8 +5,5 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    TExitAtFirstPaint probe;
-    app.installEventFilter(&probe);
-    return RunLifeledger(app);
+    return LifeledgerMain(argc, argv, [](QApplication& app) { app.installEventFilter(new TExitAtFirstPaint); });
 }

@@ -8,7 +8,7 @@ set -euo pipefail
 packages=(
   # the build
   cmake g++ make pkg-config
-  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev zlib1g-dev
+  qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev zlib1g-dev libyaml-cpp-dev
   # the tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
   # the install test: desktop entry, AppStream metadata, icon sizes

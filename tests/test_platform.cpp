@@ -2,6 +2,9 @@
 #include "platform/Installation.h"
 #include "platform/TextCodec.h"
 #include "platform/WineRegistry.h"
+#include "FakeHome.h"
+#include "platform/Launchers.h"
+#include "platform/ValveData.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QDir>
@@ -196,4 +199,63 @@ TEST(CodePage, CharactersOutsideItAreRefusedAndNamed)
     EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"\u2603 a \u0394\u2603 \U0001F600")),
               QString::fromUtf16(u"\u2603\u0394\U0001F600"));
     EXPECT_EQ(UnencodableCharacters(QString::fromUtf16(u"caf\u00e9 \u20ac")), "");
+}
+
+// ---------------------------------------------------------------- launchers
+
+TEST(ValveData, BothFormsOfTheLibraryListAndTheTextsCorners)
+{
+    const QByteArray current = "// written by Steam\n\"libraryfolders\"\n{\n\t\"0\"\n\t{\n\t\t\"path\"\t\t\"/home/me/.local/share/Steam\"\n"
+                               "\t\t\"apps\"\n\t\t{\n\t\t\t\"228980\"\t\t\"404262992\"\n\t\t}\n\t}\n"
+                               "\t\"1\" { \"PATH\" \"/mnt/with \\\"quotes\\\" and \\\\\" }\n}\n";
+    EXPECT_EQ(SteamLibraryFolders(current), (QStringList{"/home/me/.local/share/Steam", "/mnt/with \"quotes\" and \\"}));
+    const QByteArray older = "\"LibraryFolders\"\n{\n\t\"TimeNextStatsReport\"\t\t\"1600000000\"\n\t\"ContentStatsID\"\t\t\"-1\"\n"
+                             "\t\"1\"\t\t\"/mnt/games/SteamLibrary\"\n}\n";
+    EXPECT_EQ(SteamLibraryFolders(older), QStringList{"/mnt/games/SteamLibrary"});
+    // Damaged or hostile texts give what could be read, and never hang or overflow.
+    for (const QByteArray& bad : {QByteArray("\"libraryfolders\" { \"0\" { \"path\" \"/a\""), QByteArray("}}}{{{"),
+                                  QByteArray(100000, '{'), QByteArray("\"unterminated")})
+        SteamLibraryFolders(bad);
+    EXPECT_EQ(SteamLibraryFolders("\"libraryfolders\" { \"0\" { \"path\" \"/a\""), QStringList{"/a"});
+}
+
+// On a home where each launcher keeps prefixes, with and without the game,
+// every prefix is found once, in order, and only those with the game count.
+TEST(Launchers, EveryLaunchersPrefixesAndOnlyThoseWithTheGame)
+{
+    QTemporaryDir dir;
+    TFakeHome home(dir.filePath("home"));
+    home.Prefix(".wine", false);
+    home.Steam(false, true);
+    home.Lutris(true);
+    home.Bottles(false, true);
+    home.Prefix(".PlayOnLinux/wineprefix/Old", false);
+    home.Prefix(".cxoffice/Bottle", false);
+
+    QStringList searched;
+    std::vector<std::pair<QString, QString>> prefixes;
+    for (const TPrefixCandidate& c : LauncherPrefixes(home.Root, &searched))
+        prefixes.emplace_back(c.Launcher, c.Prefix);
+    const std::vector<std::pair<QString, QString>> expected = {
+        {"Wine", home.At(".wine")},
+        {"Steam", home.At(".steam/steam/steamapps/compatdata/100/pfx")},
+        {"Steam", home.At("games/SteamLibrary/steamapps/compatdata/200/pfx")},
+        {"Lutris", home.At("Games/vivarion")},
+        {"Bottles", home.At(".local/share/bottles/bottles/Games")},
+        {"Bottles (Flatpak)", home.At(".var/app/com.usebottles.bottles/data/bottles/bottles/Vivarion")},
+        {"PlayOnLinux", home.At(".PlayOnLinux/wineprefix/Old")},
+        {"CrossOver", home.At(".cxoffice/Bottle")},
+    };
+    EXPECT_EQ(prefixes, expected);
+    EXPECT_TRUE(searched.contains(home.At(".local/share/Steam/steamapps/libraryfolders.vdf")));
+    EXPECT_TRUE(searched.contains(home.At(".var/app/com.valvesoftware.Steam/.local/share/Steam/steamapps/libraryfolders.vdf")));
+    EXPECT_TRUE(searched.contains(home.At(".local/share/lutris/games")));
+
+    QStringList found;
+    for (const TFoundInstallation& i : FindInstallations(home.Root, nullptr))
+        found << i.Launcher + " " + i.Prefix;
+    EXPECT_EQ(found, (QStringList{"Steam " + home.At("games/SteamLibrary/steamapps/compatdata/200/pfx"),
+                                  "Lutris " + home.At("Games/vivarion"),
+                                  "Bottles (Flatpak) " + home.At(".var/app/com.usebottles.bottles/data/bottles/bottles/Vivarion")}));
+    EXPECT_TRUE(FindInstallations(dir.filePath("empty"), nullptr).empty());
 }

@@ -92,9 +92,8 @@ int main(int argc, char** argv)
     QDir().mkpath(outDir);
     QTemporaryDir dir;
     const TSampleWorld world = WriteSampleWorld(dir.path());
-    qputenv("WINEPREFIX", world.Prefix.toLocal8Bit());
 
-    std::unique_ptr<THistoryViewer> viewer = CreateWindows();
+    std::unique_ptr<THistoryViewer> viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), nullptr, {}});
     viewer->show();
 
     // The steps run one after another; each opens a window and is finished

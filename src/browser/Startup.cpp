@@ -2,12 +2,24 @@
 
 #include "browser/CommandGuard.h"
 #include "browser/EntryIcons.h"
+#include "browser/InstallationChooser.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitLifeledger.h"
 #include "browser/unitPhotoAlbum.h"
+#include "platform/Launchers.h"
 
 #include <QApplication>
+#include <QDir>
+#include <QSettings>
+#include <cstdio>
+
+namespace {
+
+const QString kRememberedPrefix = QStringLiteral("installation/prefix");
+const QString kRememberedLauncher = QStringLiteral("installation/launcher");
+
+}  // namespace
 
 void SetUpApplication(QApplication& app)
 {
@@ -18,9 +30,9 @@ void SetUpApplication(QApplication& app)
     app.setWindowIcon(MakeWindowIcon());
 }
 
-std::unique_ptr<THistoryViewer> CreateWindows()
+std::unique_ptr<THistoryViewer> CreateWindows(const TStartContext& context)
 {
-    auto viewer = std::make_unique<THistoryViewer>();
+    auto viewer = std::make_unique<THistoryViewer>(context);
     auto* deleteEntry = new TDeleteEntry(viewer.get());
     auto* editEntry = new TEditEntry(viewer.get());
     auto* photoAlbum = new TPhotoAlbum(viewer.get());
@@ -28,16 +40,97 @@ std::unique_ptr<THistoryViewer> CreateWindows()
     return viewer;
 }
 
-int RunLifeledger(QApplication& app)
+void RememberInstallation(QSettings* settings, const TInstallationSource& source)
+{
+    if (!settings || source.Prefix.isEmpty())
+        return;
+    settings->setValue(kRememberedPrefix, source.Prefix);
+    settings->setValue(kRememberedLauncher, source.Launcher);
+    settings->sync();
+}
+
+TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* settings, const QString& home,
+                                     QWidget* parent)
+{
+    TStartChoice choice;
+    if (!options.HistoryDirectory.isEmpty()) {
+        choice.Source = TInstallationSource::FromFolders(options.HistoryDirectory, options.GeneticsDirectory);
+        return choice;
+    }
+    const QString named = !options.Prefix.isEmpty() ? options.Prefix : qEnvironmentVariable("WINEPREFIX");
+    if (!named.isEmpty()) {
+        choice.Source = TInstallationSource::FromPrefix(
+            named, options.Prefix.isEmpty() ? QStringLiteral("WINEPREFIX") : QStringLiteral("command line"));
+        return choice;
+    }
+    if (settings) {
+        const QString remembered = settings->value(kRememberedPrefix).toString();
+        if (!remembered.isEmpty() && ReadInstallation(remembered)) {
+            choice.Source = TInstallationSource::FromPrefix(remembered, settings->value(kRememberedLauncher).toString());
+            return choice;
+        }
+    }
+    const std::vector<TFoundInstallation> found = FindInstallations(home, &choice.Searched);
+    if (found.empty())
+        return choice;
+    // The game in ~/.wine is used as it always was, whatever else is found.
+    if (found.size() == 1 || QDir::cleanPath(found.front().Prefix) == QDir::cleanPath(home + QStringLiteral("/.wine"))) {
+        choice.Source = TInstallationSource::FromPrefix(found.front().Prefix, found.front().Launcher);
+        return choice;
+    }
+    TInstallationChooser chooser(parent);
+    chooser.Fill(found);
+    if (chooser.exec() != QDialog::Accepted || chooser.Choice() < 0) {
+        choice.Cancelled = true;
+        return choice;
+    }
+    const TFoundInstallation& chosen = found[size_t(chooser.Choice())];
+    choice.Source = TInstallationSource::FromPrefix(chosen.Prefix, chosen.Launcher);
+    RememberInstallation(settings, *choice.Source);
+    return choice;
+}
+
+int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& settings)
 {
     SetUpApplication(app);
+    const TStartChoice choice = ChooseStartInstallation(options, &settings, QDir::homePath());
+    if (!choice.Source) {
+        if (!choice.Cancelled)
+            ShowNoInstallation(nullptr, choice.Searched);
+        return 1;
+    }
     std::unique_ptr<THistoryViewer> viewer;
     try {
-        viewer = CreateWindows();
+        viewer = CreateWindows({*choice.Source, &settings, QDir::homePath()});
     } catch (const ENoInstallation&) {
         return 1;
     }
     QObject::connect(viewer.get(), &THistoryViewer::InstallationLost, &app, [] { QCoreApplication::exit(1); });
     viewer->show();
     return app.exec();
+}
+
+int LifeledgerMain(int argc, char** argv, const std::function<void(QApplication&)>& prepared)
+{
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
+    const TStartOptions options = ParseCommandLine(arguments);
+    switch (options.Action) {
+    case TStartOptions::Help:
+    case TStartOptions::Version:
+        std::fputs(options.Text.toLocal8Bit().constData(), stdout);
+        return 0;
+    case TStartOptions::Error:
+        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more.\n", kProgramName, options.Text.toLocal8Bit().constData(),
+                     kProgramName);
+        return kUsageExitCode;
+    case TStartOptions::Run:
+        break;
+    }
+    QApplication app(argc, argv);
+    if (prepared)
+        prepared(app);
+    QSettings settings(QStringLiteral("lifeledger"), QStringLiteral("lifeledger"));
+    return RunLifeledger(app, options, settings);
 }

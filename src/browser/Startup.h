@@ -1,10 +1,20 @@
-// Start-up: the application title and the four windows in their order.
+// Start-up: the command line, finding the game, the application title and
+// the four windows in their order, and the event loop.
 #pragma once
 
+#include "browser/CommandLine.h"
+#include "platform/Installation.h"
+
+#include <QStringList>
+#include <functional>
 #include <memory>
+#include <optional>
 
 class QApplication;
+class QSettings;
+class QWidget;
 class THistoryViewer;
+struct TStartContext;
 
 // Sets the application's names and icon.
 void SetUpApplication(QApplication& app);
@@ -12,8 +22,32 @@ void SetUpApplication(QApplication& app);
 // Creates HistoryViewer (which fills the list), then DeleteEntry, EditEntry
 // and PhotoAlbum, owned by the main window. Throws ENoInstallation when the
 // game is missing; the user has then seen the message.
-std::unique_ptr<THistoryViewer> CreateWindows();
+std::unique_ptr<THistoryViewer> CreateWindows(const TStartContext& context);
 
-// The whole program once the application object exists: names, windows, the
-// event loop. Returns the exit code (1 when the game is missing).
-int RunLifeledger(QApplication& app);
+// Where start-up finds the game:
+//   --history-dir/--genetics-dir, else --prefix, else $WINEPREFIX (each used
+//   as given: a prefix without the game is reported by the lookup);
+//   else the installation chosen last time, while it still holds the game;
+//   else ~/.wine when it holds the game;
+//   else the one prefix of a launcher that holds it, or the user's choice
+//   among several (remembered).
+struct TStartChoice {
+    std::optional<TInstallationSource> Source;
+    bool Cancelled = false;  // several were found and the user chose none
+    QStringList Searched;    // every place looked in
+};
+TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* settings, const QString& home,
+                                     QWidget* parent = nullptr);
+
+// Remembers a chosen installation for the next start (when there are settings).
+void RememberInstallation(QSettings* settings, const TInstallationSource& source);
+
+// The whole program once the application object exists and the command line
+// is read: names, the installation, windows, the event loop. Returns the
+// exit code (1 when the game is missing).
+int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& settings);
+
+// main(): reads the command line (answering --help, --version and mistakes
+// without a display), makes the application and runs it. `prepared` runs
+// once the application object exists (test programs add to it there).
+int LifeledgerMain(int argc, char** argv, const std::function<void(QApplication&)>& prepared = {});

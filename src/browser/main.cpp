@@ -1,9 +1,6 @@
 #include "browser/Startup.h"
 
-#include <QApplication>
-
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    return RunLifeledger(app);
+    return LifeledgerMain(argc, argv);
 }

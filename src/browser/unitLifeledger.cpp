@@ -6,7 +6,11 @@
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitPhotoAlbum.h"
+#include "browser/InstallationChooser.h"
+#include "browser/Startup.h"
 #include "history/CreatureFiles.h"
+#include "platform/DirectoryWatch.h"
+#include "platform/Launchers.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "ui_unitLifeledger.h"
@@ -15,10 +19,12 @@
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
+#include <QLabel>
 #include <QLocale>
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QStatusBar>
 #include <QTreeView>
 
 TDateTimeNames LocaleDateTimeNames()
@@ -45,10 +51,20 @@ TDateTimeNames LocaleDateTimeNames()
     return names;
 }
 
-THistoryViewer::THistoryViewer(QWidget* parent)
+void ShowNoInstallation(QWidget* parent, const QStringList& searched)
+{
+    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kNoInstallationCaption),
+                    QString::fromLatin1(kNoInstallationText), QMessageBox::Ok, parent);
+    if (!searched.isEmpty())
+        box.setDetailedText(QObject::tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
+    box.exec();
+}
+
+THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     : QMainWindow(parent, Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
                               | Qt::WindowCloseButtonHint),
-      ui(std::make_unique<Ui::THistoryViewer>())
+      ui(std::make_unique<Ui::THistoryViewer>()),
+      context_(std::move(context))
 {
     ui->setupUi(this);
     move(327, 159);
@@ -74,6 +90,17 @@ THistoryViewer::THistoryViewer(QWidget* parent)
     connect(Entries, &QAbstractItemView::doubleClicked, this, &THistoryViewer::EditEntries1Click);
 
     connect(ui->Exit1, &QAction::triggered, this, &THistoryViewer::Exit1Click);
+    connect(ui->OpenInstallation1, &QAction::triggered, this, &THistoryViewer::OpenInstallation1Click);
+    connect(ui->Reread1, &QAction::triggered, this, &THistoryViewer::Reread1Click);
+
+    // The list is a snapshot; the user is told when the game has changed the
+    // history since, and F5 rereads it.
+    watch_ = new TDirectoryWatch(this);
+    connect(watch_, &TDirectoryWatch::Changed, this, &THistoryViewer::ShowStaleNotice);
+    staleNotice_ = new QLabel(QString::fromLatin1(kStaleNotice), this);
+    staleNotice_->setObjectName(QStringLiteral("StaleNotice"));
+    statusBar()->addWidget(staleNotice_, 1);
+    statusBar()->hide();
     for (QAction* a : {ui->Delete1, ui->DeleteEntry1})
         connect(a, &QAction::triggered, this, &THistoryViewer::DeleteEntry1Click);
     for (QAction* a : {ui->ViewEdit1, ui->EditEntries1})
@@ -132,11 +159,9 @@ void THistoryViewer::Command(const std::function<void()>& body)
 
 void THistoryViewer::LookupInstallation()
 {
-    const std::optional<TInstallation> found = ReadInstallation();
+    const std::optional<TInstallation> found = ResolveInstallation(context_.Source);
     if (!found) {
-        QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kNoInstallationCaption),
-                        QString::fromLatin1(kNoInstallationText), QMessageBox::Ok, isVisible() ? this : nullptr);
-        box.exec();
+        ShowNoInstallation(isVisible() ? this : nullptr, {context_.Source.Prefix + QStringLiteral("/system.reg")});
         throw ENoInstallation();
     }
     HistoryDirectory = found->HistoryDirectory;
@@ -155,6 +180,13 @@ QString THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
 
 namespace {
 
+// The folder a directory value's files are in: the value itself when it
+// ends in a separator, else its parent (the value is a plain prefix).
+QString FolderOf(const QString& directoryValue)
+{
+    return directoryValue.left(directoryValue.lastIndexOf(QLatin1Char('/')) + 1);
+}
+
 // A message that lists many items names the first few and counts the rest;
 // the whole list goes into the details, where it can be scrolled.
 Exception ListedError(const QString& lead, const QStringList& items)
@@ -171,6 +203,9 @@ Exception ListedError(const QString& lead, const QStringList& items)
 void THistoryViewer::FormCreate()
 {
     LookupInstallation();
+    // What happens from now on is news; the fill clears the notice.
+    watch_->Watch({FolderOf(HistoryDirectory), FolderOf(GeneticsDirectory)});
+    statusBar()->hide();
     THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
     const QStringList failures = std::move(scan.Failures);
     EntryRecords->Append(std::move(scan));
@@ -189,6 +224,39 @@ int THistoryViewer::SelectedRow() const
 {
     const QModelIndexList selected = Entries->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+void THistoryViewer::ShowStaleNotice()
+{
+    statusBar()->show();
+}
+
+void THistoryViewer::Reread1Click()
+{
+    Command([this] { Rebuild(); });
+}
+
+void THistoryViewer::OpenInstallation1Click()
+{
+    Command([this] {
+        QStringList searched;
+        const std::vector<TFoundInstallation> found = FindInstallations(context_.Home, &searched);
+        if (found.empty()) {
+            QMessageBox box(QMessageBox::Information, tr("Open Installation"),
+                            tr("No other installation of Vivarion 2 was found."), QMessageBox::Ok, this);
+            box.setDetailedText(tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
+            box.exec();
+            return;
+        }
+        TInstallationChooser chooser(this);
+        chooser.Fill(found, context_.Source.Prefix);
+        if (chooser.exec() != QDialog::Accepted || chooser.Choice() < 0)
+            return;
+        const TFoundInstallation& chosen = found[size_t(chooser.Choice())];
+        context_.Source = TInstallationSource::FromPrefix(chosen.Prefix, chosen.Launcher);
+        RememberInstallation(context_.Settings, context_.Source);
+        Rebuild();
+    });
 }
 
 void THistoryViewer::Exit1Click()
@@ -243,6 +311,7 @@ void THistoryViewer::DeleteEntry1Click()
         const bool geneticsGone = remove(choice.Genetics, EncodePath(choice.GeneticsPath));
         // The history file under the very name it was listed by.
         const bool historyGone = remove(choice.History, record.FileName);
+        watch_->Discard();  // these changes are the list's own
 
         if (historyGone) {
             EntryRecords->Remove(row);

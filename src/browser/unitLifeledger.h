@@ -12,8 +12,11 @@
 namespace Ui {
 class THistoryViewer;
 }
+class QLabel;
 class QMenu;
+class QSettings;
 class QTreeView;
+class TDirectoryWatch;
 class TDeleteEntry;
 class TEditEntry;
 class TPhotoAlbum;
@@ -25,12 +28,28 @@ inline constexpr const char* kNoInstallationText = "Warning, without Vivarion 2 
 // The names of the locale for the life-span column, English where it has none.
 TDateTimeNames LocaleDateTimeNames();
 
+// The notice shown while the list is older than the history on the disk.
+inline constexpr const char* kStaleNotice = "The game changed the history since it was read: F5 rereads it";
+
+// The message that the game is missing (caption, text, stop icon, OK), with
+// the places searched under "Show Details".
+void ShowNoInstallation(QWidget* parent, const QStringList& searched);
+
+// What the main window needs of start-up: where the game is, and where a
+// choice of installation is remembered (none: not remembered).
+struct TStartContext {
+    TInstallationSource Source;
+    QSettings* Settings = nullptr;
+    QString Home;  // searched for launchers' prefixes by "Open Installation..."
+};
+
 class THistoryViewer : public QMainWindow {
     Q_OBJECT
 public:
-    // Runs FormCreate. Throws ENoInstallation (after the user has seen the
-    // message) when the game's registry key is missing.
-    explicit THistoryViewer(QWidget* parent = nullptr);
+    // Runs FormCreate on the installation the context names. Throws
+    // ENoInstallation (after the user has seen the message) when the game's
+    // registry key is missing.
+    explicit THistoryViewer(TStartContext context, QWidget* parent = nullptr);
     ~THistoryViewer() override;
 
     // The dialogs, created after the main window and owned by it.
@@ -49,6 +68,9 @@ public:
     // moniker cannot safely name a file.
     QString AlbumPath(const THistoryEntry& entry) const;
     QString GeneticsPath(const THistoryEntry& entry) const;
+
+    // The installation the list shows; every fill reads it again.
+    const TInstallationSource& Source() const { return context_.Source; }
 
     QTreeView* Entries = nullptr;
     TEntryRecords* EntryRecords = nullptr;
@@ -69,6 +91,10 @@ signals:
 
 public slots:
     void Exit1Click();
+    // Asks which installation to show, among those the launchers keep.
+    void OpenInstallation1Click();
+    // Reads the list afresh (F5), as after an accepted edit.
+    void Reread1Click();
     void DeleteEntry1Click();
     void EditEntries1Click();
     void ViewPhotoAlbum1Click();
@@ -82,5 +108,10 @@ private:
     // Runs a command body through the command guard.
     void Command(const std::function<void()>& body);
 
+    void ShowStaleNotice();
+
     std::unique_ptr<Ui::THistoryViewer> ui;
+    TStartContext context_;
+    TDirectoryWatch* watch_ = nullptr;
+    QLabel* staleNotice_ = nullptr;
 };

@@ -146,3 +146,13 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
     }
     return scan;
 }
+
+int CountHistoryFiles(const QString& historyDirectory)
+{
+    const TPlace records = PlaceOf(historyDirectory + QLatin1String(kHistoryFilePrefix));
+    int count = 0;
+    TDirectory(records.Directory).List([&](QByteArrayView name, bool) {
+        count += StartsWithIgnoringCase(name, records.NameStart);
+    });
+    return count;
+}

@@ -52,3 +52,6 @@ struct THistoryScan {
 // Scans the directories of an installation; they are plain prefixes, as the
 // game's registry gives them.
 THistoryScan ScanHistory(const QString& historyDirectory, const QString& geneticsDirectory);
+
+// How many "cr_*" entries the scan would find there, without reading them.
+int CountHistoryFiles(const QString& historyDirectory);

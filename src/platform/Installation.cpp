@@ -55,3 +55,10 @@ std::optional<TInstallation> ReadInstallation(const QString& prefix)
         HostPathFromWindows(prefix, RegistryString(*key, QStringLiteral("History Directory"))),
         HostPathFromWindows(prefix, RegistryString(*key, QStringLiteral("Genetics Directory")))};
 }
+
+std::optional<TInstallation> ResolveInstallation(const TInstallationSource& source)
+{
+    if (source.Prefix.isEmpty())
+        return source.Folders;
+    return ReadInstallation(source.Prefix);
+}

@@ -20,6 +20,26 @@ struct TInstallation {
 // as no installation.
 inline constexpr qint64 kMaxRegistryBytes = 128 << 20;
 
+// Where the game's folders come from: a Wine prefix, whose registry names
+// them (read again at every fill), or the folders themselves.
+struct TInstallationSource {
+    QString Launcher;  // what found it: "Wine", "Steam", "command line", ...
+    QString Prefix;    // empty when the folders are given directly
+    TInstallation Folders;
+
+    static TInstallationSource FromPrefix(const QString& prefix, const QString& launcher = QStringLiteral("Wine"))
+    {
+        return {launcher, prefix, {}};
+    }
+    static TInstallationSource FromFolders(const QString& history, const QString& genetics)
+    {
+        return {QStringLiteral("command line"), QString(), {history, genetics}};
+    }
+};
+
+// The folders now: read from the prefix's registry, or as given.
+std::optional<TInstallation> ResolveInstallation(const TInstallationSource& source);
+
 // $WINEPREFIX, else $HOME/.wine.
 QString DefaultWinePrefix();
 

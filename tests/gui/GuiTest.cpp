@@ -121,7 +121,6 @@ void GuiTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
     world = WriteSampleWorld(dir.path() + QStringLiteral("/prefix"));
-    qputenv("WINEPREFIX", world.Prefix.toLocal8Bit());
 }
 
 void GuiTest::TearDown()
@@ -138,7 +137,7 @@ void GuiTest::TearDown()
 
 void GuiTest::Open()
 {
-    viewer = CreateWindows();
+    viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), nullptr, dir.path()});
     viewer->show();
 }
 

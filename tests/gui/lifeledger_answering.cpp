@@ -11,15 +11,17 @@
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
-    QTimer answerer;
-    QObject::connect(&answerer, &QTimer::timeout, [] {
-        auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-        if (!box || !box->isVisible())
-            return;
-        std::fprintf(stderr, "message box: %s | %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
-        PressDefault(box);
+    return LifeledgerMain(argc, argv, [](QApplication& app) {
+        auto* answerer = new QTimer(&app);
+        QObject::connect(answerer, &QTimer::timeout, [] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            if (!box || !box->isVisible())
+                return;
+            std::fprintf(stderr, "message box: %s | %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
+            if (!box->detailedText().isEmpty())
+                std::fprintf(stderr, "details: %s\n", qPrintable(box->detailedText()));
+            PressDefault(box);
+        });
+        answerer->start(50);
     });
-    answerer.start(50);
-    return RunLifeledger(app);
 }

@@ -1,0 +1,66 @@
+#include "platform/DirectoryWatch.h"
+
+#include "platform/FileSystem.h"
+
+#include <QSocketNotifier>
+#include <cerrno>
+#include <sys/inotify.h>
+#include <unistd.h>
+
+namespace {
+
+// Files created, removed, renamed in or out, written and closed, or changed
+// in place: every way the game changes its history.
+constexpr std::uint32_t kChanges =
+    IN_CREATE | IN_DELETE | IN_MOVED_FROM | IN_MOVED_TO | IN_CLOSE_WRITE | IN_MODIFY | IN_ATTRIB;
+
+}  // namespace
+
+TDirectoryWatch::TDirectoryWatch(QObject* parent) : QObject(parent) {}
+
+TDirectoryWatch::~TDirectoryWatch()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+void TDirectoryWatch::Watch(const QStringList& directories)
+{
+    delete notifier_;
+    notifier_ = nullptr;
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+    if (fd_ < 0)
+        return;  // no watch: the list is a snapshot all the same
+    for (const QString& directory : directories)
+        ::inotify_add_watch(fd_, EncodePath(directory.isEmpty() ? QStringLiteral(".") : directory).constData(),
+                            kChanges | IN_ONLYDIR);
+    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+    connect(notifier_, &QSocketNotifier::activated, this, &TDirectoryWatch::Read);
+}
+
+void TDirectoryWatch::Discard()
+{
+    if (fd_ < 0)
+        return;
+    alignas(inotify_event) char buffer[16384];
+    while (::read(fd_, buffer, sizeof buffer) > 0) {
+    }
+}
+
+void TDirectoryWatch::Read()
+{
+    alignas(inotify_event) char buffer[16384];
+    bool changed = false;
+    ssize_t n;
+    while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
+        for (char* p = buffer; p < buffer + n;) {
+            const auto* event = reinterpret_cast<const inotify_event*>(p);
+            changed = changed || (event->mask & kChanges);
+            p += sizeof(inotify_event) + event->len;
+        }
+    }
+    if (changed)
+        emit Changed();
+}
