@@ -13,9 +13,15 @@ if [ ! -x "$app" ]; then
   echo "The sample installation is ready in ./sample-world."
   exit 0
 fi
-export WINEPREFIX="$PWD/sample-world"
 if [ -z "${DISPLAY:-}${WAYLAND_DISPLAY:-}" ]; then
-  echo "No display found: running Lifeledger on a virtual one (xvfb-run)."
-  exec xvfb-run -a -s "-screen 0 1280x800x24" "$app"
+  cat <<EOT
+Lifeledger is a desktop program, and there is no display here (neither DISPLAY nor WAYLAND_DISPLAY is set).
+The sample installation is ready in ./sample-world. To open Lifeledger on it:
+  - in a desktop session:   scripts/demo.sh
+  - or by hand:             $app --prefix "$PWD/sample-world"
+  - to look at its windows without a display (pictures in ./shots):
+                            xvfb-run -a -s "-screen 0 1280x800x24" $build/tools/take-screenshots shots
+EOT
+  exit 1
 fi
-exec "$app"
+exec "$app" --prefix "$PWD/sample-world"

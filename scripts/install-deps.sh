@@ -9,10 +9,12 @@ packages=(
   # the build
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev zlib1g-dev libyaml-cpp-dev
+  # the translations: lupdate/lrelease and Qt's own German texts
+  qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # the tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev fonts-dejavu-core
-  # the install test: desktop entry, AppStream metadata, icon sizes
-  desktop-file-utils appstream file
+  # the install test: desktop entry, AppStream metadata, icon sizes, manual page
+  desktop-file-utils appstream file groff-base bsdextrautils
   # the demo without a display, screenshots, the BMP cross-check
   xvfb xauth imagemagick
   # the Debian package (cpack's library dependency scan)

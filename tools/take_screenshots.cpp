@@ -1,4 +1,6 @@
-// take-screenshots OUTDIR: opens Lifeledger on a fresh sample installation,
+// take-screenshots OUTDIR [PREFIX]: opens Lifeledger on a fresh sample
+// installation (or on the Wine prefix given: the paths the pictures show are
+// then that prefix's, not a temporary folder's),
 // runs each command on a typical creature and saves a picture of every
 // window and message it shows (screen grabs under a real display such as
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
@@ -18,6 +20,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
+#include <algorithm>
 #include <cstdio>
 #include <functional>
 
@@ -84,14 +87,15 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     SetUpApplication(app);
-    if (argc != 2) {
-        std::fprintf(stderr, "usage: take-screenshots OUTDIR\n");
+    if (argc != 2 && argc != 3) {
+        std::fprintf(stderr, "usage: take-screenshots OUTDIR [PREFIX]\n");
         return 2;
     }
     outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outDir);
     QTemporaryDir dir;
-    const TSampleWorld world = WriteSampleWorld(dir.path());
+    TSampleWorld world;
+    world.Prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : WriteSampleWorld(dir.path()).Prefix;
 
     std::unique_ptr<THistoryViewer> viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), nullptr, {}});
     viewer->show();
@@ -101,6 +105,17 @@ int main(int argc, char** argv)
     using Step = std::function<void()>;
     auto* steps = new std::vector<Step>;
     THistoryViewer* v = viewer.get();
+    steps->push_back([v] {
+        // As a user reading every column would: each widened to its texts.
+        int width = 0;
+        for (int c = 0; c < v->EntryRecords->columnCount(); ++c) {
+            v->Entries->resizeColumnToContents(c);
+            width += v->Entries->columnWidth(c);
+        }
+        const QRect screen = v->screen()->availableGeometry();
+        v->resize(std::min(width + 40, screen.width() - 20), 520);
+        v->move(screen.topLeft() + QPoint(10, 10));
+    });
     steps->push_back([v] { Save(v, QStringLiteral("main-window")); });
     steps->push_back([v] {
         Select(*v, "TOVA");

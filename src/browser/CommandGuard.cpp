@@ -24,7 +24,7 @@ bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::f
     } catch (const Exception& e) {
         ShowError(parent, e.Message, e.Details);
     } catch (const std::bad_alloc&) {
-        ShowError(parent, QStringLiteral("There is not enough memory for this."));
+        ShowError(parent, QCoreApplication::translate("CommandGuard", "There is not enough memory for this."));
     } catch (const std::exception& e) {
         ShowError(parent, QString::fromLocal8Bit(e.what()));
     }

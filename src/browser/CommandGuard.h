@@ -14,7 +14,7 @@ class QWidget;
 // user has seen the message (the one who throws this has shown it).
 class ENoInstallation : public Exception {
 public:
-    ENoInstallation() : Exception(QStringLiteral("No Vivarion 2 installation found.")) {}
+    ENoInstallation() : Exception(QStringLiteral("No Vivarion 2 installation found")) {}  // never shown: the lookup shows its own box
 };
 
 // Shows an error box with the message, parented to `parent`; details, when

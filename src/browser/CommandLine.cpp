@@ -1,45 +1,57 @@
 #include "browser/CommandLine.h"
 
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QFileInfo>
 
 #ifndef LIFELEDGER_VERSION
 #define LIFELEDGER_VERSION "unknown"
 #endif
 
-const std::vector<TOptionHelp>& OptionHelp()
+namespace {
+
+QString Tr(const char* text)
 {
-    static const std::vector<TOptionHelp> options = {
+    return QCoreApplication::translate("CommandLine", text);
+}
+
+}  // namespace
+
+std::vector<TOptionHelp> OptionHelp()
+{
+    return {
         {QStringLiteral("--prefix DIR"),
-         QStringLiteral("Read the game's registry from the Wine prefix DIR (instead of $WINEPREFIX, "
-                        "~/.wine and the prefixes of the common launchers).")},
+         Tr(QT_TRANSLATE_NOOP("CommandLine", "Read the game's registry from the Wine prefix DIR (instead of "
+                                             "$WINEPREFIX, ~/.wine and the prefixes of the common launchers)."))},
         {QStringLiteral("--history-dir DIR"),
-         QStringLiteral("Use DIR as the game's history folder; no registry is read. Goes with --genetics-dir.")},
+         Tr(QT_TRANSLATE_NOOP("CommandLine",
+                              "Use DIR as the game's history folder; no registry is read. Goes with --genetics-dir."))},
         {QStringLiteral("--genetics-dir DIR"),
-         QStringLiteral("Use DIR as the game's genetics folder; no registry is read. Goes with --history-dir.")},
-        {QStringLiteral("-h, --help"), QStringLiteral("Show this help and end.")},
-        {QStringLiteral("-v, --version"), QStringLiteral("Show the version and end.")},
+         Tr(QT_TRANSLATE_NOOP("CommandLine",
+                              "Use DIR as the game's genetics folder; no registry is read. Goes with --history-dir."))},
+        {QStringLiteral("-h, --help"), Tr(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
+        {QStringLiteral("-v, --version"), Tr(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
     };
-    return options;
 }
 
 QString ProgramSummary()
 {
-    return QStringLiteral(
+    return Tr(QT_TRANSLATE_NOOP("CommandLine",
         "Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature's name, owner "
         "data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the "
         "photos of its album.\n\n"
         "Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, "
         "through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, "
-        "Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.");
+        "Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open."));
 }
 
 namespace {
 
 QString HelpText()
 {
-    QString text = QStringLiteral("Usage: %1 [options]\n\n").arg(QLatin1String(kProgramName)) + ProgramSummary()
-                   + QStringLiteral("\n\nOptions:\n");
+    QString text = Tr(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
+                   + QStringLiteral("\n\n") + ProgramSummary() + QStringLiteral("\n\n")
+                   + Tr(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
     for (const TOptionHelp& option : OptionHelp())
         text += QStringLiteral("  %1\n      %2\n").arg(option.Names, option.Description);
     return text;
@@ -72,7 +84,7 @@ TStartOptions ParseCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments))
         return Refused(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return Refused(QStringLiteral("Unexpected argument '%1'.").arg(parser.positionalArguments().first()));
+        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
 
     TStartOptions options;
     if (parser.isSet(help)) {
@@ -87,18 +99,19 @@ TStartOptions ParseCommandLine(const QStringList& arguments)
     }
     for (const QCommandLineOption* once : {&prefix, &historyDir, &geneticsDir})
         if (parser.values(*once).size() > 1)
-            return Refused(QStringLiteral("--%1 is given more than once.").arg(once->names().first()));
+            return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
     if (parser.isSet(historyDir) != parser.isSet(geneticsDir))
-        return Refused(QStringLiteral("--history-dir and --genetics-dir go together: give both."));
+        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--history-dir and --genetics-dir go together: give both.")));
     if (parser.isSet(prefix) && parser.isSet(historyDir))
-        return Refused(QStringLiteral("--prefix names a Wine prefix, --history-dir and --genetics-dir the game's "
-                                      "folders themselves: give one or the other."));
+        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--prefix names a Wine prefix, --history-dir and "
+                                                           "--genetics-dir the game's folders themselves: give one or "
+                                                           "the other.")));
     for (const QCommandLineOption* folder : {&prefix, &historyDir, &geneticsDir}) {
         if (!parser.isSet(*folder))
             continue;
         const QString value = parser.value(*folder);
         if (value.isEmpty() || !QFileInfo(value).isDir())
-            return Refused(QStringLiteral("--%1: there is no folder '%2'.").arg(folder->names().first(), value));
+            return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
     }
     options.Prefix = parser.value(prefix);
     if (parser.isSet(historyDir)) {

@@ -28,9 +28,9 @@ struct TOptionHelp {
     QString Description;
 };
 
-// The options, in the order they are described; the one source of --help and
-// of the manual page.
-const std::vector<TOptionHelp>& OptionHelp();
+// The options, in the order they are described (in the user's language);
+// the one source of --help and of the manual page.
+std::vector<TOptionHelp> OptionHelp();
 
 // A short description of the program, for --help and the manual page.
 QString ProgramSummary();

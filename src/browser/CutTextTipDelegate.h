@@ -1,5 +1,6 @@
 // Draws cells as usual; a cell whose text does not fit shows the whole text
-// as its tooltip (and a cell that fits shows none).
+// as its tooltip (and a cell that fits shows none), and a row's icon says
+// in words what it shows.
 #pragma once
 
 #include <QStyledItemDelegate>

@@ -2,18 +2,28 @@
 
 #include "platform/TextCodec.h"
 
+#include <QCoreApplication>
+
 const std::array<const char*, kEntryColumns> TEntryRecords::Captions = {
-    "Name of Creature", "Moniker", "Species", "Gender", "Parents", "Life (From -> To)", "State"};
+    QT_TRANSLATE_NOOP("TEntryRecords", "Name of Creature"), QT_TRANSLATE_NOOP("TEntryRecords", "Moniker"),
+    QT_TRANSLATE_NOOP("TEntryRecords", "Species"),          QT_TRANSLATE_NOOP("TEntryRecords", "Gender"),
+    QT_TRANSLATE_NOOP("TEntryRecords", "Parents"),          QT_TRANSLATE_NOOP("TEntryRecords", "Life (From -> To)"),
+    QT_TRANSLATE_NOOP("TEntryRecords", "State")};
 
 namespace {
+
+QString Translated(const char* text)
+{
+    return QCoreApplication::translate("TEntryRecords", text);
+}
 
 QString SpeciesText(std::int32_t species)
 {
     switch (species) {
-    case 1: return QStringLiteral("Tovik");
-    case 2: return QStringLiteral("Skarrow");
-    case 3: return QStringLiteral("Brumble");
-    case 4: return QStringLiteral("Yarrel?");
+    case 1: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Tovik"));
+    case 2: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Skarrow"));
+    case 3: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Brumble"));
+    case 4: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Yarrel?"));
     default: return QString::number(species);
     }
 }
@@ -21,8 +31,8 @@ QString SpeciesText(std::int32_t species)
 QString GenderText(std::int32_t gender)
 {
     switch (gender) {
-    case 1: return QStringLiteral("Male");
-    case 2: return QStringLiteral("Female");
+    case 1: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Male"));
+    case 2: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Female"));
     default: return QString::number(gender);
     }
 }
@@ -30,9 +40,11 @@ QString GenderText(std::int32_t gender)
 QString StateText(const THistoryEntry& e)
 {
     switch (e.State) {
-    case csAlive: return QStringLiteral("Alive and in world");
-    case csDead: return e.Registered ? QStringLiteral("Dead") : QStringLiteral("Dead but not registered");
-    case csExported: return QStringLiteral("Exported - State Unknown");
+    case csAlive: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Alive and in world"));
+    case csDead:
+        return e.Registered ? Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Dead"))
+                            : Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Dead but not registered"));
+    case csExported: return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "Exported - State Unknown"));
     default: return QString::number(e.State);
     }
 }
@@ -46,28 +58,30 @@ TEntryRow FormatEntryRow(const THistoryEntry& e, const TDateTimeNames& names)
     row.Texts[1] = MonikerDisplayText(e.Moniker);
     row.Texts[2] = SpeciesText(e.Species);
     row.Texts[3] = GenderText(e.Gender);
-    // Each text is built in one buffer: a fill formats every creature.
-    QString& parents = row.Texts[4];
-    parents.reserve(e.Parent1Name.size() + e.Parent2Name.size() + 22);
-    AppendDecoded(parents, e.Parent1Name);
-    parents += QLatin1String(" (");
-    AppendDecoded(parents, MonikerText(e.Parent1Moniker));
-    parents += QLatin1String(") and ");
-    AppendDecoded(parents, e.Parent2Name);
-    parents += QLatin1String(" (");
-    AppendDecoded(parents, MonikerText(e.Parent2Moniker));
-    parents += QLatin1Char(')');
-    QString& life = row.Texts[5];
-    life.reserve(64);
-    AppendDateTime(life, TimeStampToDateTime(e.BirthTime), names);
-    if (e.State == csDead) {
-        life += QLatin1String(" -> ");
-        AppendDateTime(life, TimeStampToDateTime(e.DeathTime), names);
-    } else {
-        life += QLatin1String(" (Still alive)");
-    }
+    // One pass of arg() over all four: a name holding "%1" stays as it is.
+    row.Texts[4] = Translated(QT_TRANSLATE_NOOP("TEntryRecords", "%1 (%2) and %3 (%4)"))
+                       .arg(DecodeText(e.Parent1Name), MonikerDisplayText(e.Parent1Moniker), DecodeText(e.Parent2Name),
+                            MonikerDisplayText(e.Parent2Moniker));
+    const QString birth = FormatDateTime(TimeStampToDateTime(e.BirthTime), names);
+    row.Texts[5] = e.State == csDead ? birth + QLatin1String(" -> ") + FormatDateTime(TimeStampToDateTime(e.DeathTime), names)
+                                     : Translated(QT_TRANSLATE_NOOP("TEntryRecords", "%1 (Still alive)")).arg(birth);
     row.Texts[6] = StateText(e);
     return row;
+}
+
+QString ImageDescription(int imageIndex)
+{
+    if (imageIndex < 0 || imageIndex > kExportedImage)
+        return {};
+    if (imageIndex == kExportedImage)
+        return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "exported from the world"));
+    QStringList parts{(imageIndex & csDead) ? Translated(QT_TRANSLATE_NOOP("TEntryRecords", "dead"))
+                                            : Translated(QT_TRANSLATE_NOOP("TEntryRecords", "alive"))};
+    if (imageIndex & ifAlbum)
+        parts << Translated(QT_TRANSLATE_NOOP("TEntryRecords", "has a photo album"));
+    if (imageIndex & ifGenetics)
+        parts << Translated(QT_TRANSLATE_NOOP("TEntryRecords", "has a genetics file"));
+    return parts.join(QStringLiteral(", "));
 }
 
 TEntryRecords::TEntryRecords(QList<QPixmap> images, TDateTimeNames names, QObject* parent)
@@ -121,13 +135,15 @@ QVariant TEntryRecords::data(const QModelIndex& index, int role) const
     const int image = entries_[size_t(index.row())].Scanned.ImageIndex;
     if (role == Qt::DecorationRole && index.column() == 0 && image >= 0 && image < images_.size())
         return images_[image];
+    if (role == Qt::AccessibleDescriptionRole && index.column() == 0)
+        return ImageDescription(image);
     return {};
 }
 
 QVariant TEntryRecords::headerData(int section, Qt::Orientation orientation, int role) const
 {
     if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kEntryColumns)
-        return QString::fromLatin1(Captions[size_t(section)]);
+        return Translated(Captions[size_t(section)]);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 

@@ -32,6 +32,11 @@ struct TEntryRow {
 // The seven column texts of a record.
 TEntryRow FormatEntryRow(const THistoryEntry& entry, const TDateTimeNames& names);
 
+// What a row's icon shows, in words ("dead, has a photo album, has a
+// genetics file"): its accessible description and its tooltip. Empty for an
+// index that shows no icon.
+QString ImageDescription(int imageIndex);
+
 class TEntryRecords : public QAbstractTableModel {
     Q_OBJECT
 public:

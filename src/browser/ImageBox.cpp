@@ -3,8 +3,11 @@
 #include "sprites/SpriteImage.h"
 
 #include <QFrame>
+#include <QKeyEvent>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QStyle>
+#include <QStyleOptionFocusRect>
 
 TImageBox::TImageBox(QWidget* parent) : QWidget(parent) {}
 
@@ -16,10 +19,24 @@ void TImageBox::SetPicture(QImage picture)
 
 void TImageBox::paintEvent(QPaintEvent*)
 {
-    if (picture_.isNull())
-        return;
     QPainter painter(this);
-    painter.drawImage(QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2), picture_);
+    if (!picture_.isNull())
+        painter.drawImage(QPoint((width() - picture_.width()) / 2, (height() - picture_.height()) / 2), picture_);
+    // A keyboard user sees where the focus is.
+    if (hasFocus()) {
+        QStyleOptionFocusRect focus;
+        focus.initFrom(this);
+        focus.backgroundColor = Qt::black;
+        style()->drawPrimitive(QStyle::PE_FrameFocusRect, &focus, &painter, this);
+    }
+}
+
+void TImageBox::keyPressEvent(QKeyEvent* event)
+{
+    if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
+        emit activated();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void TImageBox::mouseDoubleClickEvent(QMouseEvent* event)

@@ -23,10 +23,13 @@ public:
 
 signals:
     void doubleClicked();
+    // Enter or Return pressed while the box has the focus.
+    void activated();
 
 protected:
     void paintEvent(QPaintEvent* event) override;
     void mouseDoubleClickEvent(QMouseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     QImage picture_;

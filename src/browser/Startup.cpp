@@ -3,6 +3,7 @@
 #include "browser/CommandGuard.h"
 #include "browser/EntryIcons.h"
 #include "browser/InstallationChooser.h"
+#include "browser/Translations.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitLifeledger.h"
@@ -112,23 +113,31 @@ int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& se
 
 int LifeledgerMain(int argc, char** argv, const std::function<void(QApplication&)>& prepared)
 {
-    QStringList arguments;
-    for (int i = 0; i < argc; ++i)
-        arguments << QString::fromLocal8Bit(argv[i]);
-    const TStartOptions options = ParseCommandLine(arguments);
-    switch (options.Action) {
-    case TStartOptions::Help:
-    case TStartOptions::Version:
-        std::fputs(options.Text.toLocal8Bit().constData(), stdout);
-        return 0;
-    case TStartOptions::Error:
-        std::fprintf(stderr, "%s: %s\nTry '%s --help' for more.\n", kProgramName, options.Text.toLocal8Bit().constData(),
-                     kProgramName);
-        return kUsageExitCode;
-    case TStartOptions::Run:
-        break;
+    TStartOptions options;
+    {
+        // A core application of its own, needing no display, for the
+        // command line's texts in the user's language.
+        QCoreApplication core(argc, argv);
+        const TTranslations translations;
+        options = ParseCommandLine(core.arguments());
+        switch (options.Action) {
+        case TStartOptions::Help:
+        case TStartOptions::Version:
+            std::fputs(options.Text.toLocal8Bit().constData(), stdout);
+            return 0;
+        case TStartOptions::Error:
+            std::fprintf(stderr, "%s: %s\n%s\n", kProgramName, options.Text.toLocal8Bit().constData(),
+                         QCoreApplication::translate("CommandLine", "Try '%1 --help' for more.")
+                             .arg(QLatin1String(kProgramName))
+                             .toLocal8Bit()
+                             .constData());
+            return kUsageExitCode;
+        case TStartOptions::Run:
+            break;
+        }
     }
     QApplication app(argc, argv);
+    const TTranslations translations;
     if (prepared)
         prepared(app);
     QSettings settings(QStringLiteral("lifeledger"), QStringLiteral("lifeledger"));

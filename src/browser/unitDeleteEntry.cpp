@@ -6,7 +6,7 @@
 
 QString DeleteConfirmationText(const TDeleteChoice& c)
 {
-    QString text = QStringLiteral("Warning, this operation will irretreivably delete the following files:\n");
+    QString text = TDeleteEntry::tr("Warning, this operation will irretreivably delete the following files:") + QLatin1Char('\n');
     if (c.Photo)
         text += c.AlbumPath + QLatin1Char('\n');
     if (c.Genetics)
@@ -14,16 +14,16 @@ QString DeleteConfirmationText(const TDeleteChoice& c)
     if (c.History)
         text += c.HistoryPath + QLatin1Char('\n');
     if (c.State == csAlive && (c.Genetics || c.History))
-        text += QStringLiteral("As the creature is probably still in the game, this may cause problems in later life.\n");
+        text += TDeleteEntry::tr("As the creature is probably still in the game, this may cause problems in later life.") + QLatin1Char('\n');
     if (c.State == csDead && c.Photo && !c.History)
-        text += QStringLiteral("This could cause problems with the gravestone.\n");
+        text += TDeleteEntry::tr("This could cause problems with the gravestone.") + QLatin1Char('\n');
     if (c.State == csDead && c.History)
-        text += QStringLiteral("This will remove the entry from the funeral kit\n");
+        text += TDeleteEntry::tr("This will remove the entry from the funeral kit") + QLatin1Char('\n');
     if (c.History && c.GeneticsOffered && !c.Genetics)
-        text += QStringLiteral("This will leave a genetics file un-referenced by the history data\n");
+        text += TDeleteEntry::tr("This will leave a genetics file un-referenced by the history data") + QLatin1Char('\n');
     if (c.History && c.PhotoOffered && !c.Photo)
-        text += QStringLiteral("This will leave a photo album file un-referenced by the history data\n");
-    text += QStringLiteral("Are you sure?");
+        text += TDeleteEntry::tr("This will leave a photo album file un-referenced by the history data") + QLatin1Char('\n');
+    text += TDeleteEntry::tr("Are you sure?");
     return text;
 }
 

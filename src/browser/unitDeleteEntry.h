@@ -12,7 +12,7 @@ namespace Ui {
 class TDeleteEntry;
 }
 
-inline constexpr const char* kDeleteCaption = "The Endrish Lifeledger";
+inline constexpr const char* kDeleteCaption = QT_TRANSLATE_NOOP("TDeleteEntry", "The Endrish Lifeledger");
 
 // What the user chose, and what the confirmation needs to know of it.
 struct TDeleteChoice {

@@ -22,12 +22,12 @@ struct TFieldBox {
     QByteArray THistoryEntry::*Field;
 };
 const TFieldBox kFields[kEditedTexts] = {
-    {"DisplayName", "Creature Name", &THistoryEntry::DisplayName},
-    {"OwnerName", "Owner Name", &THistoryEntry::OwnerName},
-    {"OwnerEMail", "Owner E-Mail", &THistoryEntry::OwnerEMail},
-    {"OwnerURL", "Owner URL", &THistoryEntry::OwnerURL},
-    {"OwnerNotes", "Owner Notes", &THistoryEntry::OwnerNotes},
-    {"Epitaph", "Epitaph", &THistoryEntry::Epitaph},
+    {"DisplayName", QT_TRANSLATE_NOOP("TEditEntry", "Creature Name"), &THistoryEntry::DisplayName},
+    {"OwnerName", QT_TRANSLATE_NOOP("TEditEntry", "Owner Name"), &THistoryEntry::OwnerName},
+    {"OwnerEMail", QT_TRANSLATE_NOOP("TEditEntry", "Owner E-Mail"), &THistoryEntry::OwnerEMail},
+    {"OwnerURL", QT_TRANSLATE_NOOP("TEditEntry", "Owner URL"), &THistoryEntry::OwnerURL},
+    {"OwnerNotes", QT_TRANSLATE_NOOP("TEditEntry", "Owner Notes"), &THistoryEntry::OwnerNotes},
+    {"Epitaph", QT_TRANSLATE_NOOP("TEditEntry", "Epitaph"), &THistoryEntry::Epitaph},
 };
 
 // Records hold a carriage return and line feed at each line break; a memo
@@ -159,19 +159,19 @@ void TEditEntry::accept()
         if (qobject_cast<QPlainTextEdit*>(box))
             recordText.replace(QLatin1Char('\n'), QStringLiteral("\r\n"));
         const std::optional<QByteArray> bytes = EncodeText(recordText);
-        const QString caption = QString::fromLatin1(kFields[i].Caption);
+        const QString caption = tr(kFields[i].Caption);
         if (!bytes) {
             QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("The %1 holds characters that a creature's record cannot store: %2\n"
-                                                "Please replace them; nothing has been saved.")
+                                 tr("The %1 holds characters that a creature's record cannot store: %2\n"
+                                    "Please replace them; nothing has been saved.")
                                      .arg(caption, UnencodableCharacters(recordText)));
             box->setFocus();
             return;
         }
         if (bytes->size() > kMaxCountedString) {
             QMessageBox::warning(this, windowTitle(),
-                                 QStringLiteral("The %1 is %2 characters long; a creature's record can store at most "
-                                                "%3. Please shorten it; nothing has been saved.")
+                                 tr("The %1 is %2 characters long; a creature's record can store at most "
+                                    "%3. Please shorten it; nothing has been saved.")
                                      .arg(caption)
                                      .arg(bytes->size())
                                      .arg(kMaxCountedString));

@@ -15,7 +15,9 @@
 #include "platform/TextCodec.h"
 #include "ui_unitLifeledger.h"
 
+#include <QCloseEvent>
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QFile>
 #include <QHeaderView>
 #include <QKeyEvent>
@@ -24,8 +26,11 @@
 #include <QMenu>
 #include <QMessageBox>
 #include <QRegularExpression>
+#include <QScreen>
+#include <QSettings>
 #include <QStatusBar>
 #include <QTreeView>
+#include <algorithm>
 
 TDateTimeNames LocaleDateTimeNames()
 {
@@ -53,10 +58,10 @@ TDateTimeNames LocaleDateTimeNames()
 
 void ShowNoInstallation(QWidget* parent, const QStringList& searched)
 {
-    QMessageBox box(QMessageBox::Critical, QString::fromLatin1(kNoInstallationCaption),
-                    QString::fromLatin1(kNoInstallationText), QMessageBox::Ok, parent);
+    QMessageBox box(QMessageBox::Critical, THistoryViewer::tr(kNoInstallationCaption), THistoryViewer::tr(kNoInstallationText),
+                    QMessageBox::Ok, parent);
     if (!searched.isEmpty())
-        box.setDetailedText(QObject::tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
+        box.setDetailedText(THistoryViewer::tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
     box.exec();
 }
 
@@ -92,12 +97,18 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     connect(ui->Exit1, &QAction::triggered, this, &THistoryViewer::Exit1Click);
     connect(ui->OpenInstallation1, &QAction::triggered, this, &THistoryViewer::OpenInstallation1Click);
     connect(ui->Reread1, &QAction::triggered, this, &THistoryViewer::Reread1Click);
+    connect(ui->About1, &QAction::triggered, this, &THistoryViewer::About1Click);
+    // Ctrl+Q quits like "E&xit" (which shows no shortcut of its own).
+    auto* quit = new QAction(this);
+    quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
+    addAction(quit);
+    connect(quit, &QAction::triggered, this, &THistoryViewer::Exit1Click);
 
     // The list is a snapshot; the user is told when the game has changed the
     // history since, and F5 rereads it.
     watch_ = new TDirectoryWatch(this);
     connect(watch_, &TDirectoryWatch::Changed, this, &THistoryViewer::ShowStaleNotice);
-    staleNotice_ = new QLabel(QString::fromLatin1(kStaleNotice), this);
+    staleNotice_ = new QLabel(tr(kStaleNotice), this);
     staleNotice_->setObjectName(QStringLiteral("StaleNotice"));
     statusBar()->addWidget(staleNotice_, 1);
     statusBar()->hide();
@@ -107,6 +118,8 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
         connect(a, &QAction::triggered, this, &THistoryViewer::EditEntries1Click);
     for (QAction* a : {ui->ViewPhotoAlbum2, ui->ViewPhotoAlbum1})
         connect(a, &QAction::triggered, this, &THistoryViewer::ViewPhotoAlbum1Click);
+
+    RestorePlace();
 
     // A missing installation at start-up ends construction here: the
     // exception reaches main, which ends the program with exit code 1.
@@ -194,7 +207,7 @@ Exception ListedError(const QString& lead, const QStringList& items)
     constexpr qsizetype shown = 10;
     QString text = lead + QStringLiteral("\n\n") + items.mid(0, shown).join(QLatin1Char('\n'));
     if (items.size() > shown)
-        text += QStringLiteral("\nand %1 more.").arg(items.size() - shown);
+        text += QLatin1Char('\n') + THistoryViewer::tr("and %1 more.").arg(items.size() - shown);
     return Exception(text, items.size() > shown ? items.join(QLatin1Char('\n')) : QString());
 }
 
@@ -210,7 +223,7 @@ void THistoryViewer::FormCreate()
     const QStringList failures = std::move(scan.Failures);
     EntryRecords->Append(std::move(scan));
     if (!failures.isEmpty())
-        throw ListedError(QStringLiteral("These history files could not be read, so their creatures are not listed:"),
+        throw ListedError(tr("These history files could not be read, so their creatures are not listed:"),
                           failures);
 }
 
@@ -224,6 +237,86 @@ int THistoryViewer::SelectedRow() const
 {
     const QModelIndexList selected = Entries->selectionModel()->selectedRows();
     return selected.isEmpty() ? -1 : selected.first().row();
+}
+
+namespace {
+
+const QString kGeometryKey = QStringLiteral("window/geometry");
+
+// Moves (and if need be shrinks) a window so that all of it is on the screen
+// it is mostly on, or on the primary screen when it is on none (a monitor
+// gone, a smaller screen than before).
+void KeepOnScreen(QWidget* window)
+{
+    const QRect frame = window->frameGeometry();
+    QScreen* screen = QGuiApplication::screenAt(frame.center());
+    if (!screen)
+        screen = QGuiApplication::primaryScreen();
+    if (!screen)
+        return;
+    const QRect available = screen->availableGeometry();
+    if (available.contains(frame))
+        return;
+    const QSize margins = frame.size() - window->size();
+    const QSize size = window->size().boundedTo(available.size() - margins);
+    window->resize(size);
+    const QRect fitted(frame.topLeft(), size + margins);
+    QPoint at = fitted.topLeft();
+    at.setX(std::clamp(at.x(), available.left(), available.right() + 1 - fitted.width()));
+    at.setY(std::clamp(at.y(), available.top(), available.bottom() + 1 - fitted.height()));
+    window->move(at);
+}
+
+}  // namespace
+
+void THistoryViewer::RestorePlace()
+{
+    // The first time the window stands at its design place and size.
+    if (!context_.Settings)
+        return;
+    const QByteArray saved = context_.Settings->value(kGeometryKey).toByteArray();
+    // Whether it is all on the screen is known once the frame is (at the
+    // first show).
+    keepOnScreen_ = !saved.isEmpty() && restoreGeometry(saved);
+}
+
+void THistoryViewer::showEvent(QShowEvent* event)
+{
+    QMainWindow::showEvent(event);
+    if (keepOnScreen_) {
+        keepOnScreen_ = false;
+        KeepOnScreen(this);
+    }
+}
+
+void THistoryViewer::closeEvent(QCloseEvent* event)
+{
+    if (context_.Settings) {
+        context_.Settings->setValue(kGeometryKey, saveGeometry());
+        context_.Settings->sync();
+    }
+    QMainWindow::closeEvent(event);
+}
+
+void THistoryViewer::About1Click()
+{
+    const TInstallationSource& source = context_.Source;
+    QString where = QStringLiteral("<table>");
+    auto row = [&where](const QString& what, const QString& value) {
+        where += QStringLiteral("<tr><td>%1&nbsp;</td><td>%2</td></tr>").arg(what, value.toHtmlEscaped());
+    };
+    row(tr("Found by:"), source.Launcher);
+    if (!source.Prefix.isEmpty())
+        row(tr("Wine prefix:"), source.Prefix);
+    row(tr("History folder:"), HistoryDirectory);
+    row(tr("Genetics folder:"), GeneticsDirectory);
+    where += QStringLiteral("</table>");
+    QMessageBox::about(this, tr("About Lifeledger"),
+                       QStringLiteral("<h3>Lifeledger %1</h3><p>%2</p><p>%3</p>%4")
+                           .arg(QStringLiteral(LIFELEDGER_VERSION),
+                                tr("A companion for the creature-raising game Vivarion 2: every creature that ever "
+                                   "lived in your world, its record, its photos and its files."),
+                                tr("Reading now:"), where));
 }
 
 void THistoryViewer::ShowStaleNotice()
@@ -290,7 +383,7 @@ void THistoryViewer::DeleteEntry1Click()
         if (!choice.Any())
             return;
 
-        QMessageBox confirm(QMessageBox::Question, QString::fromLatin1(kDeleteCaption), DeleteConfirmationText(choice),
+        QMessageBox confirm(QMessageBox::Question, TDeleteEntry::tr(kDeleteCaption), DeleteConfirmationText(choice),
                             QMessageBox::Yes | QMessageBox::No, this);
         confirm.setDefaultButton(QMessageBox::Yes);
         if (confirm.exec() != QMessageBox::Yes)
@@ -324,7 +417,7 @@ void THistoryViewer::DeleteEntry1Click()
             EntryRecords->SetImageIndex(row, updated);
         }
         if (!failures.isEmpty())
-            throw Exception(QStringLiteral("These files could not be deleted:\n\n") + failures.join(QLatin1Char('\n')));
+            throw Exception(tr("These files could not be deleted:") + QStringLiteral("\n\n") + failures.join(QLatin1Char('\n')));
     });
 }
 
@@ -348,9 +441,9 @@ void THistoryViewer::EditEntries1Click()
             record.SaveToFile(&EntryRecords->Loaded(row));
         } catch (const EFileChanged&) {
             QMessageBox::warning(this, EditEntry->windowTitle(),
-                                 QStringLiteral("The game changed the history record of %1 after the list was read:\n%2\n\n"
-                                                "Nothing has been saved. The list now shows the record as it is; "
-                                                "edit it again to make your change.")
+                                 tr("The game changed the history record of %1 after the list was read:\n%2\n\n"
+                                    "Nothing has been saved. The list now shows the record as it is; "
+                                    "edit it again to make your change.")
                                      .arg(DecodeText(record.DisplayName), PathText(record.FileName)));
         }
         // Any other failure of the save ends the command above: no rebuild,
@@ -366,7 +459,7 @@ void THistoryViewer::ViewPhotoAlbum1Click()
         if (row < 0 || !PhotoAlbum)
             return;
         if (!(EntryRecords->ImageIndex(row) & ifAlbum)) {
-            QMessageBox::warning(this, QString::fromLatin1(kNoAlbumCaption), QString::fromLatin1(kNoAlbumText));
+            QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
             return;
         }
         PhotoAlbum->Fill(AlbumPath(EntryRecords->Record(row)));  // errors end the command: no dialog

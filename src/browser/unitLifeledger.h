@@ -22,14 +22,17 @@ class TEditEntry;
 class TPhotoAlbum;
 
 inline constexpr const char* kApplicationTitle = "Vivarion2 History Viewer";
-inline constexpr const char* kNoInstallationCaption = "Lifeledger - No Vivarion 2 Installation found";
-inline constexpr const char* kNoInstallationText = "Warning, without Vivarion 2 installed, the Lifeledger is useless.";
+inline constexpr const char* kNoInstallationCaption =
+    QT_TRANSLATE_NOOP("THistoryViewer", "Lifeledger - No Vivarion 2 Installation found");
+inline constexpr const char* kNoInstallationText =
+    QT_TRANSLATE_NOOP("THistoryViewer", "Warning, without Vivarion 2 installed, the Lifeledger is useless.");
 
 // The names of the locale for the life-span column, English where it has none.
 TDateTimeNames LocaleDateTimeNames();
 
 // The notice shown while the list is older than the history on the disk.
-inline constexpr const char* kStaleNotice = "The game changed the history since it was read: F5 rereads it";
+inline constexpr const char* kStaleNotice =
+    QT_TRANSLATE_NOOP("THistoryViewer", "The game changed the history since it was read: F5 rereads it");
 
 // The message that the game is missing (caption, text, stop icon, OK), with
 // the places searched under "Show Details".
@@ -95,12 +98,16 @@ public slots:
     void OpenInstallation1Click();
     // Reads the list afresh (F5), as after an accepted edit.
     void Reread1Click();
+    // What the program is and where it is reading now.
+    void About1Click();
     void DeleteEntry1Click();
     void EditEntries1Click();
     void ViewPhotoAlbum1Click();
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     void LookupInstallation();
@@ -109,9 +116,12 @@ private:
     void Command(const std::function<void()>& body);
 
     void ShowStaleNotice();
+    // The place and size the user left the window at, where there is one.
+    void RestorePlace();
 
     std::unique_ptr<Ui::THistoryViewer> ui;
     TStartContext context_;
     TDirectoryWatch* watch_ = nullptr;
     QLabel* staleNotice_ = nullptr;
+    bool keepOnScreen_ = false;
 };

@@ -7,7 +7,9 @@
 #include "sprites/SpriteImage.h"
 #include "ui_unitPhotoAlbum.h"
 
+#include <QKeyEvent>
 #include <QListWidget>
+#include <QShortcut>
 
 TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
@@ -22,6 +24,13 @@ TPhotoAlbum::TPhotoAlbum(QWidget* parent)
     // is shown by an explicit call.
     connect(ui->Images, &QListWidget::currentRowChanged, this, &TPhotoAlbum::ImagesClick);
     connect(ui->GraveImage, &TImageBox::doubleClicked, this, &TPhotoAlbum::GraveImageDblClick);
+    // The same save from the keyboard: Enter on the picture or the list,
+    // and Ctrl+S (the same keys in every language).
+    connect(ui->GraveImage, &TImageBox::activated, this, &TPhotoAlbum::GraveImageDblClick);
+    // (Not the list's "activated": some desktops activate on a single click.)
+    ui->Images->installEventFilter(this);
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(save, &QShortcut::activated, this, &TPhotoAlbum::GraveImageDblClick);
     FormCreate();
 }
 
@@ -64,6 +73,18 @@ void TPhotoAlbum::Clear()
     SpriteFile = std::make_unique<TS16File>();
 }
 
+bool TPhotoAlbum::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->Images && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            GraveImageDblClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
 void TPhotoAlbum::showEvent(QShowEvent* event)
 {
     CentreOnScreen(this, parentWidget());
@@ -87,7 +108,7 @@ void TPhotoAlbum::GraveImageDblClick()
         // Made on first use: Qt's file dialog, with its file-system model and
         // the thread that scans a folder, costs more than the whole start.
         if (!SaveBMP) {
-            SaveBMP = new TSaveFileDialog(this, QStringLiteral("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
+            SaveBMP = new TSaveFileDialog(this, tr("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
             SaveBMP->setObjectName(QStringLiteral("SaveBMP"));
         }
         if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())

@@ -13,9 +13,9 @@ class TPhotoAlbum;
 }
 class TSaveFileDialog;
 
-inline constexpr const char* kNoAlbumCaption = "Lifeledger - View Photo Album";
-inline constexpr const char* kNoAlbumText =
-    "This Creature does not have a photo album. As a result, you cannot view what is not there";
+inline constexpr const char* kNoAlbumCaption = QT_TRANSLATE_NOOP("TPhotoAlbum", "Lifeledger - View Photo Album");
+inline constexpr const char* kNoAlbumText = QT_TRANSLATE_NOOP(
+    "TPhotoAlbum", "This Creature does not have a photo album. As a result, you cannot view what is not there");
 
 class TPhotoAlbum : public QDialog {
     Q_OBJECT
@@ -38,6 +38,7 @@ public slots:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
     void FormCreate();

@@ -2,6 +2,7 @@
 
 #include "history/CreatureFiles.h"
 
+#include <QCoreApplication>
 #include <cstring>
 #include <new>
 #include <unordered_set>
@@ -118,7 +119,7 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
             scan.Failures << e.Message;
             continue;
         } catch (const std::bad_alloc&) {
-            scan.Failures << QStringLiteral("Cannot read file \"%1\". There is not enough memory for it.")
+            scan.Failures << QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". There is not enough memory for it.")
                                  .arg(PathText(records.Directory + name));
             continue;
         }

@@ -1,5 +1,6 @@
 #include "platform/FileSystem.h"
 
+#include <QCoreApplication>
 #include <QFile>
 #include <QHashFunctions>
 #include <QLocale>
@@ -85,17 +86,17 @@ bool ReadAll(int fd, QByteArray& data, qsizetype size)
 
 QString OpenError(const QByteArray& path, const QString& reason)
 {
-    return QStringLiteral("Cannot open file \"%1\". %2").arg(PathText(path), reason);
+    return QCoreApplication::translate("FileSystem", "Cannot open file \"%1\". %2").arg(PathText(path), reason);
 }
 
 QString CreateError(const QByteArray& path, const QString& reason)
 {
-    return QStringLiteral("Cannot create file \"%1\". %2").arg(PathText(path), reason);
+    return QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(PathText(path), reason);
 }
 
 QString KindReason(const struct stat& st)
 {
-    return S_ISDIR(st.st_mode) ? QStringLiteral("It is a directory.") : QStringLiteral("It is not a regular file.");
+    return S_ISDIR(st.st_mode) ? QCoreApplication::translate("FileSystem", "It is a directory.") : QCoreApplication::translate("FileSystem", "It is not a regular file.");
 }
 
 }  // namespace
@@ -131,7 +132,7 @@ qint64 ReadOpened(int fd, const struct stat& st, const QByteArray& prefix, const
 {
     const auto path = [&] { return prefix + name; };
     if (st.st_size > maxBytes)
-        throw EFOpenError(OpenError(path(), QStringLiteral("It is %1 bytes long; at most %2 bytes are read.")
+        throw EFOpenError(OpenError(path(), QCoreApplication::translate("FileSystem", "It is %1 bytes long; at most %2 bytes are read.")
                                               .arg(Bytes(st.st_size), Bytes(maxBytes))));
     char* into = allocate(qint64(st.st_size));
     qint64 got = 0;
@@ -140,7 +141,7 @@ qint64 ReadOpened(int fd, const struct stat& st, const QByteArray& prefix, const
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            throw EFOpenError(QStringLiteral("Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
+            throw EFOpenError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
         if (n == 0)
             break;  // the file shrank since it was measured
         got += n;
@@ -263,25 +264,25 @@ TOldFile CheckOldFile(const QByteArray& path, const TFileIdentity* expected)
     if (file.fd < 0) {
         const int error = errno;
         if (error == ELOOP)
-            throw EFCreateError(CreateError(path, QStringLiteral("It is a symbolic link; Lifeledger never writes "
-                                                                 "through a link to a file elsewhere.")));
+            throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
+                                                      "through a link to a file elsewhere.")));
         if (error != ENOENT)
             throw EFCreateError(CreateError(path, SystemReason(error)));
         if (expected)
-            throw EFileChanged(CreateError(path, QStringLiteral("The file has been removed since it was read.")));
+            throw EFileChanged(CreateError(path, QCoreApplication::translate("FileSystem", "The file has been removed since it was read.")));
         return old;
     }
     old.Exists = true;
     if (::fstat(file.fd, &old.Stat) != 0)
         throw EFCreateError(CreateError(path, SystemReason(errno)));
     if (S_ISDIR(old.Stat.st_mode))
-        throw EFCreateError(CreateError(path, QStringLiteral("A directory of that name is in the way.")));
+        throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "A directory of that name is in the way.")));
     if (!S_ISREG(old.Stat.st_mode))
         throw EFCreateError(CreateError(path, KindReason(old.Stat)));
     // The rename would replace a read-only file without asking (and root
     // ignores permission bits anyway), so the user's mark is honoured here.
     if (!(old.Stat.st_mode & S_IWUSR))
-        throw EFCreateError(CreateError(path, QStringLiteral("The file is read-only.")));
+        throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "The file is read-only.")));
     if (expected) {
         TFileIdentity now;
         Describe(old.Stat, now);
@@ -291,7 +292,7 @@ TOldFile CheckOldFile(const QByteArray& path, const TFileIdentity* expected)
         if (same && ReadAll(file.fd, content, qsizetype(now.Size)))
             same = HashOf(content.constData(), content.size()) == expected->ContentHash;
         if (!same)
-            throw EFileChanged(CreateError(path, QStringLiteral("The file has been changed since it was read.")));
+            throw EFileChanged(CreateError(path, QCoreApplication::translate("FileSystem", "The file has been changed since it was read.")));
     }
     return old;
 }
@@ -332,20 +333,20 @@ void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIde
     for (qsizetype at = 0; at < bytes.size(); ++chunk) {
         const qsizetype n = std::min(kWriteChunk, bytes.size() - at);
         if (!allowed(TWriteStep::Write, chunk))
-            throw fail(QStringLiteral("Not all of it could be written (is the disk full?)."));
+            throw fail(QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?)."));
         qsizetype done = 0;
         while (done < n) {
             const ssize_t w = ::write(fd, bytes.constData() + at + done, size_t(n - done));
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0)
-                throw fail(QStringLiteral("Not all of it could be written (is the disk full?). ") + SystemReason(errno));
+                throw fail(QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?). ") + SystemReason(errno));
             done += w;
         }
         at += n;
     }
     if (!allowed(TWriteStep::Flush) || ::fsync(fd) != 0)
-        throw fail(QStringLiteral("It could not be written to the disk."));
+        throw fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
 
     // The new file takes the old one's place in every respect the game and
     // its user rely on: owner, group and mode.
@@ -355,8 +356,8 @@ void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIde
     if (old.Exists) {
         if ((mine.st_uid != old.Stat.st_uid || mine.st_gid != old.Stat.st_gid)
             && ::fchown(fd, old.Stat.st_uid, old.Stat.st_gid) != 0)
-            throw fail(QStringLiteral("It belongs to user %1, group %2, and a new file cannot be given that owner, "
-                                      "so the file is left as it was.")
+            throw fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
+                              "so the file is left as it was.")
                            .arg(old.Stat.st_uid)
                            .arg(old.Stat.st_gid));
         if (::fchmod(fd, old.Stat.st_mode & 07777) != 0)
@@ -394,7 +395,7 @@ bool DeleteFile(const QByteArray& path, QString* reason)
         return false;
     }
     if (S_ISDIR(st.st_mode)) {
-        *reason = QStringLiteral("It is a directory.");
+        *reason = QCoreApplication::translate("FileSystem", "It is a directory.");
         return false;
     }
     if (::unlink(path.constData()) == 0 || errno == ENOENT)

@@ -2,6 +2,7 @@
 
 #include "common/ByteOrder.h"
 
+#include <QCoreApplication>
 #include <QSaveFile>
 #include <QtEndian>
 #include <cstring>
@@ -62,5 +63,5 @@ void WriteBmp565(const QString& path, const QImage& image)
     const QByteArray bytes = EncodeBmp565(image);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(path, file.errorString()));
 }

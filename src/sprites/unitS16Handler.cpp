@@ -3,6 +3,7 @@
 #include "common/ByteOrder.h"
 #include "platform/FileSystem.h"
 
+#include <QCoreApplication>
 #include <algorithm>
 #include <cstring>
 
@@ -76,7 +77,7 @@ void TS16File::Clear()
 TS16Sprite& TS16File::GetSprite(int index)
 {
     if (index < 0 || index >= Count())
-        throw ESpriteError(QStringLiteral("List Index Out of Bounds"));
+        throw ESpriteError(QCoreApplication::translate("TS16File", "List Index Out of Bounds"));
     return *Sprites[std::size_t(index)];
 }
 
@@ -88,7 +89,7 @@ void TS16File::LoadFromFile(const QString& name, std::uint64_t maxPixelBytes)
         file = std::make_unique<TFileReader>(EncodePath(name));
     } catch (const EFOpenError&) {
         // A missing file, a folder, a pipe: no sprite file, one message.
-        throw ESpriteError(QStringLiteral("Unable to open file ") + name);
+        throw ESpriteError(QCoreApplication::translate("TS16File", "Unable to open file ") + name);
     }
     Load([&file](char* into, qint64 n) { return file->Read(into, n); }, name, maxPixelBytes);
 }
@@ -112,7 +113,7 @@ void TS16File::Load(const TRead& read, const QString& name, std::uint64_t maxPix
     Clear();
     auto readExactly = [&](char* target, qint64 size) {
         if (read(target, size) != size)
-            throw EReadError(QStringLiteral("The sprite file \"%1\" ends inside its headers.").arg(name));
+            throw EReadError(QCoreApplication::translate("TS16File", "The sprite file \"%1\" ends inside its headers.").arg(name));
     };
 
     char head[kFileHeaderBytes];
@@ -132,7 +133,7 @@ void TS16File::Load(const TRead& read, const QString& name, std::uint64_t maxPix
     for (std::size_t i = 0; i < count; ++i)
         pixelBytes += std::uint64_t(width(i)) * height(i) * 2;
     if (pixelBytes > maxPixelBytes)
-        throw ESpriteError(QStringLiteral("The sprite file \"%1\" claims %2 MiB of pixels; at most %3 MiB are accepted.")
+        throw ESpriteError(QCoreApplication::translate("TS16File", "The sprite file \"%1\" claims %2 MiB of pixels; at most %3 MiB are accepted.")
                                .arg(name)
                                .arg(pixelBytes >> 20)
                                .arg(maxPixelBytes >> 20));

@@ -73,7 +73,7 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
     // The specified items, and beside them two of this program's own.
     EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/E&xit/",
                                  "&Creature/&Delete/Ctrl+D", "&Creature/View/&Edit/Ctrl+E",
-                                 "&Creature/&View Photo Album/Ctrl+V"}));
+                                 "&Creature/&View Photo Album/Ctrl+V", "&Help/&About Lifeledger/"}));
     EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V"}));
 }
 

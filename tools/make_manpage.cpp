@@ -1,0 +1,60 @@
+// make-manpage OUTFILE VERSION DATE: writes the manual page lifeledger(1)
+// from the same texts as `lifeledger --help`, so the two never disagree.
+#include "browser/CommandLine.h"
+
+#include <QCoreApplication>
+#include <QFile>
+#include <QTextStream>
+#include <cstdio>
+
+namespace {
+
+// Text as roff reads it: backslashes and minus signs escaped, no line that
+// starts with a dot or an apostrophe.
+QString Roff(QString text)
+{
+    text.replace(QLatin1Char('\\'), QStringLiteral("\\e"));
+    text.replace(QLatin1Char('-'), QStringLiteral("\\-"));
+    text.replace(QStringLiteral("\n."), QStringLiteral("\n\\&."));
+    if (text.startsWith(QLatin1Char('.')) || text.startsWith(QLatin1Char('\'')))
+        text.prepend(QStringLiteral("\\&"));
+    return text;
+}
+
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    QCoreApplication app(argc, argv);
+    if (argc != 4) {
+        std::fprintf(stderr, "usage: make-manpage OUTFILE VERSION DATE\n");
+        return 2;
+    }
+    QFile file(QString::fromLocal8Bit(argv[1]));
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
+        std::fprintf(stderr, "make-manpage: cannot write %s\n", argv[1]);
+        return 1;
+    }
+    QTextStream out(&file);
+    out << ".TH LIFELEDGER 1 \"" << argv[3] << "\" \"Lifeledger " << argv[2] << "\" \"User Commands\"\n"
+        << ".SH NAME\nlifeledger \\- browse and edit the life histories of Vivarion 2 creatures\n"
+        << ".SH SYNOPSIS\n.B lifeledger\n[\\fIoptions\\fR]\n"
+        << ".SH DESCRIPTION\n";
+    for (const QString& paragraph : ProgramSummary().split(QStringLiteral("\n\n")))
+        out << Roff(paragraph) << "\n.PP\n";
+    out << ".SH OPTIONS\n";
+    for (const TOptionHelp& option : OptionHelp()) {
+        QString names = Roff(option.Names);
+        names.replace(QStringLiteral(" DIR"), QStringLiteral(" \\fIDIR\\fR"));
+        out << ".TP\n.B " << names << "\n" << Roff(option.Description) << "\n";
+    }
+    out << ".SH EXIT STATUS\n"
+        << ".TP\n.B 0\nThe program was ended by the user.\n"
+        << ".TP\n.B 1\nNo installation of Vivarion 2 was found, or none was chosen.\n"
+        << ".TP\n.B 2\nThe command line could not be used.\n"
+        << ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\nThe Wine prefix to read the game's registry from, when no option names one.\n"
+        << ".SH FILES\n.TP\n.I ~/.config/lifeledger/lifeledger.conf\n"
+        << "The installation chosen last and the place of the main window.\n"
+        << ".SH SEE ALSO\n.BR wine (1)\n";
+    return 0;
+}

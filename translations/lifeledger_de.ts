@@ -1,0 +1,655 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="de_DE">
+<context>
+    <name>CommandGuard</name>
+    <message>
+        <source>There is not enough memory for this.</source>
+        <translation>Dafür reicht der Arbeitsspeicher nicht.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLine</name>
+    <message>
+        <source>Read the game&apos;s registry from the Wine prefix DIR (instead of $WINEPREFIX, ~/.wine and the prefixes of the common launchers).</source>
+        <translation>Die Registry des Spiels aus dem Wine-Präfix DIR lesen (statt aus $WINEPREFIX, ~/.wine und den Präfixen der gängigen Starter).</translation>
+    </message>
+    <message>
+        <source>Use DIR as the game&apos;s history folder; no registry is read. Goes with --genetics-dir.</source>
+        <translation>DIR als Verlaufsordner des Spiels verwenden; es wird keine Registry gelesen. Gehört zu --genetics-dir.</translation>
+    </message>
+    <message>
+        <source>Use DIR as the game&apos;s genetics folder; no registry is read. Goes with --history-dir.</source>
+        <translation>DIR als Genetikordner des Spiels verwenden; es wird keine Registry gelesen. Gehört zu --history-dir.</translation>
+    </message>
+    <message>
+        <source>Show this help and end.</source>
+        <translation>Diese Hilfe zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Show the version and end.</source>
+        <translation>Die Version zeigen und beenden.</translation>
+    </message>
+    <message>
+        <source>Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature&apos;s name, owner data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the photos of its album.
+
+Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
+        <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
+
+Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
+    </message>
+    <message>
+        <source>Usage: %1 [options]</source>
+        <translation>Aufruf: %1 [Optionen]</translation>
+    </message>
+    <message>
+        <source>Options:</source>
+        <translation>Optionen:</translation>
+    </message>
+    <message>
+        <source>Unexpected argument &apos;%1&apos;.</source>
+        <translation>Unerwartetes Argument »%1«.</translation>
+    </message>
+    <message>
+        <source>--%1 is given more than once.</source>
+        <translation>--%1 ist mehr als einmal angegeben.</translation>
+    </message>
+    <message>
+        <source>--history-dir and --genetics-dir go together: give both.</source>
+        <translation>--history-dir und --genetics-dir gehören zusammen: Bitte beide angeben.</translation>
+    </message>
+    <message>
+        <source>--prefix names a Wine prefix, --history-dir and --genetics-dir the game&apos;s folders themselves: give one or the other.</source>
+        <translation>--prefix nennt ein Wine-Präfix, --history-dir und --genetics-dir die Ordner des Spiels selbst: Bitte nur das eine oder das andere angeben.</translation>
+    </message>
+    <message>
+        <source>--%1: there is no folder &apos;%2&apos;.</source>
+        <translation>--%1: Es gibt keinen Ordner »%2«.</translation>
+    </message>
+    <message>
+        <source>Try &apos;%1 --help&apos; for more.</source>
+        <translation>»%1 --help« zeigt mehr.</translation>
+    </message>
+</context>
+<context>
+    <name>FileSystem</name>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. There is not enough memory for it.</source>
+        <translation>Die Datei »%1« kann nicht gelesen werden. Dafür reicht der Arbeitsspeicher nicht.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>It is a directory.</source>
+        <translation>Sie ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Sie ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>It is %1 bytes long; at most %2 bytes are read.</source>
+        <translation>Sie ist %1 Bytes lang; gelesen werden höchstens %2 Bytes.</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht gelesen werden. %2</translation>
+    </message>
+    <message>
+        <source>It is a symbolic link; Lifeledger never writes through a link to a file elsewhere.</source>
+        <translation>Sie ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in eine Datei anderswo.</translation>
+    </message>
+    <message>
+        <source>The file has been removed since it was read.</source>
+        <translation>Die Datei wurde entfernt, seit sie gelesen wurde.</translation>
+    </message>
+    <message>
+        <source>A directory of that name is in the way.</source>
+        <translation>Ein Ordner dieses Namens ist im Weg.</translation>
+    </message>
+    <message>
+        <source>The file is read-only.</source>
+        <translation>Die Datei ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The file has been changed since it was read.</source>
+        <translation>Die Datei wurde geändert, seit sie gelesen wurde.</translation>
+    </message>
+    <message>
+        <source>Not all of it could be written (is the disk full?).</source>
+        <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?).</translation>
+    </message>
+    <message>
+        <source>Not all of it could be written (is the disk full?). </source>
+        <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?). </translation>
+    </message>
+    <message>
+        <source>It could not be written to the disk.</source>
+        <translation>Sie konnte nicht auf den Datenträger geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>It belongs to user %1, group %2, and a new file cannot be given that owner, so the file is left as it was.</source>
+        <translation>Sie gehört Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Besitzer nicht erhalten; die Datei bleibt daher, wie sie war.</translation>
+    </message>
+</context>
+<context>
+    <name>TDeleteEntry</name>
+    <message>
+        <source>Deleting an entry</source>
+        <translation>Einen Eintrag löschen</translation>
+    </message>
+    <message>
+        <source>Entry Information</source>
+        <translation>Angaben zum Eintrag</translation>
+    </message>
+    <message>
+        <source>Moniker:</source>
+        <translation>Kennung:</translation>
+    </message>
+    <message>
+        <source>Creature Name:</source>
+        <translation>Name des Geschöpfs:</translation>
+    </message>
+    <message>
+        <source>Delete Options</source>
+        <translation>Was gelöscht wird</translation>
+    </message>
+    <message>
+        <source>Warning, this operation will irretreivably delete the following files:</source>
+        <translation>Achtung, dieser Vorgang löscht die folgenden Dateien unwiderruflich:</translation>
+    </message>
+    <message>
+        <source>As the creature is probably still in the game, this may cause problems in later life.</source>
+        <translation>Da das Geschöpf wahrscheinlich noch im Spiel ist, kann das später zu Problemen führen.</translation>
+    </message>
+    <message>
+        <source>This could cause problems with the gravestone.</source>
+        <translation>Das kann Probleme mit dem Grabstein verursachen.</translation>
+    </message>
+    <message>
+        <source>This will remove the entry from the funeral kit</source>
+        <translation>Damit verschwindet der Eintrag aus dem Bestattungsset</translation>
+    </message>
+    <message>
+        <source>This will leave a genetics file un-referenced by the history data</source>
+        <translation>Damit bleibt eine Genetikdatei zurück, auf die keine Verlaufsdaten mehr verweisen</translation>
+    </message>
+    <message>
+        <source>This will leave a photo album file un-referenced by the history data</source>
+        <translation>Damit bleibt eine Fotoalbumdatei zurück, auf die keine Verlaufsdaten mehr verweisen</translation>
+    </message>
+    <message>
+        <source>Are you sure?</source>
+        <translation>Sind Sie sicher?</translation>
+    </message>
+    <message>
+        <source>The Endrish Lifeledger</source>
+        <translation>Das Endrish-Lifeledger</translation>
+    </message>
+    <message>
+        <source>Delete &amp;History Entry</source>
+        <translation>&amp;Verlaufseintrag löschen</translation>
+    </message>
+    <message>
+        <source>Delete &amp;Genetics File</source>
+        <translation>&amp;Genetikdatei löschen</translation>
+    </message>
+    <message>
+        <source>Delete &amp;Photo Album</source>
+        <translation>&amp;Fotoalbum löschen</translation>
+    </message>
+    <message>
+        <source>&amp;Execute Choice</source>
+        <translation>Auswahl &amp;ausführen</translation>
+    </message>
+</context>
+<context>
+    <name>TEditEntry</name>
+    <message>
+        <source>Editing a Creature Entry</source>
+        <translation>Einen Geschöpfeintrag bearbeiten</translation>
+    </message>
+    <message>
+        <source>Creature Information</source>
+        <translation>Angaben zum Geschöpf</translation>
+    </message>
+    <message>
+        <source>Moniker:</source>
+        <translation>Kennung:</translation>
+    </message>
+    <message>
+        <source>Death Information</source>
+        <translation>Angaben zum Tod</translation>
+    </message>
+    <message>
+        <source>Gravestone:</source>
+        <translation>Grabstein:</translation>
+    </message>
+    <message>
+        <source>General Information</source>
+        <translation>Allgemeine Angaben</translation>
+    </message>
+    <message>
+        <source>Creature Name</source>
+        <translation>Name des Geschöpfs</translation>
+    </message>
+    <message>
+        <source>Owner Name</source>
+        <translation>Name des Besitzers</translation>
+    </message>
+    <message>
+        <source>Owner E-Mail</source>
+        <translation>E-Mail des Besitzers</translation>
+    </message>
+    <message>
+        <source>Owner URL</source>
+        <translation>URL des Besitzers</translation>
+    </message>
+    <message>
+        <source>Owner Notes</source>
+        <translation>Notizen des Besitzers</translation>
+    </message>
+    <message>
+        <source>Epitaph</source>
+        <translation>Grabinschrift</translation>
+    </message>
+    <message>
+        <source>The %1 holds characters that a creature&apos;s record cannot store: %2
+Please replace them; nothing has been saved.</source>
+        <translation>Das Feld »%1« enthält Zeichen, die der Eintrag eines Geschöpfs nicht speichern kann: %2
+Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>The %1 is %2 characters long; a creature&apos;s record can store at most %3. Please shorten it; nothing has been saved.</source>
+        <translation>Das Feld »%1« ist %2 Zeichen lang; der Eintrag eines Geschöpfs kann höchstens %3 speichern. Bitte kürzen Sie es; es wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>Creature &amp;Name:</source>
+        <translation>&amp;Name des Geschöpfs:</translation>
+    </message>
+    <message>
+        <source>&amp;Epitaph:</source>
+        <translation>&amp;Grabinschrift:</translation>
+    </message>
+    <message>
+        <source>&amp;Choose</source>
+        <translation>&amp;Wählen</translation>
+    </message>
+    <message>
+        <source>Gravestone picture</source>
+        <translation>Grabsteinbild</translation>
+    </message>
+    <message>
+        <source>Gravestone photo</source>
+        <translation>Grabsteinfoto</translation>
+    </message>
+    <message>
+        <source>&amp;Owner Name:</source>
+        <translation>Name des &amp;Besitzers:</translation>
+    </message>
+    <message>
+        <source>Owner &amp;URL:</source>
+        <translation>&amp;URL des Besitzers:</translation>
+    </message>
+    <message>
+        <source>Owner E-&amp;Mail:</source>
+        <translation>&amp;E-Mail des Besitzers:</translation>
+    </message>
+    <message>
+        <source>Owner No&amp;tes:</source>
+        <translation>No&amp;tizen des Besitzers:</translation>
+    </message>
+    <message>
+        <source>&amp;Accept Edit</source>
+        <translation>Änderung &amp;übernehmen</translation>
+    </message>
+    <message>
+        <source>Cance&amp;l Edit</source>
+        <translation>Änderung &amp;verwerfen</translation>
+    </message>
+</context>
+<context>
+    <name>TEntryRecords</name>
+    <message>
+        <source>Name of Creature</source>
+        <translation>Name des Geschöpfs</translation>
+    </message>
+    <message>
+        <source>Moniker</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Species</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Geschlecht</translation>
+    </message>
+    <message>
+        <source>Parents</source>
+        <translation>Eltern</translation>
+    </message>
+    <message>
+        <source>Life (From -&gt; To)</source>
+        <translation>Leben (von -&gt; bis)</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Tovik</source>
+        <translation>Tovik</translation>
+    </message>
+    <message>
+        <source>Skarrow</source>
+        <translation>Skarrow</translation>
+    </message>
+    <message>
+        <source>Brumble</source>
+        <translation>Brumble</translation>
+    </message>
+    <message>
+        <source>Yarrel?</source>
+        <translation>Yarrel?</translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation>Männlich</translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation>Weiblich</translation>
+    </message>
+    <message>
+        <source>Alive and in world</source>
+        <translation>Lebt in der Welt</translation>
+    </message>
+    <message>
+        <source>Dead</source>
+        <translation>Tot</translation>
+    </message>
+    <message>
+        <source>Dead but not registered</source>
+        <translation>Tot, aber nicht eingetragen</translation>
+    </message>
+    <message>
+        <source>Exported - State Unknown</source>
+        <translation>Exportiert - Zustand unbekannt</translation>
+    </message>
+    <message>
+        <source>%1 (%2) and %3 (%4)</source>
+        <translation>%1 (%2) und %3 (%4)</translation>
+    </message>
+    <message>
+        <source>%1 (Still alive)</source>
+        <translation>%1 (lebt noch)</translation>
+    </message>
+    <message>
+        <source>exported from the world</source>
+        <translation>aus der Welt exportiert</translation>
+    </message>
+    <message>
+        <source>dead</source>
+        <translation>tot</translation>
+    </message>
+    <message>
+        <source>alive</source>
+        <translation>lebend</translation>
+    </message>
+    <message>
+        <source>has a photo album</source>
+        <translation>hat ein Fotoalbum</translation>
+    </message>
+    <message>
+        <source>has a genetics file</source>
+        <translation>hat eine Genetikdatei</translation>
+    </message>
+</context>
+<context>
+    <name>THistoryViewer</name>
+    <message>
+        <source>Endrish Creature History</source>
+        <translation>Endrish-Geschöpfverlauf</translation>
+    </message>
+    <message>
+        <source>&amp;File</source>
+        <translation>&amp;Datei</translation>
+    </message>
+    <message>
+        <source>&amp;Creature</source>
+        <translation>&amp;Geschöpf</translation>
+    </message>
+    <message>
+        <source>&amp;Open Installation...</source>
+        <translation>Installation ö&amp;ffnen …</translation>
+    </message>
+    <message>
+        <source>&amp;Reread</source>
+        <translation>&amp;Neu einlesen</translation>
+    </message>
+    <message>
+        <source>E&amp;xit</source>
+        <translation>&amp;Beenden</translation>
+    </message>
+    <message>
+        <source>&amp;Delete</source>
+        <translation>&amp;Löschen</translation>
+    </message>
+    <message>
+        <source>View/&amp;Edit</source>
+        <translation>Ansehen/&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;View Photo Album</source>
+        <translation>&amp;Fotoalbum ansehen</translation>
+    </message>
+    <message>
+        <source>Delete Entry</source>
+        <translation>Eintrag löschen</translation>
+    </message>
+    <message>
+        <source>Edit Entry Data</source>
+        <translation>Eintragsdaten bearbeiten</translation>
+    </message>
+    <message>
+        <source>View Photo Album</source>
+        <translation>Fotoalbum ansehen</translation>
+    </message>
+    <message>
+        <source>Places searched:</source>
+        <translation>Durchsuchte Orte:</translation>
+    </message>
+    <message>
+        <source>and %1 more.</source>
+        <translation>und %1 weitere.</translation>
+    </message>
+    <message>
+        <source>These history files could not be read, so their creatures are not listed:</source>
+        <translation>Diese Verlaufsdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
+    </message>
+    <message>
+        <source>Open Installation</source>
+        <translation>Installation öffnen</translation>
+    </message>
+    <message>
+        <source>No other installation of Vivarion 2 was found.</source>
+        <translation>Es wurde keine andere Installation von Vivarion 2 gefunden.</translation>
+    </message>
+    <message>
+        <source>These files could not be deleted:</source>
+        <translation>Diese Dateien konnten nicht gelöscht werden:</translation>
+    </message>
+    <message>
+        <source>The game changed the history record of %1 after the list was read:
+%2
+
+Nothing has been saved. The list now shows the record as it is; edit it again to make your change.</source>
+        <translation>Das Spiel hat den Verlaufseintrag von %1 geändert, nachdem die Liste gelesen wurde:
+%2
+
+Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bearbeiten Sie ihn erneut, um Ihre Änderung vorzunehmen.</translation>
+    </message>
+    <message>
+        <source>Lifeledger - No Vivarion 2 Installation found</source>
+        <translation>Lifeledger - Keine Installation von Vivarion 2 gefunden</translation>
+    </message>
+    <message>
+        <source>Warning, without Vivarion 2 installed, the Lifeledger is useless.</source>
+        <translation>Achtung, ohne installiertes Vivarion 2 ist das Lifeledger nutzlos.</translation>
+    </message>
+    <message>
+        <source>The game changed the history since it was read: F5 rereads it</source>
+        <translation>Das Spiel hat den Verlauf geändert, seit er gelesen wurde: F5 liest ihn neu ein</translation>
+    </message>
+    <message>
+        <source>Creatures</source>
+        <translation>Geschöpfe</translation>
+    </message>
+    <message>
+        <source>&amp;Help</source>
+        <translation>&amp;Hilfe</translation>
+    </message>
+    <message>
+        <source>&amp;About Lifeledger</source>
+        <translation>&amp;Über Lifeledger</translation>
+    </message>
+    <message>
+        <source>Found by:</source>
+        <translation>Gefunden über:</translation>
+    </message>
+    <message>
+        <source>Wine prefix:</source>
+        <translation>Wine-Präfix:</translation>
+    </message>
+    <message>
+        <source>History folder:</source>
+        <translation>Verlaufsordner:</translation>
+    </message>
+    <message>
+        <source>Genetics folder:</source>
+        <translation>Genetikordner:</translation>
+    </message>
+    <message>
+        <source>About Lifeledger</source>
+        <translation>Über Lifeledger</translation>
+    </message>
+    <message>
+        <source>A companion for the creature-raising game Vivarion 2: every creature that ever lived in your world, its record, its photos and its files.</source>
+        <translation>Ein Begleiter zum Zuchtspiel Vivarion 2: jedes Geschöpf, das je in Ihrer Welt gelebt hat, sein Eintrag, seine Fotos und seine Dateien.</translation>
+    </message>
+    <message>
+        <source>Reading now:</source>
+        <translation>Liest gerade:</translation>
+    </message>
+</context>
+<context>
+    <name>TInstallationChooser</name>
+    <message>
+        <source>Open Installation</source>
+        <translation>Installation öffnen</translation>
+    </message>
+    <message>
+        <source>Vivarion 2 is installed in more than one place. Which installation should Lifeledger open?</source>
+        <translation>Vivarion 2 ist an mehr als einem Ort installiert. Welche Installation soll Lifeledger öffnen?</translation>
+    </message>
+    <message>
+        <source>Launcher</source>
+        <translation>Starter</translation>
+    </message>
+    <message>
+        <source>Wine prefix</source>
+        <translation>Wine-Präfix</translation>
+    </message>
+    <message>
+        <source>History folder</source>
+        <translation>Verlaufsordner</translation>
+    </message>
+    <message>
+        <source>Creatures</source>
+        <translation>Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Installations</source>
+        <translation>Installationen</translation>
+    </message>
+</context>
+<context>
+    <name>TPhotoAlbum</name>
+    <message>
+        <source>Viewing the Photo Album...</source>
+        <translation>Das Fotoalbum ansehen …</translation>
+    </message>
+    <message>
+        <source>Double-Left-Click me to save this image</source>
+        <translation>Doppelt mit links klicken, um dieses Bild zu speichern</translation>
+    </message>
+    <message>
+        <source>Bitmap Files (*.bmp)</source>
+        <translation>Bitmap-Dateien (*.bmp)</translation>
+    </message>
+    <message>
+        <source>Lifeledger - View Photo Album</source>
+        <translation>Lifeledger - Fotoalbum ansehen</translation>
+    </message>
+    <message>
+        <source>This Creature does not have a photo album. As a result, you cannot view what is not there</source>
+        <translation>Dieses Geschöpf hat kein Fotoalbum. Was nicht da ist, kann man auch nicht ansehen</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <translation>Fotos</translation>
+    </message>
+    <message>
+        <source>Picture</source>
+        <translation>Bild</translation>
+    </message>
+    <message>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
+        <source>Press Enter or Ctrl+S to save this photo as a BMP file</source>
+        <translation>Eingabetaste oder Strg+S speichert dieses Foto als BMP-Datei</translation>
+    </message>
+</context>
+<context>
+    <name>TS16File</name>
+    <message>
+        <source>List Index Out of Bounds</source>
+        <translation>Listenindex außerhalb der Grenzen</translation>
+    </message>
+    <message>
+        <source>Unable to open file </source>
+        <translation>Datei kann nicht geöffnet werden: </translation>
+    </message>
+    <message>
+        <source>The sprite file &quot;%1&quot; ends inside its headers.</source>
+        <translation>Die Sprite-Datei »%1« endet mitten in ihren Kopfdaten.</translation>
+    </message>
+    <message>
+        <source>The sprite file &quot;%1&quot; claims %2 MiB of pixels; at most %3 MiB are accepted.</source>
+        <translation>Die Sprite-Datei »%1« gibt %2 MiB Bildpunkte an; angenommen werden höchstens %3 MiB.</translation>
+    </message>
+</context>
+<context>
+    <name>TSaveFileDialog</name>
+    <message>
+        <source>Save As</source>
+        <translation>Speichern unter</translation>
+    </message>
+    <message>
+        <source>The folder %1 does not exist.
+Check the folder name and try again.</source>
+        <translation>Den Ordner %1 gibt es nicht.
+Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+</TS>
