@@ -63,9 +63,7 @@ void Select(THistoryViewer& viewer, const QByteArray& moniker)
 {
     for (int row = 0; row < viewer.EntryRecords->Count(); ++row)
         if (MonikerText(viewer.EntryRecords->Record(row).Moniker) == moniker) {
-            viewer.Entries->selectionModel()->select(viewer.EntryRecords->index(row, 0),
-                                                     QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
-            viewer.Entries->scrollTo(viewer.EntryRecords->index(row, 0));
+            viewer.SelectRow(row);
         }
 }
 

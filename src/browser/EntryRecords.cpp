@@ -113,11 +113,62 @@ THistoryEntry& TEntryRecords::Record(int row)
     return *entry.Record;
 }
 
+THistoryEntry TEntryRecords::ReadRecord(int row) const
+{
+    const TEntry& entry = entries_.at(size_t(row));
+    THistoryEntry record;
+    record.LoadFromBytes(entry.Scanned.Bytes);
+    record.FileName = *entry.Directory + entry.Scanned.Name;
+    return record;
+}
+
+std::vector<TRecordKey> TEntryRecords::Keys() const
+{
+    std::vector<TRecordKey> keys;
+    keys.reserve(entries_.size());
+    for (const TEntry& entry : entries_)
+        keys.push_back(ReadRecordKey(entry.Scanned.Bytes));
+    return keys;
+}
+
+QByteArray TEntryRecords::FileNameOf(int row) const
+{
+    const TEntry& entry = entries_.at(size_t(row));
+    return *entry.Directory + entry.Scanned.Name;
+}
+
+int TEntryRecords::RowOfFile(const QByteArray& fileName) const
+{
+    for (size_t row = 0; row < entries_.size(); ++row) {
+        const QByteArray& directory = *entries_[row].Directory;
+        if (fileName.startsWith(directory) && fileName.mid(directory.size()) == entries_[row].Scanned.Name)
+            return int(row);
+    }
+    return -1;
+}
+
+QPixmap TEntryRecords::Image(int imageIndex) const
+{
+    return imageIndex >= 0 && imageIndex < images_.size() ? images_[imageIndex] : QPixmap();
+}
+
 TEntryRow TEntryRecords::RowTexts(int row) const
+{
+    return FormatEntryRow(ReadRecord(row), names_);
+}
+
+bool TEntryRecords::Matches(int row, const QString& text) const
 {
     THistoryEntry record;
     record.LoadFromBytes(entries_.at(size_t(row)).Scanned.Bytes);
-    return FormatEntryRow(record, names_);
+    for (const QByteArray* field : {&record.DisplayName, &record.Parent1Name, &record.Parent2Name, &record.OwnerName,
+                                    &record.Epitaph})
+        if (DecodeText(*field).contains(text, Qt::CaseInsensitive))
+            return true;
+    for (const TMoniker* moniker : {&record.Moniker, &record.Parent1Moniker, &record.Parent2Moniker})
+        if (MonikerDisplayText(*moniker).contains(text, Qt::CaseInsensitive))
+            return true;
+    return false;
 }
 
 QVariant TEntryRecords::data(const QModelIndex& index, int role) const

@@ -56,6 +56,20 @@ public:
     void SetImageIndex(int row, int imageIndex);
     // The row's texts as the fill read them.
     TEntryRow RowTexts(int row) const;
+    // Whether the creature's name, moniker, parents' names or monikers,
+    // owner name or epitaph (as the fill read them) hold the text, letter
+    // case ignored.
+    bool Matches(int row, const QString& text) const;
+    // The record's fields as the fill read them (not as an edit that has not
+    // been saved may have changed them).
+    THistoryEntry ReadRecord(int row) const;
+    // Every record's moniker, parents' monikers and state, in row order.
+    std::vector<TRecordKey> Keys() const;
+    // The file a row was read from; the row of a file (-1 when none).
+    QByteArray FileNameOf(int row) const;
+    int RowOfFile(const QByteArray& fileName) const;
+    // The picture of an image index (a null one where there is none).
+    QPixmap Image(int imageIndex) const;
 
     // Takes a scan's records as rows, in order, in one insertion.
     void Append(THistoryScan scan);

@@ -2,20 +2,31 @@
 
 #include "browser/CommandGuard.h"
 #include "browser/CutTextTipDelegate.h"
+#include "browser/ContactSheet.h"
 #include "browser/EntryIcons.h"
+#include "browser/Exports.h"
+#include "browser/FamilyTree.h"
+#include "browser/SaveFileDialog.h"
+#include "browser/FindBar.h"
+#include "browser/FindFilter.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitPhotoAlbum.h"
 #include "browser/InstallationChooser.h"
 #include "browser/Startup.h"
 #include "history/CreatureFiles.h"
+#include "history/Lineage.h"
+#include "sprites/SpriteImage.h"
 #include "platform/DirectoryWatch.h"
 #include "platform/Launchers.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "ui_unitLifeledger.h"
 
+#include <QApplication>
 #include <QCloseEvent>
+#include <QFileDialog>
+#include <QFileInfo>
 #include <QCoreApplication>
 #include <QGuiApplication>
 #include <QFile>
@@ -77,7 +88,14 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     Entries = ui->Entries;
     EntriesImages = MakeEntriesImages();
     EntryRecords = new TEntryRecords(EntriesImages, LocaleDateTimeNames(), this);
-    Entries->setModel(EntryRecords);
+    filter_ = new TFindFilter(EntryRecords, this);
+    Entries->setModel(filter_);
+    findBar_ = new TFindBar(this);
+    ui->clientLayout->insertWidget(0, findBar_);
+    connect(findBar_, &TFindBar::TextChanged, this, [this](const QString& text) {
+        filter_->SetText(text);
+        findBar_->SetCount(filter_->rowCount(), EntryRecords->Count());
+    });
     Entries->header()->setSectionsClickable(false);
     Entries->header()->setSectionsMovable(false);
     Entries->header()->setStretchLastSection(true);
@@ -90,6 +108,9 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     EntriesMenu->addAction(ui->DeleteEntry1);
     EntriesMenu->addAction(ui->EditEntries1);
     EntriesMenu->addAction(ui->ViewPhotoAlbum1);
+    EntriesMenu->addSeparator();
+    EntriesMenu->addAction(ui->FamilyTree1);
+    EntriesMenu->addAction(ui->ContactSheet1);
     connect(Entries, &QWidget::customContextMenuRequested, this,
             [this](const QPoint& pos) { EntriesMenu->popup(Entries->viewport()->mapToGlobal(pos)); });
     connect(Entries, &QAbstractItemView::doubleClicked, this, &THistoryViewer::EditEntries1Click);
@@ -98,6 +119,11 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     connect(ui->OpenInstallation1, &QAction::triggered, this, &THistoryViewer::OpenInstallation1Click);
     connect(ui->Reread1, &QAction::triggered, this, &THistoryViewer::Reread1Click);
     connect(ui->About1, &QAction::triggered, this, &THistoryViewer::About1Click);
+    connect(ui->Find1, &QAction::triggered, this, &THistoryViewer::Find1Click);
+    connect(ui->FamilyTree1, &QAction::triggered, this, &THistoryViewer::FamilyTree1Click);
+    connect(ui->ContactSheet1, &QAction::triggered, this, &THistoryViewer::ContactSheet1Click);
+    connect(ui->ExportList1, &QAction::triggered, this, &THistoryViewer::ExportList1Click);
+    connect(ui->ExportFamilyBook1, &QAction::triggered, this, &THistoryViewer::ExportFamilyBook1Click);
     // Ctrl+Q quits like "E&xit" (which shows no shortcut of its own).
     auto* quit = new QAction(this);
     quit->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
@@ -151,11 +177,11 @@ bool THistoryViewer::eventFilter(QObject* watched, QEvent* event)
     // the focus; Down would then select the second row and Home nothing. The
     // first step into a list without a selection selects the first row.
     if (watched == Entries && event->type() == QEvent::KeyPress && EntryRecords->Count() > 0
-        && !Entries->selectionModel()->hasSelection()) {
+        && filter_->rowCount() > 0 && !Entries->selectionModel()->hasSelection()) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_PageUp) {
-            Entries->selectionModel()->setCurrentIndex(EntryRecords->index(0, 0), QItemSelectionModel::ClearAndSelect
-                                                                                     | QItemSelectionModel::Rows);
+            Entries->selectionModel()->setCurrentIndex(filter_->index(0, 0), QItemSelectionModel::ClearAndSelect
+                                                                                 | QItemSelectionModel::Rows);
             return true;
         }
     }
@@ -219,6 +245,7 @@ void THistoryViewer::FormCreate()
     // What happens from now on is news; the fill clears the notice.
     watch_->Watch({FolderOf(HistoryDirectory), FolderOf(GeneticsDirectory)});
     statusBar()->hide();
+    lineage_.reset();
     THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
     const QStringList failures = std::move(scan.Failures);
     EntryRecords->Append(std::move(scan));
@@ -236,7 +263,163 @@ void THistoryViewer::Rebuild()
 int THistoryViewer::SelectedRow() const
 {
     const QModelIndexList selected = Entries->selectionModel()->selectedRows();
-    return selected.isEmpty() ? -1 : selected.first().row();
+    return selected.isEmpty() ? -1 : filter_->mapToSource(selected.first()).row();
+}
+
+QModelIndex THistoryViewer::ViewIndex(int row, int column) const
+{
+    return filter_->mapFromSource(EntryRecords->index(row, column));
+}
+
+void THistoryViewer::SelectRow(int row)
+{
+    if (row < 0 || row >= EntryRecords->Count())
+        return;
+    if (!ViewIndex(row).isValid())
+        findBar_->Close();
+    const QModelIndex index = ViewIndex(row);
+    Entries->selectionModel()->setCurrentIndex(index, QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    Entries->scrollTo(index);
+}
+
+void THistoryViewer::Find1Click()
+{
+    findBar_->Open();
+}
+
+const TLineageIndex& THistoryViewer::Lineage()
+{
+    if (!lineage_)
+        lineage_ = std::make_unique<TLineageIndex>(EntryRecords->Keys());
+    return *lineage_;
+}
+
+void THistoryViewer::FamilyTree1Click()
+{
+    Command([this] {
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        const TLineageTree tree = BuildLineageTree(Lineage(), row, [this](int r, int which) {
+            const THistoryEntry record = EntryRecords->ReadRecord(r);
+            return DecodeText(which == 1 ? record.Parent1Name : record.Parent2Name);
+        });
+        std::vector<TCardFace> faces;
+        faces.reserve(tree.People.size());
+        for (const TLineagePerson& person : tree.People) {
+            TCardFace face;
+            face.Moniker = MonikerDisplayText(person.Moniker);
+            face.SharedMoniker = person.SharedMoniker;
+            if (person.Row < 0) {
+                face.Name = person.Name;
+                face.Outside = true;
+            } else {
+                const TEntryRow texts = EntryRecords->RowTexts(person.Row);
+                face.Name = texts.Texts[0];
+                face.Life = texts.Texts[5];
+                const int image = EntryRecords->ImageIndex(person.Row);
+                face.Icon = EntryRecords->Image(image);
+                face.IconDescription = ImageDescription(image);
+                face.FileName = EntryRecords->FileNameOf(person.Row);
+            }
+            faces.push_back(std::move(face));
+        }
+        // The gravestone photo of a card, read when the card is first drawn.
+        std::vector<int> rows;
+        for (const TLineagePerson& person : tree.People)
+            rows.push_back(person.Row);
+        auto photo = [this, rows](int person) -> QImage {
+            const int r = rows[size_t(person)];
+            if (r < 0 || r >= EntryRecords->Count() || !(EntryRecords->ImageIndex(r) & ifAlbum)
+                || EntryRecords->ImageIndex(r) == kExportedImage)
+                return {};
+            const THistoryEntry record = EntryRecords->ReadRecord(r);
+            if (record.GravestoneIndex < 0)
+                return {};
+            try {
+                TS16File album;
+                album.LoadFromFile(AlbumPath(record));
+                return SpriteToImage(album.GetSprite(record.GravestoneIndex));
+            } catch (const Exception&) {
+                return {};  // a card is drawn without the photo it cannot show
+            }
+        };
+        auto* window = new TFamilyTree(this);
+        window->Show(faces.front().Name, tree, std::move(faces), photo);
+        connect(window, &TFamilyTree::CreatureChosen, this, [this](const QByteArray& file) {
+            SelectRow(EntryRecords->RowOfFile(file));
+            activateWindow();
+        });
+        // The tree is of this list: a new fill, or a creature deleted, closes it.
+        connect(EntryRecords, &QAbstractItemModel::modelReset, window, &QWidget::close);
+        connect(EntryRecords, &QAbstractItemModel::rowsRemoved, window, &QWidget::close);
+        window->show();
+    });
+}
+
+void THistoryViewer::ContactSheet1Click()
+{
+    Command([this] {
+        const int row = SelectedRow();
+        if (row < 0)
+            return;
+        if (!(EntryRecords->ImageIndex(row) & ifAlbum) || EntryRecords->ImageIndex(row) == kExportedImage) {
+            QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
+            return;
+        }
+        const THistoryEntry& record = EntryRecords->Record(row);
+        TContactSheet sheet(this);
+        sheet.Fill(DecodeText(record.DisplayName), AlbumPath(record), MonikerFileText(record.Moniker).value_or(QString()));
+        sheet.exec();
+    });
+}
+
+void THistoryViewer::ExportList1Click()
+{
+    Command([this] {
+        TSaveFileDialog dialog(this, tr("CSV Files (*.csv)"), QStringLiteral("csv"));
+        dialog.setWindowTitle(tr("Export List"));
+        dialog.selectFile(QStringLiteral("creatures.csv"));
+        if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+            return;
+        // The rows as the list shows them (the find bar's filter included).
+        std::vector<int> rows;
+        for (int r = 0; r < filter_->rowCount(); ++r)
+            rows.push_back(filter_->mapToSource(filter_->index(r, 0)).row());
+        const QString path = dialog.selectedFiles().first();
+        ReplaceFile(EncodePath(path), ListAsCsv(*EntryRecords, rows, HistoryDirectory, GeneticsDirectory));
+    });
+}
+
+void THistoryViewer::ExportFamilyBook1Click()
+{
+    Command([this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, tr("Export Family Book"));
+        if (folder.isEmpty())
+            return;
+        if (QFileInfo::exists(folder + QStringLiteral("/index.html"))
+            && QMessageBox::question(this, tr("Export Family Book"),
+                                     tr("%1 already holds an index.html. Replace it?").arg(folder))
+                   != QMessageBox::Yes)
+            return;
+        QApplication::setOverrideCursor(Qt::WaitCursor);
+        TFamilyBook book;
+        try {
+            book = WriteFamilyBook(folder, *EntryRecords, Lineage(), HistoryDirectory);
+        } catch (...) {
+            QApplication::restoreOverrideCursor();
+            throw;
+        }
+        QApplication::restoreOverrideCursor();
+        QMessageBox box(QMessageBox::Information, tr("Export Family Book"),
+                        tr("The family book of %n creatures is in %1 (open index.html in any browser).", nullptr,
+                           book.Creatures)
+                            .arg(folder),
+                        QMessageBox::Ok, this);
+        if (!book.Problems.isEmpty())
+            box.setDetailedText(tr("Albums left out:") + QLatin1Char('\n') + book.Problems.join(QLatin1Char('\n')));
+        box.exec();
+    });
 }
 
 namespace {
@@ -408,6 +591,7 @@ void THistoryViewer::DeleteEntry1Click()
 
         if (historyGone) {
             EntryRecords->Remove(row);
+            lineage_.reset();
         } else {
             int updated = image;
             if (geneticsGone)

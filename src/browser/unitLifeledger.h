@@ -17,6 +17,10 @@ class QMenu;
 class QSettings;
 class QTreeView;
 class TDirectoryWatch;
+class TFamilyTree;
+class TFindBar;
+class TFindFilter;
+class TLineageIndex;
 class TDeleteEntry;
 class TEditEntry;
 class TPhotoAlbum;
@@ -64,8 +68,15 @@ public:
     // Removes every row and record, then runs FormCreate again.
     void Rebuild();
 
-    // The selected row's position, or -1 when none is selected.
+    // The selected row's position in the list's model (and so in
+    // EntryRecords), or -1 when none is selected; a find filter in between
+    // changes nothing.
     int SelectedRow() const;
+    // Selects the model's row in the view (showing every row again if the
+    // find filter hides it) and scrolls it into view.
+    void SelectRow(int row);
+    // The view's index of a model row (invalid when filtered out).
+    QModelIndex ViewIndex(int row, int column = 0) const;
 
     // The paths of a record's album and genetics file; empty when its
     // moniker cannot safely name a file.
@@ -100,6 +111,16 @@ public slots:
     void Reread1Click();
     // What the program is and where it is reading now.
     void About1Click();
+    // Opens the find bar over the list.
+    void Find1Click();
+    // The selected creature's ancestors and descendants, in a window of their own.
+    void FamilyTree1Click();
+    // Every photo of the selected creature's album at a glance.
+    void ContactSheet1Click();
+    // The list as shown, as a CSV file.
+    void ExportList1Click();
+    // The whole history as one HTML page with the photos, in a folder.
+    void ExportFamilyBook1Click();
     void DeleteEntry1Click();
     void EditEntries1Click();
     void ViewPhotoAlbum1Click();
@@ -122,6 +143,12 @@ private:
     std::unique_ptr<Ui::THistoryViewer> ui;
     TStartContext context_;
     TDirectoryWatch* watch_ = nullptr;
+    TFindFilter* filter_ = nullptr;
+    // Who descends from whom, made when first asked after a fill; a removed
+    // row makes it stale.
+    const TLineageIndex& Lineage();
+    std::unique_ptr<TLineageIndex> lineage_;
+    TFindBar* findBar_ = nullptr;
     QLabel* staleNotice_ = nullptr;
     bool keepOnScreen_ = false;
 };

@@ -151,8 +151,7 @@ int GuiTest::RowOf(const QByteArray& moniker) const
 
 void GuiTest::Select(int row)
 {
-    viewer->Entries->selectionModel()->select(viewer->EntryRecords->index(row, 0),
-                                              QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);
+    viewer->SelectRow(row);
 }
 
 const TSampleCreature& GuiTest::Creature(const QByteArray& moniker) const

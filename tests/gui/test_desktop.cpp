@@ -49,7 +49,7 @@ QStringList Unnamed(QWidget* window)
             continue;
         QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
         if (!a || a->text(QAccessible::Name).trimmed().isEmpty())
-            unnamed << w->objectName();
+            unnamed << w->objectName() + QLatin1Char(':') + QString::fromLatin1(w->metaObject()->className());
     }
     return unnamed;
 }
@@ -129,7 +129,7 @@ TEST_F(Desktop, EveryRowDescribesItsIcon)
     EXPECT_EQ(description("YREX"), "exported from the world");
     EXPECT_EQ(description("STNG"), "");  // a state that shows no icon
 
-    const QRect cell = viewer->Entries->visualRect(viewer->EntryRecords->index(RowOf("TOVA"), 0));
+    const QRect cell = viewer->Entries->visualRect(viewer->ViewIndex(RowOf("TOVA"), 0));
     const QPoint icon(cell.left() + 10, cell.center().y());
     QHelpEvent help(QEvent::ToolTip, icon, viewer->Entries->viewport()->mapToGlobal(icon));
     QApplication::sendEvent(viewer->Entries->viewport(), &help);

@@ -71,10 +71,13 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
     for (QAction* item : viewer->EntriesMenu->actions())
         popup << item->text() + "/" + item->shortcut().toString();
     // The specified items, and beside them two of this program's own.
-    EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/E&xit/",
-                                 "&Creature/&Delete/Ctrl+D", "&Creature/View/&Edit/Ctrl+E",
-                                 "&Creature/&View Photo Album/Ctrl+V", "&Help/&About Lifeledger/"}));
-    EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V"}));
+    EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/Export &List.../",
+                                 "&File/Export &Family Book.../", "&File/E&xit/", "&Creature/&Delete/Ctrl+D",
+                                 "&Creature/View/&Edit/Ctrl+E", "&Creature/&View Photo Album/Ctrl+V",
+                                 "&Creature/Family &Tree/Ctrl+T", "&Creature/Contact &Sheet/Ctrl+K",
+                                 "&Creature/&Find.../Ctrl+F", "&Help/&About Lifeledger/"}));
+    EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V", "/",
+                                  "Family &Tree/Ctrl+T", "Contact &Sheet/Ctrl+K"}));
 }
 
 // However long a creature's texts, the seven columns are in view at the
@@ -99,7 +102,7 @@ TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
     auto tipAt = [&](int row, int column) {
         QToolTip::hideText();
         (void)QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
-        const QRect cell = viewer->Entries->visualRect(viewer->EntryRecords->index(row, column));
+        const QRect cell = viewer->Entries->visualRect(viewer->ViewIndex(row, column));
         QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->Entries->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(viewer->Entries->viewport(), &help);
         return QToolTip::isVisible() ? QToolTip::text() : QString();

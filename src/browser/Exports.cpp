@@ -1,0 +1,249 @@
+#include "browser/Exports.h"
+
+#include "browser/EntryRecords.h"
+#include "common/Exception.h"
+#include "history/CreatureFiles.h"
+#include "history/Lineage.h"
+#include "platform/FileSystem.h"
+#include "platform/TextCodec.h"
+#include "sprites/SpriteImage.h"
+#include "sprites/unitS16Handler.h"
+
+#include <QBuffer>
+#include <QCoreApplication>
+#include <QDateTime>
+#include <QDir>
+#include <QFile>
+#include <QRegularExpression>
+#include <QSaveFile>
+
+namespace {
+
+QString Tr(const char* text)
+{
+    return QCoreApplication::translate("Exports", text);
+}
+
+// One CSV field: quoted when it holds a separator, a quote or a line break.
+QString CsvField(const QString& text)
+{
+    if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
+        && !text.contains(QLatin1Char('\r')))
+        return text;
+    QString quoted = text;
+    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + quoted + QLatin1Char('"');
+}
+
+void AppendCsvLine(QString& out, const QStringList& fields)
+{
+    for (qsizetype i = 0; i < fields.size(); ++i) {
+        if (i > 0)
+            out += QLatin1Char(',');
+        out += CsvField(fields[i]);
+    }
+    out += QStringLiteral("\r\n");
+}
+
+}  // namespace
+
+QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QString& historyDirectory,
+                     const QString& geneticsDirectory)
+{
+    QString out;
+    QStringList header;
+    for (int c = 0; c < kEntryColumns; ++c)
+        header << records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+    header << Tr(QT_TRANSLATE_NOOP("Exports", "Birth time stamp")) << Tr(QT_TRANSLATE_NOOP("Exports", "Death time stamp"))
+           << Tr(QT_TRANSLATE_NOOP("Exports", "History file")) << Tr(QT_TRANSLATE_NOOP("Exports", "Photo album"))
+           << Tr(QT_TRANSLATE_NOOP("Exports", "Genetics file"));
+    AppendCsvLine(out, header);
+    for (int row : rows) {
+        const THistoryEntry record = records.ReadRecord(row);
+        const TEntryRow texts = records.RowTexts(row);
+        QStringList fields(texts.Texts.begin(), texts.Texts.end());
+        const int image = records.ImageIndex(row);
+        fields << QString::number(record.BirthTime) << QString::number(record.DeathTime) << PathText(record.FileName)
+               << ((image & ifAlbum) && image != kExportedImage ? AlbumPath(historyDirectory, record.Moniker) : QString())
+               << ((image & ifGenetics) && image != kExportedImage ? GeneticsPath(geneticsDirectory, record.Moniker)
+                                                                   : QString());
+        AppendCsvLine(out, fields);
+    }
+    return out.toUtf8();
+}
+
+namespace {
+
+QString Html(const QString& text)
+{
+    return text.toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'),
+                                                                                               QStringLiteral("<br>"));
+}
+
+QString Anchor(int row)
+{
+    return QStringLiteral("c%1").arg(row);
+}
+
+// A parent as the page names it: a link to every record that carries its
+// moniker, or its name as its child's record gives it when the history does
+// not hold it.
+QString ParentLinks(const TLineageIndex& lineage, const TEntryRecords& records, const TMoniker& moniker,
+                    const QByteArray& name)
+{
+    if (moniker[0] == '\0' && name.isEmpty())
+        return QStringLiteral("&mdash;");
+    const auto rows = lineage.RowsOf(moniker);
+    if (rows.empty())
+        return Html(DecodeText(name)) + QStringLiteral(" (") + Html(MonikerDisplayText(moniker)) + QStringLiteral(") &ndash; ")
+               + Html(Tr(QT_TRANSLATE_NOOP("Exports", "not in the history")));
+    QStringList links;
+    for (int row : rows)
+        links << QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
+                     .arg(Anchor(row), Html(records.RowTexts(row).Texts[0]), Html(MonikerDisplayText(moniker)));
+    return links.join(QStringLiteral(", "));
+}
+
+void WriteFile(const QString& path, const QByteArray& bytes)
+{
+    QFile file(path);
+    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
+        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
+                                .arg(path, file.errorString()));
+}
+
+}  // namespace
+
+TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
+                            const QString& historyDirectory)
+{
+    TFamilyBook book;
+    const QString photos = folder + QStringLiteral("/photos");
+    if (!QDir().mkpath(photos))
+        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
+                                .arg(photos, Tr(QT_TRANSLATE_NOOP("Exports", "The folder cannot be made."))));
+    const int count = records.Count();
+    book.Creatures = count;
+    // Written as it is made: the page of 100,000 creatures is large.
+    QSaveFile page(folder + QStringLiteral("/index.html"));
+    auto failed = [&page] {
+        return EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
+                                 .arg(page.fileName(), page.errorString()));
+    };
+    if (!page.open(QIODevice::WriteOnly))
+        throw failed();
+    QString html;
+    auto flush = [&] {
+        const QByteArray bytes = html.toUtf8();
+        if (page.write(bytes) != bytes.size())
+            throw failed();
+        html.clear();
+    };
+    const QString title = Tr(QT_TRANSLATE_NOOP("Exports", "Family Book"));
+    html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n<title>%2</title>\n")
+                .arg(Tr(QT_TRANSLATE_NOOP("Exports", "en")), title);
+    html += QStringLiteral(
+        "<style>\nbody{font-family:sans-serif;margin:2em;max-width:70em}table{border-collapse:collapse}"
+        "td,th{border-bottom:1px solid #ccc;padding:.2em .6em;text-align:left}section{border-top:2px solid #999;"
+        "margin-top:1.5em}dt{font-weight:bold;float:left;clear:left;width:10em}dd{margin-left:11em}"
+        "figure{display:inline-block;margin:.5em;text-align:center}img{background:#000}\n</style>\n</head>\n<body>\n");
+    html += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
+                .arg(title, Html(Tr(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
+                                     .arg(count)
+                                     .arg(historyDirectory, QDateTime::currentDateTime().toString(Qt::ISODate))));
+
+    // The list, each name a link to its creature.
+    html += QStringLiteral("<h2>%1</h2>\n<table id=\"list\">\n<thead><tr>")
+                .arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+    for (int c = 0; c < kEntryColumns; ++c)
+        html += QStringLiteral("<th>%1</th>").arg(Html(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+    html += QStringLiteral("</tr></thead>\n<tbody>\n");
+    for (int row = 0; row < count; ++row) {
+        const TEntryRow texts = records.RowTexts(row);
+        const auto& t = texts.Texts;
+        html += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(Anchor(row), Html(t[0]));
+        for (int c = 1; c < kEntryColumns; ++c)
+            html += QStringLiteral("<td>%1</td>").arg(Html(t[size_t(c)]));
+        html += QStringLiteral("</tr>\n");
+        if (html.size() > (1 << 20))
+            flush();
+    }
+    html += QStringLiteral("</tbody>\n</table>\n");
+
+    // Every creature: its details, its lineage as links, its photos.
+    auto term = [&html](const char* what, const QString& value) {
+        html += QStringLiteral("<dt>%1</dt><dd>%2</dd>").arg(Html(Tr(what)), value);
+    };
+    for (int row = 0; row < count; ++row) {
+        const THistoryEntry e = records.ReadRecord(row);
+        const TEntryRow texts = records.RowTexts(row);
+        const auto& t = texts.Texts;
+        html += QStringLiteral("<section id=\"%1\">\n<h3>%2 (%3)</h3>\n<dl>")
+                    .arg(Anchor(row), Html(t[0]), Html(t[1]));
+        term(QT_TRANSLATE_NOOP("Exports", "Species"), Html(t[2]));
+        term(QT_TRANSLATE_NOOP("Exports", "Gender"), Html(t[3]));
+        term(QT_TRANSLATE_NOOP("Exports", "Life"), Html(t[5]));
+        term(QT_TRANSLATE_NOOP("Exports", "State"), Html(t[6]));
+        term(QT_TRANSLATE_NOOP("Exports", "Parents"),
+             ParentLinks(lineage, records, e.Parent1Moniker, e.Parent1Name) + QStringLiteral("<br>")
+                 + ParentLinks(lineage, records, e.Parent2Moniker, e.Parent2Name));
+        QStringList children;
+        for (int child : lineage.ChildrenOf(e.Moniker)) {
+            const TEntryRow childTexts = records.RowTexts(child);
+            children << QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
+                            .arg(Anchor(child), Html(childTexts.Texts[0]), Html(childTexts.Texts[1]));
+        }
+        term(QT_TRANSLATE_NOOP("Exports", "Children"), children.isEmpty() ? QStringLiteral("&mdash;") : children.join(QStringLiteral(", ")));
+        if (!e.OwnerName.isEmpty() || !e.OwnerEMail.isEmpty() || !e.OwnerURL.isEmpty())
+            term(QT_TRANSLATE_NOOP("Exports", "Owner"),
+                 QStringList{Html(DecodeText(e.OwnerName)), Html(DecodeText(e.OwnerEMail)), Html(DecodeText(e.OwnerURL))}
+                     .filter(QRegularExpression(QStringLiteral(".")))
+                     .join(QStringLiteral(", ")));
+        if (!e.OwnerNotes.isEmpty())
+            term(QT_TRANSLATE_NOOP("Exports", "Owner's notes"), Html(DecodeText(e.OwnerNotes)));
+        if (!e.Epitaph.isEmpty())
+            term(QT_TRANSLATE_NOOP("Exports", "Epitaph"), Html(DecodeText(e.Epitaph)));
+        html += QStringLiteral("</dl>\n");
+
+        const int image = records.ImageIndex(row);
+        const QString album = AlbumPath(historyDirectory, e.Moniker);
+        if ((image & ifAlbum) && image != kExportedImage && !album.isEmpty()) {
+            TS16File file;
+            try {
+                file.LoadFromFile(album);
+            } catch (const Exception& problem) {
+                book.Problems << problem.Message;
+            }
+            QString figures;
+            for (int i = 0; i < file.Count(); ++i) {
+                const QImage picture = SpriteToImage(file.GetSprite(i));
+                if (picture.isNull())
+                    continue;
+                const QString name = QStringLiteral("%1-%2.png").arg(Anchor(row)).arg(i);
+                QByteArray png;
+                QBuffer buffer(&png);
+                buffer.open(QIODevice::WriteOnly);
+                picture.save(&buffer, "PNG");
+                WriteFile(photos + QLatin1Char('/') + name, png);
+                ++book.Photos;
+                figures += QStringLiteral("<figure><img src=\"photos/%1\" width=\"%2\" height=\"%3\" alt=\"%4\">"
+                                          "<figcaption>[%5] %2 x %3</figcaption></figure>")
+                               .arg(name)
+                               .arg(picture.width())
+                               .arg(picture.height())
+                               .arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(t[0])))
+                               .arg(i);
+            }
+            if (!figures.isEmpty())
+                html += QStringLiteral("<div class=\"photos\">%1</div>\n").arg(figures);
+        }
+        html += QStringLiteral("</section>\n");
+        if (html.size() > (1 << 20))
+            flush();
+    }
+    html += QStringLiteral("</body>\n</html>\n");
+    flush();
+    if (!page.commit())
+        throw failed();
+    return book;
+}

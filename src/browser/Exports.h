@@ -1,0 +1,31 @@
+// The list and the whole history written out for other programs and for
+// reading anywhere: the list as CSV, and a family book, one static HTML page
+// with every creature's details, its lineage as links and its photos.
+#pragma once
+
+#include <QByteArray>
+#include <QString>
+#include <QStringList>
+#include <vector>
+
+class TEntryRecords;
+class TLineageIndex;
+
+// The rows (model rows, in this order) as CSV: UTF-8, RFC 4180 (fields
+// quoted where they hold a comma, a quote or a line break; CR LF between
+// records), one header line; the seven columns as shown, then the raw time
+// stamps of birth and death and the paths of the history file, the photo
+// album and the genetics file (the latter two where the list found them).
+QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QString& historyDirectory,
+                     const QString& geneticsDirectory);
+
+struct TFamilyBook {
+    int Creatures = 0;
+    int Photos = 0;
+    QStringList Problems;  // albums that could not be read (the book is written without them)
+};
+
+// Writes index.html and photos/*.png into the folder (made if need be).
+// Throws EFCreateError when something cannot be written.
+TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
+                            const QString& historyDirectory);
