@@ -21,6 +21,8 @@ packages=(
   dpkg-dev
   # the benchmark table written into the README
   python3
+  # the family book read back in a headless browser
+  chromium python3-websocket
 )
 
 packages+=(${EXTRA_PACKAGES:-})

@@ -5,12 +5,14 @@
 #include "common/Exception.h"
 #include "history/CreatureFiles.h"
 #include "history/HistoryScan.h"
+#include "history/Lineage.h"
 #include "history/unitHistoryClass.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <cstring>
 #include <gtest/gtest.h>
 #include <map>
 
@@ -379,4 +381,96 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
         images[QByteArray(r.Name)] = r.ImageIndex;
     EXPECT_EQ(images, (std::map<QByteArray, int>{
                           {"cr_BOTH", ifAlbum | ifGenetics}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", ifAlbum}}));
+}
+
+namespace {
+
+TRecordKey Key(const char* moniker, const char* parent1 = "", const char* parent2 = "")
+{
+    TRecordKey key;
+    std::copy_n(moniker, std::min<size_t>(4, std::strlen(moniker)), key.Moniker.begin());
+    std::copy_n(parent1, std::min<size_t>(4, std::strlen(parent1)), key.Parent1Moniker.begin());
+    std::copy_n(parent2, std::min<size_t>(4, std::strlen(parent2)), key.Parent2Moniker.begin());
+    return key;
+}
+
+// The tree as "MONIKER@generation<parent,parent>" in the order it was found.
+QStringList Describe(const TLineageTree& tree)
+{
+    QStringList people;
+    for (const TLineagePerson& p : tree.People) {
+        QStringList parents;
+        for (int parent : p.Parents)
+            parents << MonikerDisplayText(tree.People[size_t(parent)].Moniker);
+        people << QStringLiteral("%1%2@%3<%4>")
+                      .arg(p.Row < 0 ? QStringLiteral("~") : QString(), MonikerDisplayText(p.Moniker))
+                      .arg(p.Generation)
+                      .arg(parents.join(','));
+    }
+    return people;
+}
+
+}  // namespace
+
+// A family with grandparents, a parent outside the history, children and a
+// grandchild; a line that runs in a circle, a moniker carried twice and a
+// creature that names itself: every person once, no hang.
+TEST(Lineage, AncestorsAndDescendantsEachOnceWhateverTheHistoryHolds)
+{
+    const std::vector<TRecordKey> keys = {
+        Key("KID", "MUM", "DAD"),   // 0
+        Key("MUM", "GMA", "GPA"),   // 1
+        Key("DAD", "OUT"),          // 2: a parent exported from the world
+        Key("GMA"), Key("GPA"),     // 3, 4
+        Key("SON", "KID"),          // 5
+        Key("DOT", "KID", "SON"),   // 6: a child of KID and of its own brother SON
+        Key("GSN", "SON"),          // 7
+        Key("P", "Q"), Key("Q", "P"),  // 8, 9: a circle
+        Key("TWIN"), Key("TWIN"),   // 10, 11: one moniker, two records
+        Key("HEIR", "TWIN"),        // 12
+        Key("SELF", "SELF"),        // 13
+    };
+    const TLineageIndex index(keys);
+    EXPECT_EQ(index.RowsOf(Key("TWIN").Moniker).size(), 2u);
+    EXPECT_EQ(std::vector<int>(index.ChildrenOf(Key("KID").Moniker).begin(), index.ChildrenOf(Key("KID").Moniker).end()),
+              (std::vector<int>{5, 6}));
+    auto names = [](int row, int which) { return QStringLiteral("name of parent %1 of row %2").arg(which).arg(row); };
+
+    const TLineageTree kid = BuildLineageTree(index, 0, names);
+    EXPECT_EQ(Describe(kid), (QStringList{"KID@0<MUM,DAD>", "MUM@-1<GMA,GPA>", "DAD@-1<OUT>", "GMA@-2<>", "GPA@-2<>",
+                                          "~OUT@-2<>", "SON@1<KID>", "DOT@1<KID,SON>", "GSN@2<SON>"}));
+    EXPECT_EQ(kid.People[5].Name, "name of parent 1 of row 2");
+
+    EXPECT_EQ(Describe(BuildLineageTree(index, 8, names)), (QStringList{"P@0<Q>", "Q@-1<P>"}));
+    const TLineageTree heir = BuildLineageTree(index, 12, names);
+    EXPECT_EQ(Describe(heir), (QStringList{"HEIR@0<TWIN,TWIN>", "TWIN@-1<>", "TWIN@-1<>"}));
+    EXPECT_TRUE(heir.People[1].SharedMoniker && heir.People[2].SharedMoniker);
+    EXPECT_EQ(Describe(BuildLineageTree(index, 13, names)), QStringList{"SELF@0<>"});
+}
+
+// A line of 100,000 generations is walked in linear time (a quadratic walk
+// would take minutes).
+TEST(Lineage, ALongLineIsWalkedInLinearTime)
+{
+    // Monikers of four bytes none of which is zero (a zero ends a moniker).
+    auto moniker = [](int i) {
+        TMoniker m;
+        for (int b = 0; b < 4; ++b, i /= 250)
+            m[size_t(b)] = static_cast<char>(1 + i % 250);
+        return m;
+    };
+    std::vector<TRecordKey> keys;
+    for (int i = 0; i < 100000; ++i) {
+        TRecordKey key;
+        key.Moniker = moniker(i);
+        if (i > 0)
+            key.Parent1Moniker = moniker(i - 1);
+        keys.push_back(key);
+    }
+    const TLineageIndex index(keys);
+    const TLineageTree fromTop = BuildLineageTree(index, 0, [](int, int) { return QString(); });
+    EXPECT_EQ(fromTop.People.size(), 100000u);
+    EXPECT_EQ(fromTop.People.back().Generation, 99999);
+    const TLineageTree fromBottom = BuildLineageTree(index, 99999, [](int, int) { return QString(); });
+    EXPECT_EQ(fromBottom.People.back().Generation, -99999);
 }

@@ -72,6 +72,93 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
+    <name>Exports</name>
+    <message>
+        <source>Birth time stamp</source>
+        <translation>Geburtszeitstempel</translation>
+    </message>
+    <message>
+        <source>Death time stamp</source>
+        <translation>Todeszeitstempel</translation>
+    </message>
+    <message>
+        <source>History file</source>
+        <translation>Verlaufsdatei</translation>
+    </message>
+    <message>
+        <source>Photo album</source>
+        <translation>Fotoalbum</translation>
+    </message>
+    <message>
+        <source>Genetics file</source>
+        <translation>Genetikdatei</translation>
+    </message>
+    <message>
+        <source>not in the history</source>
+        <translation>nicht im Verlauf</translation>
+    </message>
+    <message>
+        <source>The folder cannot be made.</source>
+        <translation>Der Ordner kann nicht angelegt werden.</translation>
+    </message>
+    <message>
+        <source>Family Book</source>
+        <translation>Familienbuch</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>%1 creatures from %2, written %3.</source>
+        <translation>%1 Geschöpfe aus %2, geschrieben am %3.</translation>
+    </message>
+    <message>
+        <source>All creatures</source>
+        <translation>Alle Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Species</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Geschlecht</translation>
+    </message>
+    <message>
+        <source>Life</source>
+        <translation>Leben</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Parents</source>
+        <translation>Eltern</translation>
+    </message>
+    <message>
+        <source>Children</source>
+        <translation>Kinder</translation>
+    </message>
+    <message>
+        <source>Owner</source>
+        <translation>Besitzer</translation>
+    </message>
+    <message>
+        <source>Owner&apos;s notes</source>
+        <translation>Notizen des Besitzers</translation>
+    </message>
+    <message>
+        <source>Epitaph</source>
+        <translation>Grabinschrift</translation>
+    </message>
+    <message>
+        <source>Photo %1 of %2</source>
+        <translation>Foto %1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>FileSystem</name>
     <message>
         <source>Cannot read file &quot;%1&quot;. There is not enough memory for it.</source>
@@ -136,6 +223,60 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <message>
         <source>It belongs to user %1, group %2, and a new file cannot be given that owner, so the file is left as it was.</source>
         <translation>Sie gehört Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Besitzer nicht erhalten; die Datei bleibt daher, wie sie war.</translation>
+    </message>
+</context>
+<context>
+    <name>TContactSheet</name>
+    <message>
+        <source>Contact Sheet</source>
+        <translation>Kontaktbogen</translation>
+    </message>
+    <message>
+        <source>Photos</source>
+        <translation>Fotos</translation>
+    </message>
+    <message>
+        <source>Click a photo (or press Enter) to see it at full size</source>
+        <translation>Ein Foto anklicken (oder die Eingabetaste drücken), um es in voller Größe zu sehen</translation>
+    </message>
+    <message>
+        <source>F&amp;ormat:</source>
+        <translation>F&amp;ormat:</translation>
+    </message>
+    <message>
+        <source>PNG</source>
+        <translation>PNG</translation>
+    </message>
+    <message>
+        <source>BMP, 16 bits (as the album viewer saves)</source>
+        <translation>BMP, 16 Bit (wie die Albumansicht speichert)</translation>
+    </message>
+    <message>
+        <source>&amp;Save All Photos...</source>
+        <translation>Alle Fotos &amp;speichern …</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
+    </message>
+    <message>
+        <source>Contact Sheet of %1</source>
+        <translation>Kontaktbogen von %1</translation>
+    </message>
+    <message>
+        <source>Save All Photos</source>
+        <translation>Alle Fotos speichern</translation>
+    </message>
+    <message>
+        <source>The folder already holds photos of this creature. Replace them?</source>
+        <translation>Der Ordner enthält schon Fotos dieses Geschöpfs. Sollen sie ersetzt werden?</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n photos saved in %1.</source>
+        <translation>
+            <numerusform>%n Foto in %1 gespeichert.</numerusform>
+            <numerusform>%n Fotos in %1 gespeichert.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -414,6 +555,87 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
+    <name>TFamilyTree</name>
+    <message>
+        <source>Family Tree</source>
+        <translation>Stammbaum</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;Out</source>
+        <translation>&amp;Verkleinern</translation>
+    </message>
+    <message>
+        <source>Zoom &amp;In</source>
+        <translation>Ver&amp;größern</translation>
+    </message>
+    <message>
+        <source>&amp;Whole Tree</source>
+        <translation>&amp;Ganzer Baum</translation>
+    </message>
+    <message>
+        <source>&amp;Actual Size</source>
+        <translation>&amp;Originalgröße</translation>
+    </message>
+    <message>
+        <source>Family tree</source>
+        <translation>Stammbaum</translation>
+    </message>
+    <message>
+        <source>(moniker used twice)</source>
+        <translation>(Kennung doppelt vergeben)</translation>
+    </message>
+    <message>
+        <source>(not in the history)</source>
+        <translation>(nicht im Verlauf)</translation>
+    </message>
+    <message>
+        <source>not in the history</source>
+        <translation>nicht im Verlauf</translation>
+    </message>
+    <message>
+        <source>Family Tree of %1</source>
+        <translation>Stammbaum von %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n people: ancestors above, descendants below. Double-click a card (or press Enter) to select the creature in the list.</source>
+        <translation>
+            <numerusform>%n Geschöpf: Vorfahren oben, Nachkommen unten. Ein Doppelklick auf eine Karte (oder die Eingabetaste) wählt das Geschöpf in der Liste aus.</numerusform>
+            <numerusform>%n Geschöpfe: Vorfahren oben, Nachkommen unten. Ein Doppelklick auf eine Karte (oder die Eingabetaste) wählt das Geschöpf in der Liste aus.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>TFindBar</name>
+    <message>
+        <source>F&amp;ind:</source>
+        <translation>S&amp;uchen:</translation>
+    </message>
+    <message>
+        <source>name, moniker, parent, owner or epitaph</source>
+        <translation>Name, Kennung, Elternteil, Besitzer oder Grabinschrift</translation>
+    </message>
+    <message>
+        <source>Creatures found</source>
+        <translation>Gefundene Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>Close the find bar and show every creature (Esc)</source>
+        <translation>Die Suchleiste schließen und alle Geschöpfe zeigen (Esc)</translation>
+    </message>
+    <message>
+        <source>Clear the text</source>
+        <translation>Den Text löschen</translation>
+    </message>
+    <message>
+        <source>%1 of %2</source>
+        <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
     <name>THistoryViewer</name>
     <message>
         <source>Endrish Creature History</source>
@@ -549,6 +771,53 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <source>Reading now:</source>
         <translation>Liest gerade:</translation>
     </message>
+    <message>
+        <source>Export &amp;List...</source>
+        <translation>&amp;Liste exportieren …</translation>
+    </message>
+    <message>
+        <source>Export &amp;Family Book...</source>
+        <translation>Familienbuch e&amp;xportieren …</translation>
+    </message>
+    <message>
+        <source>Family &amp;Tree</source>
+        <translation>&amp;Stammbaum</translation>
+    </message>
+    <message>
+        <source>Contact &amp;Sheet</source>
+        <translation>&amp;Kontaktbogen</translation>
+    </message>
+    <message>
+        <source>&amp;Find...</source>
+        <translation>S&amp;uchen …</translation>
+    </message>
+    <message>
+        <source>CSV Files (*.csv)</source>
+        <translation>CSV-Dateien (*.csv)</translation>
+    </message>
+    <message>
+        <source>Export List</source>
+        <translation>Liste exportieren</translation>
+    </message>
+    <message>
+        <source>Export Family Book</source>
+        <translation>Familienbuch exportieren</translation>
+    </message>
+    <message>
+        <source>%1 already holds an index.html. Replace it?</source>
+        <translation>%1 enthält schon eine index.html. Soll sie ersetzt werden?</translation>
+    </message>
+    <message numerus="yes">
+        <source>The family book of %n creatures is in %1 (open index.html in any browser).</source>
+        <translation>
+            <numerusform>Das Familienbuch von %n Geschöpf liegt in %1 (index.html in einem beliebigen Browser öffnen).</numerusform>
+            <numerusform>Das Familienbuch von %n Geschöpfen liegt in %1 (index.html in einem beliebigen Browser öffnen).</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Albums left out:</source>
+        <translation>Ausgelassene Alben:</translation>
+    </message>
 </context>
 <context>
     <name>TInstallationChooser</name>
@@ -618,6 +887,21 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     <message>
         <source>Press Enter or Ctrl+S to save this photo as a BMP file</source>
         <translation>Eingabetaste oder Strg+S speichert dieses Foto als BMP-Datei</translation>
+    </message>
+</context>
+<context>
+    <name>TPhotoView</name>
+    <message>
+        <source>Photo</source>
+        <translation>Foto</translation>
+    </message>
+    <message>
+        <source>&amp;Fit to Window</source>
+        <translation>An &amp;Fenster anpassen</translation>
+    </message>
+    <message>
+        <source>&amp;Close</source>
+        <translation>S&amp;chließen</translation>
     </message>
 </context>
 <context>

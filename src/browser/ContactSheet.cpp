@@ -30,10 +30,23 @@ void TPhotoView::Show(const QImage& photo, const QString& caption)
     photo_ = photo;
     ui->Caption->setText(caption);
     setWindowTitle(caption);
-    // A photo larger than the window starts fitted to it; a smaller one at 1:1.
-    const QSize room = ui->Scroll->viewport()->size();
-    const QSignalBlocker quiet(ui->FitToWindow);
-    ui->FitToWindow->setChecked(photo.width() > room.width() || photo.height() > room.height());
+    choseFit_ = false;
+    if (isVisible())
+        showEvent(nullptr);
+}
+
+void TPhotoView::showEvent(QShowEvent* event)
+{
+    if (event)
+        QDialog::showEvent(event);
+    // A photo larger than the window starts fitted to it; a smaller one at
+    // 1:1. Only a shown window knows the room it has.
+    if (!choseFit_ && !photo_.isNull()) {
+        choseFit_ = true;
+        const QSize room = ui->Scroll->viewport()->size();
+        const QSignalBlocker quiet(ui->FitToWindow);
+        ui->FitToWindow->setChecked(photo_.width() > room.width() || photo_.height() > room.height());
+    }
     Lay();
 }
 

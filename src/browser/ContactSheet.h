@@ -29,6 +29,7 @@ public:
     QSize ShownSize() const;
 
 protected:
+    void showEvent(QShowEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
 
 private:
@@ -36,6 +37,7 @@ private:
 
     std::unique_ptr<Ui::TPhotoView> ui;
     QImage photo_;
+    bool choseFit_ = false;
 };
 
 class TContactSheet : public QDialog {

@@ -344,8 +344,9 @@ void THistoryViewer::FamilyTree1Click()
                 return {};  // a card is drawn without the photo it cannot show
             }
         };
+        const QString focal = faces.front().Name;  // read before the faces move away
         auto* window = new TFamilyTree(this);
-        window->Show(faces.front().Name, tree, std::move(faces), photo);
+        window->Show(focal, tree, std::move(faces), photo);
         connect(window, &TFamilyTree::CreatureChosen, this, [this](const QByteArray& file) {
             SelectRow(EntryRecords->RowOfFile(file));
             activateWindow();
