@@ -4,9 +4,11 @@
 //   lifeledger-bench [--quick] [--only TEXT] [--table FILE]
 // --only runs the comparisons whose name holds TEXT (for a profiler).
 #include "Harness.h"
+#include "browser/FamilyTree.h"
 #include "browser/ImageBox.h"
 #include "browser/unitLifeledger.h"
 #include "history/CreatureFiles.h"
+#include "history/Lineage.h"
 #include "platform/Installation.h"
 #include "platform/WineRegistry.h"
 #include "sampleworld/SampleWorld.h"
@@ -26,6 +28,7 @@
 #include <memory>
 #include <spawn.h>
 #include <strings.h>
+#include <unordered_map>
 #include <sys/resource.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -76,6 +79,76 @@ TBenchWorld& World(int n)
             WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
     }
     return w;
+}
+
+// A world of n creatures in one line of descent, the deepest there can be:
+// creature i is the child of creatures i - 1 and i - 2, so the tree of the
+// middle one holds every creature, about n / 2 generations deep. Monikers
+// are i in base 36, unique.
+TBenchWorld& DeepWorld(int n)
+{
+    static std::map<int, std::unique_ptr<TBenchWorld>> worlds;
+    auto& slot = worlds[n];
+    if (slot)
+        return *slot;
+    slot = std::make_unique<TBenchWorld>();
+    TBenchWorld& w = *slot;
+    w.prefix = w.dir.path();
+    const QString install = w.prefix + "/drive_c/Game/";
+    w.history = install + "History/";
+    w.genetics = install + "Genetics/";
+    QDir().mkpath(w.history);
+    QDir().mkpath(w.genetics);
+    QDir().mkpath(w.prefix + "/dosdevices");
+    QFile::link("../drive_c", w.prefix + "/dosdevices/c:");
+    WriteWholeFile(w.prefix + "/system.reg", SampleRegistryText("C:\\Game\\History\\", "C:\\Game\\Genetics\\"));
+    auto moniker = [](int i) {
+        TMoniker m{};
+        static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+        for (int k = 3; k >= 0; --k, i /= 36)
+            m[size_t(k)] = digits[i % 36];
+        return m;
+    };
+    const auto& samples = SampleCreatures();
+    for (int i = 0; i < n; ++i) {
+        THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
+        e.Moniker = moniker(i);
+        e.Parent1Moniker = i >= 1 ? moniker(i - 1) : TMoniker{};
+        e.Parent2Moniker = i >= 2 ? moniker(i - 2) : TMoniker{};
+        WriteWholeFile(w.history + kHistoryFilePrefix + QByteArray(e.Moniker.data(), 4), e.SaveToBytes());
+    }
+    return w;
+}
+
+// The plain work of a family tree: a hash map from moniker to row and one
+// from moniker to children, then a walk up and down from the creature.
+void PlainLineage(const std::vector<TRecordKey>& keys, int from)
+{
+    std::unordered_map<std::uint32_t, int> row;
+    std::unordered_multimap<std::uint32_t, int> children;
+    for (size_t i = 0; i < keys.size(); ++i) {
+        row.emplace(TLineageIndex::Slot(keys[i].Moniker), int(i));
+        children.emplace(TLineageIndex::Slot(keys[i].Parent1Moniker), int(i));
+        children.emplace(TLineageIndex::Slot(keys[i].Parent2Moniker), int(i));
+    }
+    std::vector<char> seen(keys.size());
+    std::vector<int> queue{from};
+    seen[size_t(from)] = 1;
+    for (size_t k = 0; k < queue.size(); ++k) {
+        const TRecordKey& key = keys[size_t(queue[k])];
+        for (const TMoniker& parent : {key.Parent1Moniker, key.Parent2Moniker})
+            if (auto it = row.find(TLineageIndex::Slot(parent)); it != row.end() && !seen[size_t(it->second)]) {
+                seen[size_t(it->second)] = 1;
+                queue.push_back(it->second);
+            }
+        auto [first, last] = children.equal_range(TLineageIndex::Slot(key.Moniker));
+        for (auto it = first; it != last; ++it)
+            if (!seen[size_t(it->second)]) {
+                seen[size_t(it->second)] = 1;
+                queue.push_back(it->second);
+            }
+    }
+    benchmark::DoNotOptimize(queue.data());
 }
 
 // The system work of a fill in a plain loop: list the history directory,
@@ -350,6 +423,37 @@ int main(int argc, char** argv)
                  }),
                  Timed([big] { PlainLoop(World(big)); }), quick ? reps : 11});
     Viewers().clear();
+
+    // The family tree of the middle creature of a deep world: the lineage
+    // index (built at the first tree after a fill), the tree, its cards and
+    // the window drawn, from the command to the painted window.
+    if (wanted("family tree")) {
+        THistoryViewer deep(TStartContext{TInstallationSource::FromPrefix(DeepWorld(big).prefix), nullptr, {}});
+        deep.resize(800, 600);
+        deep.show();
+        const std::vector<TRecordKey> keys = deep.EntryRecords->Keys();
+        const int middle = big / 2;
+        const TMeasure tree = [&deep, middle] {
+            deep.Rebuild();  // a fresh fill: no index yet
+            deep.SelectRow(middle);
+            const TSample sample = Timed([&deep] {
+                deep.FamilyTree1Click();
+                QApplication::processEvents();
+                for (QWidget* w : QApplication::topLevelWidgets())
+                    if (auto* window = qobject_cast<TFamilyTree*>(w); window && window->isVisible())
+                        window->grab();  // painted, as it is when it appears
+            })();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (qobject_cast<TFamilyTree*>(w))
+                    w->close();
+            QApplication::processEvents();
+            return sample;
+        };
+        compare({"family tree of all of " + bigName.toStdString() + " creatures in one line", "hash maps and a walk",
+                 1, tree, Timed([&keys, middle] { PlainLineage(keys, middle); }), quick ? 3 : 7});
+        compare({"family tree of all of " + bigName.toStdString() + " creatures in one line", "plain loop of the fill (a peer)", 0,
+                 tree, Timed([big] { PlainLoop(DeepWorld(big)); }), quick ? 3 : 7});
+    }
 
     // Start-up to the first painted, filled window, timed from outside.
     compare({"start-up, 0 creatures", "minimal Qt window", 1.25,

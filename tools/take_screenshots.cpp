@@ -2,9 +2,12 @@
 // installation (or on the Wine prefix given: the paths the pictures show are
 // then that prefix's, not a temporary folder's),
 // runs each command on a typical creature and saves a picture of every
-// window and message it shows (screen grabs under a real display such as
+// window and message it shows (the family tree, the find bar and the contact
+// sheet too) (screen grabs under a real display such as
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
 // windows as a user would.
+#include "browser/FamilyTree.h"
+#include "browser/FindBar.h"
 #include "browser/Startup.h"
 #include "browser/unitLifeledger.h"
 #include "sampleworld/SampleWorld.h"
@@ -13,7 +16,9 @@
 #include <QApplication>
 #include <QDialog>
 #include <QDir>
+#include <QFileDialog>
 #include <QItemSelectionModel>
+#include <QLineEdit>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
@@ -133,6 +138,48 @@ int main(int argc, char** argv)
                 execute->click();
         });
         v->DeleteEntry1Click();
+    });
+    steps->push_back([v] {
+        Select(*v, "TOVA");
+        v->FamilyTree1Click();
+    });
+    steps->push_back([] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<TFamilyTree*>(w) && w->isVisible()) {
+                Save(w, QStringLiteral("family-tree"));
+                w->close();
+            }
+    });
+    steps->push_back([v] {
+        v->Find1Click();
+        auto* text = v->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        text->setText(QStringLiteral("sorrel"));
+    });
+    steps->push_back([v] {
+        Save(v, QStringLiteral("find-bar"));
+        v->findChild<TFindBar*>()->Close();
+    });
+    steps->push_back([v] {
+        Select(*v, "TOVA");
+        OnModal(QStringLiteral("contact-sheet"), Close);
+        v->ContactSheet1Click();
+    });
+    steps->push_back([v] {
+        // The family book into OUTDIR/family-book, to be looked at in a browser.
+        const QString book = outDir + QStringLiteral("/family-book");
+        QDir().mkpath(book);
+        OnModal(QStringLiteral("export-family-book"), [book](QWidget* w) {
+            auto* dialog = qobject_cast<QFileDialog*>(w);
+            if (!dialog) {
+                Close(w);
+                return;
+            }
+            OnModal(QStringLiteral("family-book-written"), Close);
+            if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
+                name->setText(book);
+            static_cast<QDialog*>(dialog)->accept();
+        });
+        v->ExportFamilyBook1Click();
     });
     auto* index = new size_t(0);
     auto* driver = new QTimer(&app);

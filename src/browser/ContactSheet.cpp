@@ -12,6 +12,7 @@
 #include <QFileInfo>
 #include <QKeyEvent>
 #include <QMessageBox>
+#include <QPainter>
 #include <QSaveFile>
 #include <QStandardItemModel>
 
@@ -83,6 +84,25 @@ void TPhotoView::resizeEvent(QResizeEvent* event)
 
 // ---------------------------------------------------------------- the sheet
 
+namespace {
+
+// A photo on a square of the thumbnails' size, shrunk to fit (never
+// enlarged) and centred: every caption then sits on one line.
+QPixmap Thumbnail(const QImage& photo)
+{
+    constexpr int kSide = 96;
+    const QImage shown = photo.width() > kSide || photo.height() > kSide
+                             ? photo.scaled(kSide, kSide, Qt::KeepAspectRatio, Qt::SmoothTransformation)
+                             : photo;
+    QPixmap square(kSide, kSide);
+    square.fill(Qt::transparent);
+    QPainter painter(&square);
+    painter.drawImage((kSide - shown.width()) / 2, (kSide - shown.height()) / 2, shown);
+    return square;
+}
+
+}  // namespace
+
 TContactSheet::TContactSheet(QWidget* parent) : QDialog(parent), ui(std::make_unique<Ui::TContactSheet>())
 {
     ui->setupUi(this);
@@ -109,7 +129,7 @@ void TContactSheet::Fill(const QString& creature, const QString& albumPath, cons
         const QString caption = QStringLiteral("[%1] %2 x %3").arg(i).arg(sprite.Width).arg(sprite.Height);
         auto* item = new QStandardItem(caption);
         if (!photo.isNull())
-            item->setIcon(QPixmap::fromImage(photo.scaled(96, 96, Qt::KeepAspectRatio, Qt::SmoothTransformation)));
+            item->setIcon(Thumbnail(photo));
         item->setToolTip(caption);
         model_->appendRow(item);
         photos_.push_back(std::move(photo));

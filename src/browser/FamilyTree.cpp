@@ -15,7 +15,8 @@
 
 namespace {
 
-constexpr qreal kCardWidth = 230, kCardHeight = 84, kColumn = 250, kRow = 130, kPhoto = 64;
+constexpr qreal kCardWidth = 230, kCardHeight = 100, kColumn = 250, kRow = 146, kPhoto = 64;
+constexpr double kSmallest = 0.02, kLargest = 4;  // the zoom's bounds
 
 }  // namespace
 
@@ -25,15 +26,24 @@ class TTreeCard : public QGraphicsItem {
 public:
     TTreeCard(TFamilyTreeView* view, int index) : view_(view), index_(index)
     {
-        setFlags(ItemIsFocusable | ItemIsSelectable);
+        // Focusable, not selectable: a press on a card leaves the drag to
+        // the view, which pans.
+        setFlags(ItemIsFocusable);
     }
 
     QRectF boundingRect() const override { return {0, 0, kCardWidth, kCardHeight}; }
 
     void paint(QPainter* painter, const QStyleOptionGraphicsItem*, QWidget*) override
     {
-        const TCardFace& face = view_->Face(index_);
         const QPalette palette = view_->palette();
+        if (QStyleOptionGraphicsItem::levelOfDetailFromTransform(painter->worldTransform()) < 0.35) {
+            // Too small to read: the card's outline, its texts unasked.
+            painter->setPen(hasFocus() ? palette.color(QPalette::Highlight) : palette.color(QPalette::Mid));
+            painter->setBrush(index_ == 0 ? palette.color(QPalette::AlternateBase) : palette.color(QPalette::Base));
+            painter->drawRect(boundingRect());
+            return;
+        }
+        const TCardFace& face = view_->Face(index_);
         painter->setRenderHint(QPainter::Antialiasing);
         painter->setPen(QPen(hasFocus() ? palette.color(QPalette::Highlight) : palette.color(QPalette::Mid),
                              hasFocus() ? 3 : 1, face.Outside ? Qt::DashLine : Qt::SolidLine));
@@ -71,12 +81,16 @@ public:
             moniker += QLatin1Char(' ') + TFamilyTree::tr("(not in the history)");
         painter->drawText(QRectF(8, 30, right - 8, 20), Qt::AlignLeft | Qt::AlignVCenter,
                           metrics.elidedText(moniker, Qt::ElideRight, int(right - 8)));
-        painter->drawText(QRectF(8, 52, right - 8, 24), Qt::AlignLeft | Qt::AlignVCenter | Qt::TextWordWrap,
-                          metrics.elidedText(face.Life, Qt::ElideRight, int(2 * (right - 8))));
+        // The life span in up to three lines: beside a photo it needs them.
+        painter->drawText(QRectF(8, 50, right - 8, kCardHeight - 54), Qt::AlignLeft | Qt::AlignTop | Qt::TextWordWrap,
+                          face.Life);
     }
 
 protected:
     void mouseDoubleClickEvent(QGraphicsSceneMouseEvent*) override { view_->Activate(index_); }
+
+public:
+    int Index() const { return index_; }
 
     void keyPressEvent(QKeyEvent* event) override
     {
@@ -170,6 +184,13 @@ private:
 class TFamilyTreeAccessible : public QAccessibleWidget {
 public:
     explicit TFamilyTreeAccessible(TFamilyTreeView* view) : QAccessibleWidget(view, QAccessible::List) {}
+    ~TFamilyTreeAccessible() override
+    {
+        // The cards' interfaces have no object whose end would remove them.
+        for (QAccessible::Id id : cards_)
+            if (id)
+                QAccessible::deleteAccessibleInterface(id);
+    }
 
     TFamilyTreeView* View() const { return static_cast<TFamilyTreeView*>(widget()); }
     int childCount() const override { return View()->CardCount(); }
@@ -215,7 +236,8 @@ TFamilyTreeView::TFamilyTreeView(QWidget* parent) : QGraphicsView(parent), scene
         return true;
     }();
     (void)factoryInstalled;
-    // Thousands of cards are placed once and never move: no index to keep up.
+    // Only the cards in sight are items (see Realize): a few hundred at most,
+    // fewer than a spatial index pays for.
     scene_->setItemIndexMethod(QGraphicsScene::NoIndex);
     setScene(scene_);
     setDragMode(QGraphicsView::ScrollHandDrag);
@@ -226,14 +248,19 @@ TFamilyTreeView::TFamilyTreeView(QWidget* parent) : QGraphicsView(parent), scene
 
 TFamilyTreeView::~TFamilyTreeView() = default;
 
-void TFamilyTreeView::Show(const TLineageTree& tree, std::vector<TCardFace> faces, std::function<QImage(int)> photo)
+void TFamilyTreeView::Show(const TLineageTree& tree, TFaceOf face, TPhotoOf photo)
 {
-    scene_->clear();
-    cards_.clear();
+    for (TTreeCard* card : live_)
+        delete card;
+    live_.clear();
     focused_ = -1;
-    faces_ = std::move(faces);
-    photo_ = std::move(photo);
     const size_t n = tree.People.size();
+    faceOf_ = std::move(face);
+    faces_.clear();
+    faces_.resize(n);
+    photo_ = std::move(photo);
+    cards_.assign(n, nullptr);
+    place_.assign(n, {});
     parents_.assign(n, {});
     children_.assign(n, {});
     generationOf_.assign(n, 0);
@@ -256,42 +283,113 @@ void TFamilyTreeView::Show(const TLineageTree& tree, std::vector<TCardFace> face
             children_[size_t(parent)].push_back(static_cast<int>(i));
     }
     // Generation by generation from the top, each row centred on the widest.
-    size_t widest = 0;
+    size_t widest = 1;
     for (const auto& row : generations_)
         widest = std::max(widest, row.size());
-    cards_.resize(n);
+    left_.assign(generations_.size(), 0);
     for (size_t g = 0; g < generations_.size(); ++g) {
         const auto& row = generations_[g];
-        const qreal left = (qreal(widest) - qreal(row.size())) * kColumn / 2;
-        for (size_t k = 0; k < row.size(); ++k) {
-            auto* card = new TTreeCard(this, row[k]);
-            card->setPos(left + qreal(k) * kColumn, qreal(g) * kRow);
-            scene_->addItem(card);
-            cards_[size_t(row[k])] = card;
+        left_[g] = (qreal(widest) - qreal(row.size())) * kColumn / 2;
+        for (size_t k = 0; k < row.size(); ++k)
+            place_[size_t(row[k])] = QPointF(left_[g] + qreal(k) * kColumn, qreal(g) * kRow);
+    }
+    // How many generations the longest line from a child up to a parent
+    // crosses: the lines in sight start at most that far below the sight.
+    longestLink_ = 1;
+    for (size_t child = 0; child < n; ++child)
+        for (int parent : parents_[child])
+            longestLink_ = std::max(longestLink_, generationOf_[child] - generationOf_[size_t(parent)]);
+    scene_->setSceneRect(QRectF(0, 0, qreal(widest - 1) * kColumn + kCardWidth,
+                                qreal(generations_.size() - 1) * kRow + kCardHeight)
+                             .adjusted(-40, -40, 40, 40));
+    if (n > 0) {
+        centerOn(place_[0] + QPointF(kCardWidth / 2, kCardHeight / 2));
+        Realize();
+        cards_[0]->setFocus();
+    }
+}
+
+std::pair<int, int> TFamilyTreeView::GenerationsIn(const QRectF& area) const
+{
+    const int count = static_cast<int>(generations_.size());
+    const int top = std::clamp(int(std::floor((area.top() - kCardHeight) / kRow)) + 1, 0, count);
+    const int bottom = std::clamp(int(std::floor(area.bottom() / kRow)) + 1, 0, count);
+    return {top, bottom};
+}
+
+std::pair<int, int> TFamilyTreeView::PlacesIn(int generation, const QRectF& area) const
+{
+    const int count = static_cast<int>(generations_[size_t(generation)].size());
+    const qreal left = left_[size_t(generation)];
+    const int from = std::clamp(int(std::floor((area.left() - left - kCardWidth) / kColumn)) + 1, 0, count);
+    const int to = std::clamp(int(std::floor((area.right() - left) / kColumn)) + 1, 0, count);
+    return {from, to};
+}
+
+void TFamilyTreeView::Realize()
+{
+    if (cards_.empty())
+        return;
+    // The cards in sight and a margin of a card around them are items of the
+    // scene; the rest are only places. A tree of the whole history costs
+    // what its visible part does, when it opens and at every step of a pan.
+    const QRectF sight = mapToScene(viewport()->rect()).boundingRect().adjusted(-kColumn, -kRow, kColumn, kRow);
+    std::vector<TTreeCard*> keep;
+    for (TTreeCard* card : live_) {
+        const int index = card->Index();
+        if (index == focused_ || QRectF(place_[size_t(index)], QSizeF(kCardWidth, kCardHeight)).intersects(sight)) {
+            keep.push_back(card);
+        } else {
+            cards_[size_t(index)] = nullptr;
+            delete card;
         }
     }
-    scene_->setSceneRect(scene_->itemsBoundingRect().adjusted(-40, -40, 40, 40));
-    if (n > 0) {
-        cards_[0]->setFocus();
-        centerOn(cards_[0]);
+    live_ = std::move(keep);
+    const auto [top, bottom] = GenerationsIn(sight);
+    for (int g = top; g < bottom; ++g) {
+        const auto [from, to] = PlacesIn(g, sight);
+        for (int k = from; k < to; ++k)
+            Card(generations_[size_t(g)][size_t(k)]);
     }
+}
+
+TTreeCard* TFamilyTreeView::Card(int index)
+{
+    TTreeCard*& card = cards_[size_t(index)];
+    if (!card) {
+        card = new TTreeCard(this, index);
+        card->setPos(place_[size_t(index)]);
+        scene_->addItem(card);
+        live_.push_back(card);
+    }
+    return card;
 }
 
 QRect TFamilyTreeView::CardRect(int card) const
 {
-    return mapFromScene(cards_[size_t(card)]->sceneBoundingRect()).boundingRect();
+    return mapFromScene(QRectF(place_[size_t(card)], QSizeF(kCardWidth, kCardHeight))).boundingRect();
+}
+
+const TCardFace& TFamilyTreeView::Face(int card) const
+{
+    auto& face = faces_[size_t(card)];
+    if (!face)
+        face = std::make_unique<TCardFace>(faceOf_ ? faceOf_(card) : TCardFace());
+    return *face;
 }
 
 int TFamilyTreeView::FocusedCard() const
 {
-    return focused_ >= 0 && focused_ < CardCount() && cards_[size_t(focused_)]->hasFocus() ? focused_ : -1;
+    return focused_ >= 0 && focused_ < CardCount() && cards_[size_t(focused_)] && cards_[size_t(focused_)]->hasFocus()
+               ? focused_
+               : -1;
 }
 
 void TFamilyTreeView::FocusCard(int card)
 {
     if (card >= 0 && card < CardCount()) {
         setFocus();
-        cards_[size_t(card)]->setFocus();
+        Card(card)->setFocus();  // its focus-in brings it into sight
     }
 }
 
@@ -334,30 +432,67 @@ bool TFamilyTreeView::focusNextPrevChild(bool next)
 void TFamilyTreeView::ZoomBy(double factor)
 {
     const double now = transform().m11();
-    if ((factor > 1 && now < 4) || (factor < 1 && now > 0.02))
+    if ((factor > 1 && now < kLargest) || (factor < 1 && now > kSmallest))
         scale(factor, factor);
+    Realize();
 }
 
 void TFamilyTreeView::ZoomToFit()
 {
+    // No smaller than a card can still be told apart: a tree of thousands of
+    // generations is shown from its top, to be panned through.
     fitInView(scene_->sceneRect(), Qt::KeepAspectRatio);
     if (transform().m11() > 1)
         setTransform(QTransform());
+    else if (transform().m11() < kSmallest) {
+        setTransform(QTransform::fromScale(kSmallest, kSmallest));
+        const QRectF sight = mapToScene(viewport()->rect()).boundingRect();
+        centerOn(scene_->sceneRect().center().x(), scene_->sceneRect().top() + sight.height() / 2);
+    }
+    Realize();
+}
+
+void TFamilyTreeView::ActualSize()
+{
+    setTransform(QTransform());
+    if (const int card = FocusedCard(); card >= 0)
+        centerOn(cards_[size_t(card)]);
+    Realize();
+}
+
+void TFamilyTreeView::scrollContentsBy(int dx, int dy)
+{
+    QGraphicsView::scrollContentsBy(dx, dy);
+    Realize();
+}
+
+void TFamilyTreeView::resizeEvent(QResizeEvent* event)
+{
+    QGraphicsView::resizeEvent(event);
+    Realize();
 }
 
 void TFamilyTreeView::drawBackground(QPainter* painter, const QRectF& exposed)
 {
     QGraphicsView::drawBackground(painter, exposed);
+    if (cards_.empty())
+        return;
     painter->setPen(QPen(palette().color(QPalette::Mid), 1.5));
-    for (size_t child = 0; child < cards_.size(); ++child) {
-        const QPointF from = cards_[child]->pos() + QPointF(kCardWidth / 2, 0);
-        for (int parent : parents_[child]) {
-            const QPointF to = cards_[size_t(parent)]->pos() + QPointF(kCardWidth / 2, kCardHeight);
-            if (!QRectF(from, to).normalized().adjusted(-2, -2, 2, 2).intersects(exposed))
-                continue;
-            const qreal middle = (from.y() + to.y()) / 2;
-            const QPointF path[] = {from, {from.x(), middle}, {to.x(), middle}, to};
-            painter->drawPolyline(path, 4);
+    // A line runs from a child's top up to its parent's bottom: those in
+    // sight belong to children in sight or up to the longest line below it.
+    auto [top, bottom] = GenerationsIn(exposed);
+    bottom = std::min(bottom + longestLink_, static_cast<int>(generations_.size()));
+    for (int g = top; g < bottom; ++g) {
+        for (int child : generations_[size_t(g)]) {
+            const QPointF from = place_[size_t(child)] + QPointF(kCardWidth / 2, 0);
+            for (int parent : parents_[size_t(child)]) {
+                const QPointF to = place_[size_t(parent)] + QPointF(kCardWidth / 2, kCardHeight);
+                if (!QRectF(from, to).normalized().adjusted(-2, -2, 2, 2).intersects(exposed))
+                    continue;
+                const qreal middle = (from.y() + to.y()) / 2;
+                const QPointF path[] = {from, {from.x(), middle}, {to.x(), middle}, to};
+                painter->drawPolyline(path, 4);
+            }
         }
     }
 }
@@ -381,7 +516,7 @@ TFamilyTree::TFamilyTree(QWidget* parent) : QWidget(parent, Qt::Window), ui(std:
     connect(ui->ZoomIn, &QToolButton::clicked, this, [this] { ui->TreeView->ZoomBy(1.25); });
     connect(ui->ZoomOut, &QToolButton::clicked, this, [this] { ui->TreeView->ZoomBy(0.8); });
     connect(ui->ZoomFit, &QToolButton::clicked, this, [this] { ui->TreeView->ZoomToFit(); });
-    connect(ui->ZoomActual, &QToolButton::clicked, this, [this] { ui->TreeView->setTransform(QTransform()); });
+    connect(ui->ZoomActual, &QToolButton::clicked, this, [this] { ui->TreeView->ActualSize(); });
     connect(ui->TreeView, &TFamilyTreeView::CardActivated, this, [this](int card) {
         const QByteArray& file = ui->TreeView->Face(card).FileName;
         if (!file.isEmpty())
@@ -391,11 +526,11 @@ TFamilyTree::TFamilyTree(QWidget* parent) : QWidget(parent, Qt::Window), ui(std:
 
 TFamilyTree::~TFamilyTree() = default;
 
-void TFamilyTree::Show(const QString& creature, const TLineageTree& tree, std::vector<TCardFace> faces,
-                       std::function<QImage(int)> photo)
+void TFamilyTree::Show(const QString& creature, const TLineageTree& tree, TFamilyTreeView::TFaceOf face,
+                       TFamilyTreeView::TPhotoOf photo)
 {
     setWindowTitle(tr("Family Tree of %1").arg(creature));
-    ui->TreeView->Show(tree, std::move(faces), std::move(photo));
+    ui->TreeView->Show(tree, std::move(face), std::move(photo));
     ui->Summary->setText(tr("%n people: ancestors above, descendants below. Double-click a card (or press Enter) to "
                             "select the creature in the list.", nullptr, int(tree.People.size())));
 }

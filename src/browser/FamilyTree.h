@@ -38,12 +38,17 @@ public:
     explicit TFamilyTreeView(QWidget* parent = nullptr);
     ~TFamilyTreeView() override;
 
-    // Lays out the tree; `photo(person)` gives a card's gravestone photo
-    // (or a null image), asked only when the card is first drawn.
-    void Show(const TLineageTree& tree, std::vector<TCardFace> faces, std::function<QImage(int person)> photo);
+    using TFaceOf = std::function<TCardFace(int person)>;
+    using TPhotoOf = std::function<QImage(int person)>;
+
+    // Lays out the tree. `face(person)` gives what a card shows and
+    // `photo(person)` its gravestone photo (or a null image); each is asked
+    // when the card is first drawn or spoken, so a tree of thousands opens
+    // as fast as one of ten.
+    void Show(const TLineageTree& tree, TFaceOf face, TPhotoOf photo);
 
     int CardCount() const { return static_cast<int>(cards_.size()); }
-    const TCardFace& Face(int card) const { return faces_[size_t(card)]; }
+    const TCardFace& Face(int card) const;
     // The card's place on the screen, in the view's coordinates.
     QRect CardRect(int card) const;
     int FocusedCard() const;
@@ -51,12 +56,15 @@ public:
 
     void ZoomBy(double factor);
     void ZoomToFit();
+    void ActualSize();
 
 signals:
     void CardActivated(int card);
 
 protected:
     void wheelEvent(QWheelEvent* event) override;
+    void scrollContentsBy(int dx, int dy) override;
+    void resizeEvent(QResizeEvent* event) override;
     bool focusNextPrevChild(bool next) override;
     // The lines from each child to its parents, those in sight only.
     void drawBackground(QPainter* painter, const QRectF& exposed) override;
@@ -66,16 +74,27 @@ private:
     void Activate(int card) { emit CardActivated(card); }
     void Step(int card, int key);
     QImage Photo(int card);
+    // Makes the cards in sight items of the scene and drops those far off.
+    void Realize();
+    TTreeCard* Card(int index);  // the card's item, made if it has none
+    // The generations, and the places in one, that reach into an area.
+    std::pair<int, int> GenerationsIn(const QRectF& area) const;
+    std::pair<int, int> PlacesIn(int generation, const QRectF& area) const;
 
     QGraphicsScene* scene_;
-    std::vector<TCardFace> faces_;
-    std::vector<TTreeCard*> cards_;
+    TFaceOf faceOf_;
+    mutable std::vector<std::unique_ptr<TCardFace>> faces_;  // each made when first asked for
+    std::vector<TTreeCard*> cards_;   // by card: its item, or null while out of sight
+    std::vector<TTreeCard*> live_;    // the items there are
+    std::vector<QPointF> place_;      // by card: its place in the scene
+    std::vector<qreal> left_;         // by generation: where its row starts
+    int longestLink_ = 1;
     std::vector<std::vector<int>> parents_, children_;  // by card
     std::vector<int> generationOf_, placeInGeneration_;
     std::vector<std::vector<int>> generations_;  // cards of each generation, top to bottom
     int firstGeneration_ = 0;
     int focused_ = -1;
-    std::function<QImage(int)> photo_;
+    TPhotoOf photo_;
 };
 
 class TFamilyTree : public QWidget {
@@ -84,8 +103,8 @@ public:
     explicit TFamilyTree(QWidget* parent = nullptr);
     ~TFamilyTree() override;
 
-    void Show(const QString& creature, const TLineageTree& tree, std::vector<TCardFace> faces,
-              std::function<QImage(int person)> photo);
+    void Show(const QString& creature, const TLineageTree& tree, TFamilyTreeView::TFaceOf face,
+              TFamilyTreeView::TPhotoOf photo);
     TFamilyTreeView* View() const;
 
 signals:

@@ -300,53 +300,54 @@ void THistoryViewer::FamilyTree1Click()
         const int row = SelectedRow();
         if (row < 0)
             return;
-        const TLineageTree tree = BuildLineageTree(Lineage(), row, [this](int r, int which) {
+        auto tree = std::make_shared<const TLineageTree>(BuildLineageTree(Lineage(), row, [this](int r, int which) {
             const THistoryEntry record = EntryRecords->ReadRecord(r);
             return DecodeText(which == 1 ? record.Parent1Name : record.Parent2Name);
-        });
-        std::vector<TCardFace> faces;
-        faces.reserve(tree.People.size());
-        for (const TLineagePerson& person : tree.People) {
+        }));
+        // A card's texts and photo are made when the card is first drawn or
+        // spoken: a tree of the whole history opens at once. The window
+        // closes with the list's rows, so they stay valid while it is open.
+        auto face = [this, tree](int card) {
+            const TLineagePerson& person = tree->People[size_t(card)];
             TCardFace face;
             face.Moniker = MonikerDisplayText(person.Moniker);
             face.SharedMoniker = person.SharedMoniker;
-            if (person.Row < 0) {
+            if (person.Row < 0 || person.Row >= EntryRecords->Count()) {
                 face.Name = person.Name;
                 face.Outside = true;
-            } else {
+                return face;
+            }
+            const int image = EntryRecords->ImageIndex(person.Row);
+            face.Icon = EntryRecords->Image(image);
+            face.IconDescription = ImageDescription(image);
+            face.FileName = EntryRecords->FileNameOf(person.Row);
+            try {
                 const TEntryRow texts = EntryRecords->RowTexts(person.Row);
                 face.Name = texts.Texts[0];
                 face.Life = texts.Texts[5];
-                const int image = EntryRecords->ImageIndex(person.Row);
-                face.Icon = EntryRecords->Image(image);
-                face.IconDescription = ImageDescription(image);
-                face.FileName = EntryRecords->FileNameOf(person.Row);
+            } catch (const std::exception&) {
+                face.Name = face.Moniker;  // a card is never left without a name
             }
-            faces.push_back(std::move(face));
-        }
-        // The gravestone photo of a card, read when the card is first drawn.
-        std::vector<int> rows;
-        for (const TLineagePerson& person : tree.People)
-            rows.push_back(person.Row);
-        auto photo = [this, rows](int person) -> QImage {
-            const int r = rows[size_t(person)];
+            return face;
+        };
+        auto photo = [this, tree](int card) -> QImage {
+            const int r = tree->People[size_t(card)].Row;
             if (r < 0 || r >= EntryRecords->Count() || !(EntryRecords->ImageIndex(r) & ifAlbum)
                 || EntryRecords->ImageIndex(r) == kExportedImage)
                 return {};
-            const THistoryEntry record = EntryRecords->ReadRecord(r);
-            if (record.GravestoneIndex < 0)
-                return {};
             try {
+                const THistoryEntry record = EntryRecords->ReadRecord(r);
+                if (record.GravestoneIndex < 0)
+                    return {};
                 TS16File album;
                 album.LoadFromFile(AlbumPath(record));
                 return SpriteToImage(album.GetSprite(record.GravestoneIndex));
-            } catch (const Exception&) {
+            } catch (const std::exception&) {
                 return {};  // a card is drawn without the photo it cannot show
             }
         };
-        const QString focal = faces.front().Name;  // read before the faces move away
         auto* window = new TFamilyTree(this);
-        window->Show(focal, tree, std::move(faces), photo);
+        window->Show(face(0).Name, *tree, face, photo);
         connect(window, &TFamilyTree::CreatureChosen, this, [this](const QByteArray& file) {
             SelectRow(EntryRecords->RowOfFile(file));
             activateWindow();

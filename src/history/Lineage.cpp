@@ -78,13 +78,13 @@ TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
                               const std::function<QString(int row, int which)>& parentName)
 {
     TLineageTree tree;
-    std::unordered_map<int, int> personOfRow;           // row -> person
+    std::vector<int> personOfRow(size_t(index.Count()), -1);  // row -> person
     std::unordered_map<std::uint32_t, int> outsider;    // moniker of a parent outside the history -> person
     auto add = [&](int r, const TMoniker& moniker, int generation) {
         tree.People.push_back({r, moniker, {}, generation, {}, r >= 0 && index.RowsOf(moniker).size() > 1});
         const int person = static_cast<int>(tree.People.size()) - 1;
         if (r >= 0)
-            personOfRow[r] = person;
+            personOfRow[size_t(r)] = person;
         return person;
     };
     auto link = [&](int child, int parent) {
@@ -121,9 +121,8 @@ TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
                 continue;
             }
             for (int parentRow : rows) {
-                const auto known = personOfRow.find(parentRow);
-                if (known != personOfRow.end()) {
-                    link(person, known->second);  // met before (a line that closes on itself, or a shared ancestor)
+                if (const int known = personOfRow[size_t(parentRow)]; known >= 0) {
+                    link(person, known);  // met before (a line that closes on itself, or a shared ancestor)
                     continue;
                 }
                 const int parent = add(parentRow, moniker, generation - 1);
@@ -141,9 +140,8 @@ TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
         const int generation = tree.People[size_t(person)].Generation;
         const TMoniker moniker = tree.People[size_t(person)].Moniker;  // People grows below
         for (int childRow : index.ChildrenOf(moniker)) {
-            const auto known = personOfRow.find(childRow);
-            if (known != personOfRow.end()) {
-                link(known->second, person);
+            if (const int known = personOfRow[size_t(childRow)]; known >= 0) {
+                link(known, person);
                 continue;
             }
             const int child = add(childRow, index.Key(childRow).Moniker, generation + 1);

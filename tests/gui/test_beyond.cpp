@@ -21,6 +21,7 @@
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QTest>
+#include <QToolButton>
 #include <QTreeView>
 
 namespace {
@@ -125,6 +126,51 @@ TEST_F(Beyond, AParentOutsideTheHistoryIsShownByWhatTheChildSays)
     ASSERT_GE(outside, 0);
     EXPECT_TRUE(view->Face(outside).Outside);
     EXPECT_EQ(view->Face(outside).Name, "Bracken");
+    window->close();
+}
+
+// A line of 1,200 generations: the tree opens with only the cards in sight
+// made, and the keys and "Whole Tree" travel it without making the rest.
+TEST_F(Beyond, ADeepTreeMakesOnlyTheCardsInSight)
+{
+    constexpr int kLine = 1200;
+    auto moniker = [](int i) {
+        TMoniker m{'L', '0', '0', '0'};
+        for (int k = 3; k >= 1; --k, i /= 36)
+            m[size_t(k)] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[i % 36];
+        return m;
+    };
+    THistoryEntry e = Creature("TOVA").Entry;
+    for (int i = 0; i < kLine; ++i) {
+        e.Moniker = moniker(i);
+        e.Parent1Moniker = i >= 1 ? moniker(i - 1) : TMoniker{};
+        e.Parent2Moniker = i >= 2 ? moniker(i - 2) : TMoniker{};
+        WriteWholeFile(world.HistoryDir + "cr_" + QByteArray(e.Moniker.data(), 4), e.SaveToBytes());
+    }
+    Open();
+    Select(RowOf(QByteArray(moniker(kLine / 2).data(), 4)));
+    FocusList();
+    Press(Qt::Key_T, Qt::ControlModifier);
+    TFamilyTree* window = TreeWindow();
+    ASSERT_TRUE(window);
+    TFamilyTreeView* view = window->View();
+    EXPECT_EQ(view->CardCount(), kLine);
+    EXPECT_LT(view->scene()->items().size(), 100);
+
+    window->activateWindow();
+    ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
+    view->setFocus();
+    for (int i = 0; i < 60; ++i)
+        QTest::keyClick(view->viewport(), Qt::Key_Up);
+    const int far = view->FocusedCard();
+    ASSERT_GE(far, 0);
+    EXPECT_EQ(view->Face(far).Moniker, QString::fromLatin1(moniker(kLine / 2 - 60).data(), 4));
+    EXPECT_TRUE(view->viewport()->rect().contains(view->CardRect(far)));
+    EXPECT_LT(view->scene()->items().size(), 100);
+
+    QTest::mouseClick(Child<QToolButton>(window, "ZoomFit"), Qt::LeftButton);
+    EXPECT_LT(view->scene()->items().size(), 1000);
+    EXPECT_EQ(view->FocusedCard(), far) << "the focus stays on its card";
     window->close();
 }
 
