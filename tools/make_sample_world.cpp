@@ -1,22 +1,30 @@
-// make-sample-world OUTDIR: writes a sample installation of the game into a
-// Wine-style prefix, for the demo and for trying Lifeledger without the game.
+// make-sample-world OUTDIR [--creatures N]: writes a sample installation of
+// the game into a Wine-style prefix, for the demo and for trying Lifeledger
+// without the game; with N more generated creatures, for trying it at scale.
 #include "sampleworld/SampleWorld.h"
 
 #include <QCoreApplication>
 #include <QTextStream>
+#include <cstring>
 
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
     QTextStream err(stderr);
-    if (argc != 2) {
-        err << "usage: make-sample-world OUTDIR\n";
+    int more = 0;
+    bool ok = argc == 2;
+    if (argc == 4 && std::strcmp(argv[2], "--creatures") == 0)
+        more = QByteArray(argv[3]).toInt(&ok);
+    if (!ok || more < 0 || more > 1000000) {
+        err << "usage: make-sample-world OUTDIR [--creatures N]\n"
+               "  --creatures N  adds N generated creatures in deep, wide lines (up to 1,000,000)\n";
         return 2;
     }
     try {
         const TSampleWorld world = WriteSampleWorld(QString::fromLocal8Bit(argv[1]));
+        WriteGeneratedCreatures(world, more);
         QTextStream(stdout) << "Sample installation written to " << world.Prefix << " ("
-                            << SampleCreatures().size() << " creatures)\n"
+                            << SampleCreatures().size() + size_t(more) << " creatures)\n"
                             << "Run Lifeledger with WINEPREFIX=" << world.Prefix << "\n";
         return 0;
     } catch (const Exception& e) {

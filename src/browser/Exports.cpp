@@ -142,10 +142,17 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     const QString title = Tr(QT_TRANSLATE_NOOP("Exports", "Family Book"));
     html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n<title>%2</title>\n")
                 .arg(Tr(QT_TRANSLATE_NOOP("Exports", "en")), title);
+    // A browser lays out only what is in sight (content-visibility): the list
+    // in parts of a thousand rows, the creatures one section each. The
+    // details are a grid, not floats, whose placing grows with their number.
     html += QStringLiteral(
-        "<style>\nbody{font-family:sans-serif;margin:2em;max-width:70em}table{border-collapse:collapse}"
-        "td,th{border-bottom:1px solid #ccc;padding:.2em .6em;text-align:left}section{border-top:2px solid #999;"
-        "margin-top:1.5em}dt{font-weight:bold;float:left;clear:left;width:10em}dd{margin-left:11em}"
+        "<style>\nbody{font-family:sans-serif;margin:2em;max-width:70em}"
+        "#list table{border-collapse:collapse;table-layout:fixed;width:100%}"
+        "#list .part{content-visibility:auto;contain-intrinsic-size:auto 40em}"
+        "#list .part+.part thead{position:absolute;clip-path:inset(50%);width:1px;height:1px;overflow:hidden}"
+        "td,th{border-bottom:1px solid #ccc;padding:.2em .6em;text-align:left}td{overflow-wrap:anywhere}"
+        "section{border-top:2px solid #999;margin-top:1.5em;content-visibility:auto;contain-intrinsic-size:auto 16em}"
+        "dl{display:grid;grid-template-columns:10em 1fr;gap:.2em 1em}dt{font-weight:bold}dd{margin:0}"
         "figure{display:inline-block;margin:.5em;text-align:center}img{background:#000}\n</style>\n</head>\n<body>\n");
     html += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
                 .arg(title, Html(Tr(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
@@ -153,12 +160,22 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
                                      .arg(historyDirectory, QDateTime::currentDateTime().toString(Qt::ISODate))));
 
     // The list, each name a link to its creature.
-    html += QStringLiteral("<h2>%1</h2>\n<table id=\"list\">\n<thead><tr>")
-                .arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+    html += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n").arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+    // Every part has the same columns and its own (for all but the first,
+    // unseen) header row, for screen readers.
+    static_assert(kEntryColumns == 7, "a width for every column");
+    QString head = QStringLiteral("<colgroup>");
+    for (const int percent : {13, 9, 9, 8, 21, 24, 16})
+        head += QStringLiteral("<col style=\"width:%1%\">").arg(percent);
+    head += QStringLiteral("</colgroup><thead><tr>");
     for (int c = 0; c < kEntryColumns; ++c)
-        html += QStringLiteral("<th>%1</th>").arg(Html(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
-    html += QStringLiteral("</tr></thead>\n<tbody>\n");
+        head += QStringLiteral("<th>%1</th>").arg(Html(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+    head += QStringLiteral("</tr></thead>\n<tbody>\n");
+    constexpr int kPartRows = 1000;
     for (int row = 0; row < count; ++row) {
+        if (row % kPartRows == 0)
+            html += (row > 0 ? QStringLiteral("</tbody></table></div>\n") : QString())
+                    + QStringLiteral("<div class=\"part\"><table>") + head;
         const TEntryRow texts = records.RowTexts(row);
         const auto& t = texts.Texts;
         html += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(Anchor(row), Html(t[0]));
@@ -168,7 +185,9 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         if (html.size() > (1 << 20))
             flush();
     }
-    html += QStringLiteral("</tbody>\n</table>\n");
+    if (count > 0)
+        html += QStringLiteral("</tbody></table></div>\n");
+    html += QStringLiteral("</div>\n");
 
     // Every creature: its details, its lineage as links, its photos.
     auto term = [&html](const char* what, const QString& value) {

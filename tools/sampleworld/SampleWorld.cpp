@@ -8,6 +8,7 @@
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <set>
 #include <zlib.h>
 
 namespace {
@@ -384,6 +385,65 @@ void WriteSampleCreature(const TSampleWorld& world, const TSampleCreature& creat
         for (int i = 0; i < 96; ++i)
             genes += static_cast<char>((i * 37 + MonikerText(entry.Moniker).size() * 11) & 0xFF);
         WriteWholeFile(GeneticsPath(world.GeneticsDir, entry.Moniker), genes);
+    }
+}
+
+void WriteGeneratedCreatures(const TSampleWorld& world, int count)
+{
+    static const char* const names[] = {"Ash", "Birch", "Cedar", "Dill", "Elm", "Fern", "Gorse", "Heath",
+                                        "Ivy", "Juno", "Kale", "Larch", "Moss", "Nut", "Oak", "Pine"};
+    std::set<QByteArray> taken;
+    for (const TSampleCreature& c : SampleCreatures())
+        taken.insert(MonikerText(c.Entry.Moniker).toUpper());
+    // The monikers in order: base 36 from "G000" on, skipping the samples'.
+    std::vector<TMoniker> monikers;
+    monikers.reserve(size_t(count));
+    for (int n = 36 * 36 * 36 * 16; int(monikers.size()) < count; ++n) {
+        TMoniker m{};
+        for (int k = 3, v = n; k >= 0; --k, v /= 36)
+            m[size_t(k)] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ"[v % 36];
+        if (!taken.count(QByteArray(m.data(), 4)))
+            monikers.push_back(m);
+    }
+    std::uint32_t seed = 12345;
+    auto next = [&seed](std::uint32_t below) {
+        seed = seed * 1664525u + 1013904223u;
+        return (seed >> 8) % below;
+    };
+    THistoryEntry e = SampleCreatures().front().Entry;
+    std::vector<QByteArray> given(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        e.Moniker = monikers[size_t(i)];
+        given[size_t(i)] = QByteArray(names[next(16)]) + QByteArray::number(i);
+        e.DisplayName = given[size_t(i)];
+        e.Species = static_cast<std::int32_t>(1 + next(4));
+        e.Gender = static_cast<std::int32_t>(1 + next(2));
+        e.Parent1Moniker = e.Parent2Moniker = TMoniker{};
+        e.Parent1Name = e.Parent2Name = {};
+        if (i >= 2) {
+            const int p1 = i - 1 - int(next(std::uint32_t(std::min(i - 1, 40))));
+            const int p2 = i - 1 - int(next(std::uint32_t(std::min(i - 1, 400))));
+            e.Parent1Moniker = monikers[size_t(p1)];
+            e.Parent1Name = given[size_t(p1)];
+            e.Parent2Moniker = monikers[size_t(p2)];
+            e.Parent2Name = given[size_t(p2)];
+        }
+        e.BirthTime = 1000000000 + i * 600;
+        const bool dead = next(3) == 0;
+        e.DeathTime = dead ? e.BirthTime + 3600 * std::int32_t(1 + next(500)) : 0;
+        e.State = dead ? csDead : csAlive;
+        e.Registered = dead;
+        e.GravestoneIndex = -1;
+        e.Epitaph = dead ? QByteArray("Rests by the old oak.") : QByteArray();
+        const bool album = i % 50 == 0;
+        if (album) {
+            e.GravestoneIndex = 0;
+            WriteS16File(AlbumPath(world.HistoryDir, e.Moniker), SampleAlbum(QByteArray(e.Moniker.data(), 4), 3), pl565);
+        }
+        WriteWholeFile(world.HistoryDir + QString::fromLatin1(kHistoryFilePrefix) + QString::fromLatin1(e.Moniker.data(), 4),
+                       e.SaveToBytes());
+        if (i % 3 == 0)
+            WriteWholeFile(GeneticsPath(world.GeneticsDir, e.Moniker), QByteArray("GENE") + QByteArray(96, char(i)));
     }
 }
 

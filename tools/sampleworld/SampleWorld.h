@@ -49,6 +49,14 @@ QByteArray SampleRegistryText(const QString& historyWinPath, const QString& gene
 // EFCreateError when something cannot be written.
 TSampleWorld WriteSampleWorld(const QString& outDir);
 
+// Adds `count` generated creatures to a world, for trying Lifeledger at
+// scale: each is the child of two earlier ones (one of the last 40, one of
+// the last 400), so lines run deep and families wide; every 50th has an
+// album of three photos, every third a genetics file. Monikers are four
+// capitals and digits that no sample creature uses; every run writes the
+// same bytes.
+void WriteGeneratedCreatures(const TSampleWorld& world, int count);
+
 // Writes one creature's files into a world (history record, album, genetics).
 void WriteSampleCreature(const TSampleWorld& world, const TSampleCreature& creature);
 
