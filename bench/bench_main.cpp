@@ -5,6 +5,7 @@
 // --only runs the comparisons whose name holds TEXT (for a profiler).
 #include "Harness.h"
 #include "browser/FamilyTree.h"
+#include "browser/FindFilter.h"
 #include "browser/ImageBox.h"
 #include "browser/unitLifeledger.h"
 #include "history/CreatureFiles.h"
@@ -412,6 +413,21 @@ int main(int argc, char** argv)
                      },
                      quick ? 2 : 3});
     }
+    // A find at the largest list: the filter over every record's texts, as
+    // one pause in typing sets it (the view's update included).
+    if (wanted("find")) {
+        THistoryViewer& viewer = Viewer(big);
+        TFindFilter* filter = viewer.findChild<TFindFilter*>();
+        int flip = 0;
+        compare({"find among " + bigName.toStdString() + " (filter and view)", "fill of the same list (a peer)", 0,
+                 Timed([filter, &flip] {
+                     filter->SetText(++flip % 2 ? QStringLiteral("ke") : QStringLiteral("ek"));
+                     QApplication::processEvents();
+                 }),
+                 Timed([big] { Rebuild(big); }), quick ? reps : 11});
+        filter->SetText({});
+    }
+
     // An accepted edit at the largest list: the save, then the rebuild.
     compare({"accepted edit of one of " + bigName.toStdString() + " (save and rebuild)", "plain loop", 0.8,
                  Timed([big] {
