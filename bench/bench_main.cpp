@@ -46,6 +46,22 @@ struct TBenchWorld {
     QString prefix, history, genetics;
 };
 
+// An empty installation in a fresh Wine prefix.
+std::unique_ptr<TBenchWorld> EmptyWorld()
+{
+    auto w = std::make_unique<TBenchWorld>();
+    w->prefix = w->dir.path();
+    const QString install = w->prefix + "/drive_c/Game/";
+    w->history = install + "History/";
+    w->genetics = install + "Genetics/";
+    QDir().mkpath(w->history);
+    QDir().mkpath(w->genetics);
+    QDir().mkpath(w->prefix + "/dosdevices");
+    QFile::link("../drive_c", w->prefix + "/dosdevices/c:");
+    WriteWholeFile(w->prefix + "/system.reg", SampleRegistryText("C:\\Game\\History\\", "C:\\Game\\Genetics\\"));
+    return w;
+}
+
 // A Wine prefix whose history directory holds n creatures made from the
 // sample ones (about 430 bytes of record each); every third has a genetics
 // file and every fifth an album.
@@ -55,17 +71,8 @@ TBenchWorld& World(int n)
     auto& slot = worlds[n];
     if (slot)
         return *slot;
-    slot = std::make_unique<TBenchWorld>();
+    slot = EmptyWorld();
     TBenchWorld& w = *slot;
-    w.prefix = w.dir.path();
-    const QString install = w.prefix + "/drive_c/Game/";
-    w.history = install + "History/";
-    w.genetics = install + "Genetics/";
-    QDir().mkpath(w.history);
-    QDir().mkpath(w.genetics);
-    QDir().mkpath(w.prefix + "/dosdevices");
-    QFile::link("../drive_c", w.prefix + "/dosdevices/c:");
-    WriteWholeFile(w.prefix + "/system.reg", SampleRegistryText("C:\\Game\\History\\", "C:\\Game\\Genetics\\"));
     const auto& samples = SampleCreatures();
     for (int i = 0; i < n; ++i) {
         THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
@@ -92,17 +99,8 @@ TBenchWorld& DeepWorld(int n)
     auto& slot = worlds[n];
     if (slot)
         return *slot;
-    slot = std::make_unique<TBenchWorld>();
+    slot = EmptyWorld();
     TBenchWorld& w = *slot;
-    w.prefix = w.dir.path();
-    const QString install = w.prefix + "/drive_c/Game/";
-    w.history = install + "History/";
-    w.genetics = install + "Genetics/";
-    QDir().mkpath(w.history);
-    QDir().mkpath(w.genetics);
-    QDir().mkpath(w.prefix + "/dosdevices");
-    QFile::link("../drive_c", w.prefix + "/dosdevices/c:");
-    WriteWholeFile(w.prefix + "/system.reg", SampleRegistryText("C:\\Game\\History\\", "C:\\Game\\Genetics\\"));
     auto moniker = [](int i) {
         TMoniker m{};
         static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";

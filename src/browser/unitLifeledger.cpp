@@ -307,7 +307,7 @@ void THistoryViewer::FamilyTree1Click()
         // A card's texts and photo are made when the card is first drawn or
         // spoken: a tree of the whole history opens at once. The window
         // closes with the list's rows, so they stay valid while it is open.
-        auto face = [this, tree](int card) {
+        auto faceOf = [this, tree](int card) {
             const TLineagePerson& person = tree->People[size_t(card)];
             TCardFace face;
             face.Moniker = MonikerDisplayText(person.Moniker);
@@ -347,7 +347,7 @@ void THistoryViewer::FamilyTree1Click()
             }
         };
         auto* window = new TFamilyTree(this);
-        window->Show(face(0).Name, *tree, face, photo);
+        window->Show(faceOf(0).Name, *tree, faceOf, photo);
         connect(window, &TFamilyTree::CreatureChosen, this, [this](const QByteArray& file) {
             SelectRow(EntryRecords->RowOfFile(file));
             activateWindow();

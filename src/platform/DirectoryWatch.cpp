@@ -26,18 +26,28 @@ TDirectoryWatch::~TDirectoryWatch()
 
 void TDirectoryWatch::Watch(const QStringList& directories)
 {
-    delete notifier_;
-    notifier_ = nullptr;
-    if (fd_ >= 0)
-        ::close(fd_);
-    fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-    if (fd_ < 0)
-        return;  // no watch: the list is a snapshot all the same
-    for (const QString& directory : directories)
-        ::inotify_add_watch(fd_, EncodePath(directory.isEmpty() ? QStringLiteral(".") : directory).constData(),
-                            kChanges | IN_ONLYDIR);
-    notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
-    connect(notifier_, &QSocketNotifier::activated, this, &TDirectoryWatch::Read);
+    // One inotify instance for the watch's whole life: closing one makes the
+    // kernel wait for a grace period, some milliseconds of every refill.
+    if (fd_ < 0) {
+        fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+        if (fd_ < 0)
+            return;  // no watch: the list is a snapshot all the same
+        notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+        connect(notifier_, &QSocketNotifier::activated, this, &TDirectoryWatch::Read);
+    }
+    if (directories != watched_) {
+        for (int watch : watches_)
+            ::inotify_rm_watch(fd_, watch);
+        watches_.clear();
+        for (const QString& directory : directories) {
+            const int watch = ::inotify_add_watch(
+                fd_, EncodePath(directory.isEmpty() ? QStringLiteral(".") : directory).constData(), kChanges | IN_ONLYDIR);
+            if (watch >= 0)
+                watches_.push_back(watch);
+        }
+        watched_ = directories;
+    }
+    Discard();
 }
 
 void TDirectoryWatch::Discard()
@@ -57,6 +67,7 @@ void TDirectoryWatch::Read()
     while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
         for (char* p = buffer; p < buffer + n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(p);
+            // A watch given up (IN_IGNORED) is no change.
             changed = changed || (event->mask & kChanges);
             p += sizeof(inotify_event) + event->len;
         }

@@ -5,6 +5,7 @@
 
 #include <QObject>
 #include <QStringList>
+#include <vector>
 
 class QSocketNotifier;
 
@@ -32,4 +33,6 @@ private:
 
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
+    QStringList watched_;
+    std::vector<int> watches_;
 };

@@ -26,14 +26,6 @@
 
 namespace {
 
-// The family tree window the last Ctrl+T opened.
-TFamilyTree* TreeWindow()
-{
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* tree = qobject_cast<TFamilyTree*>(w); tree && tree->isVisible())
-            return tree;
-    return nullptr;
-}
 
 // Types into a box, one key at a time.
 void TypeInto(QWidget* box, const QString& text)
@@ -56,7 +48,28 @@ void AnswerFileDialog(const QString& path)
 
 }  // namespace
 
-using Beyond = GuiTest;
+class Beyond : public GuiTest {
+protected:
+    // Selects the creature and presses Ctrl+T: the tree window it opened.
+    TFamilyTree* OpenTreeOf(const QByteArray& moniker)
+    {
+        Select(RowOf(moniker));
+        FocusList();
+        Press(Qt::Key_T, Qt::ControlModifier);
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* tree = qobject_cast<TFamilyTree*>(w); tree && tree->isVisible())
+                return tree;
+        return nullptr;
+    }
+
+    // Gives the tree the keyboard (activation arrives through the event queue).
+    static void FocusTree(TFamilyTree* window)
+    {
+        window->activateWindow();
+        ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
+        window->View()->setFocus();
+    }
+};
 
 // Ctrl+T on Tavi: its parents above, its children (and theirs) below, each a
 // card with the creature's name and moniker for a screen reader; the arrows
@@ -64,10 +77,7 @@ using Beyond = GuiTest;
 TEST_F(Beyond, TheFamilyTreeShowsAncestorsAndDescendantsAsCards)
 {
     Open();
-    Select(RowOf("TOVA"));
-    FocusList();
-    Press(Qt::Key_T, Qt::ControlModifier);
-    TFamilyTree* window = TreeWindow();
+    TFamilyTree* window = OpenTreeOf("TOVA");
     ASSERT_TRUE(window);
     TFamilyTreeView* view = window->View();
     QStringList cards;
@@ -89,10 +99,7 @@ TEST_F(Beyond, TheFamilyTreeShowsAncestorsAndDescendantsAsCards)
     EXPECT_EQ(tree->child(0)->text(QAccessible::Name), "Tavi (TOVA)");
     EXPECT_EQ(tree->child(1)->text(QAccessible::Name), "Sorrel (SKDR)");
 
-    // Activation arrives through the event queue; wait for it to land.
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
-    view->setFocus();
+    FocusTree(window);
     EXPECT_EQ(view->FocusedCard(), 0);
     QTest::keyClick(view->viewport(), Qt::Key_Up);  // to the first parent
     EXPECT_EQ(view->Face(view->FocusedCard()).Moniker, "SKDR");
@@ -113,10 +120,7 @@ TEST_F(Beyond, AParentOutsideTheHistoryIsShownByWhatTheChildSays)
 {
     QFile::remove(world.HistoryDir + "cr_BRDN");
     Open();
-    Select(RowOf("TOVA"));
-    FocusList();
-    Press(Qt::Key_T, Qt::ControlModifier);
-    TFamilyTree* window = TreeWindow();
+    TFamilyTree* window = OpenTreeOf("TOVA");
     ASSERT_TRUE(window);
     TFamilyTreeView* view = window->View();
     int outside = -1;
@@ -148,18 +152,13 @@ TEST_F(Beyond, ADeepTreeMakesOnlyTheCardsInSight)
         WriteWholeFile(world.HistoryDir + "cr_" + QByteArray(e.Moniker.data(), 4), e.SaveToBytes());
     }
     Open();
-    Select(RowOf(QByteArray(moniker(kLine / 2).data(), 4)));
-    FocusList();
-    Press(Qt::Key_T, Qt::ControlModifier);
-    TFamilyTree* window = TreeWindow();
+    TFamilyTree* window = OpenTreeOf(QByteArray(moniker(kLine / 2).data(), 4));
     ASSERT_TRUE(window);
     TFamilyTreeView* view = window->View();
     EXPECT_EQ(view->CardCount(), kLine);
     EXPECT_LT(view->scene()->items().size(), 100);
 
-    window->activateWindow();
-    ASSERT_TRUE(QTest::qWaitFor([window] { return window->isActiveWindow(); }));
-    view->setFocus();
+    FocusTree(window);
     for (int i = 0; i < 60; ++i)
         QTest::keyClick(view->viewport(), Qt::Key_Up);
     const int far = view->FocusedCard();
