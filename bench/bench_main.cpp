@@ -23,6 +23,7 @@
 #include <QTemporaryDir>
 #include <benchmark/benchmark.h>
 #include <cstring>
+#include <ctime>
 #include <dirent.h>
 #include <fcntl.h>
 #include <map>
@@ -62,31 +63,39 @@ std::unique_ptr<TBenchWorld> EmptyWorld()
     return w;
 }
 
+// Each kind of world is written once per size and kept for the whole run.
+template <class Fill>
+TBenchWorld& KeptWorld(std::map<int, std::unique_ptr<TBenchWorld>>& worlds, int n, Fill fill)
+{
+    auto& slot = worlds[n];
+    if (!slot) {
+        slot = EmptyWorld();
+        fill(*slot);
+    }
+    return *slot;
+}
+
 // A Wine prefix whose history directory holds n creatures made from the
 // sample ones (about 430 bytes of record each); every third has a genetics
 // file and every fifth an album.
 TBenchWorld& World(int n)
 {
     static std::map<int, std::unique_ptr<TBenchWorld>> worlds;
-    auto& slot = worlds[n];
-    if (slot)
-        return *slot;
-    slot = EmptyWorld();
-    TBenchWorld& w = *slot;
-    const auto& samples = SampleCreatures();
-    for (int i = 0; i < n; ++i) {
-        THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
-        char moniker[5];
-        std::snprintf(moniker, sizeof moniker, "%04X", i & 0xFFFF);
-        const QByteArray name = QByteArray(moniker) + QByteArray::number(i >> 16);  // unique file names
-        std::memcpy(e.Moniker.data(), name.constData(), 4);
-        WriteWholeFile(w.history + kHistoryFilePrefix + name, e.SaveToBytes());
-        if (i % 3 == 0)
-            WriteWholeFile(GeneticsPath(w.genetics, e.Moniker), "GENE");
-        if (i % 5 == 0)
-            WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
-    }
-    return w;
+    return KeptWorld(worlds, n, [n](TBenchWorld& w) {
+        const auto& samples = SampleCreatures();
+        for (int i = 0; i < n; ++i) {
+            THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
+            char moniker[5];
+            std::snprintf(moniker, sizeof moniker, "%04X", i & 0xFFFF);
+            const QByteArray name = QByteArray(moniker) + QByteArray::number(i >> 16);  // unique file names
+            std::memcpy(e.Moniker.data(), name.constData(), 4);
+            WriteWholeFile(w.history + kHistoryFilePrefix + name, e.SaveToBytes());
+            if (i % 3 == 0)
+                WriteWholeFile(GeneticsPath(w.genetics, e.Moniker), "GENE");
+            if (i % 5 == 0)
+                WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
+        }
+    });
 }
 
 // A world of n creatures in one line of descent, the deepest there can be:
@@ -96,27 +105,23 @@ TBenchWorld& World(int n)
 TBenchWorld& DeepWorld(int n)
 {
     static std::map<int, std::unique_ptr<TBenchWorld>> worlds;
-    auto& slot = worlds[n];
-    if (slot)
-        return *slot;
-    slot = EmptyWorld();
-    TBenchWorld& w = *slot;
-    auto moniker = [](int i) {
-        TMoniker m{};
-        static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
-        for (int k = 3; k >= 0; --k, i /= 36)
-            m[size_t(k)] = digits[i % 36];
-        return m;
-    };
-    const auto& samples = SampleCreatures();
-    for (int i = 0; i < n; ++i) {
-        THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
-        e.Moniker = moniker(i);
-        e.Parent1Moniker = i >= 1 ? moniker(i - 1) : TMoniker{};
-        e.Parent2Moniker = i >= 2 ? moniker(i - 2) : TMoniker{};
-        WriteWholeFile(w.history + kHistoryFilePrefix + QByteArray(e.Moniker.data(), 4), e.SaveToBytes());
-    }
-    return w;
+    return KeptWorld(worlds, n, [n](TBenchWorld& w) {
+        auto moniker = [](int i) {
+            TMoniker m{};
+            static const char digits[] = "0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ";
+            for (int k = 3; k >= 0; --k, i /= 36)
+                m[size_t(k)] = digits[i % 36];
+            return m;
+        };
+        const auto& samples = SampleCreatures();
+        for (int i = 0; i < n; ++i) {
+            THistoryEntry e = samples[size_t(i) % samples.size()].Entry;
+            e.Moniker = moniker(i);
+            e.Parent1Moniker = i >= 1 ? moniker(i - 1) : TMoniker{};
+            e.Parent2Moniker = i >= 2 ? moniker(i - 2) : TMoniker{};
+            WriteWholeFile(w.history + kHistoryFilePrefix + QByteArray(e.Moniker.data(), 4), e.SaveToBytes());
+        }
+    });
 }
 
 // The plain work of a family tree: a hash map from moniker to row and one
@@ -254,7 +259,8 @@ TRun RunProgram(const char* program, const QString& prefix, bool withText = fals
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_adddup2(&actions, out[1], STDOUT_FILENO);
     posix_spawn_file_actions_addclose(&actions, out[0]);
-    const auto start = std::chrono::steady_clock::now();
+    timespec start{};
+    clock_gettime(CLOCK_MONOTONIC, &start);
     pid_t pid = 0;
     if (posix_spawn(&pid, program, &actions, nullptr, argv, envp.data()) != 0)
         std::abort();
@@ -271,7 +277,14 @@ TRun RunProgram(const char* program, const QString& prefix, bool withText = fals
     TRun run;
     const size_t at = said.find("peak-kib ");
     run.MaxRssKiB = at == std::string::npos ? 0 : std::strtol(said.c_str() + at + 9, nullptr, 10);
-    run.Sample.Real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    // Real time runs to the first paint, which the child reports on the
+    // same clock; CPU time is all the child used, its exit included.
+    const size_t painted = said.find("painted-ns ");
+    if (painted == std::string::npos)
+        std::abort();
+    run.Sample.Real = double(std::strtoll(said.c_str() + painted + 11, nullptr, 10) - start.tv_sec * 1000000000LL
+                             - start.tv_nsec)
+                      * 1e-9;
     run.Sample.Cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
                      + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
     if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
