@@ -1,6 +1,7 @@
 #include "browser/ContactSheet.h"
 
 #include "browser/CommandGuard.h"
+#include "platform/FileSystem.h"
 #include "sprites/SpriteImage.h"
 #include "sprites/unitS16Handler.h"
 #include "ui_ContactSheet.h"
@@ -126,7 +127,7 @@ void TContactSheet::Fill(const QString& creature, const QString& albumPath, cons
     for (int i = 0; i < album.Count(); ++i) {
         TS16Sprite& sprite = album.GetSprite(i);
         QImage photo = SpriteToImage(sprite);
-        const QString caption = QStringLiteral("[%1] %2 x %3").arg(i).arg(sprite.Width).arg(sprite.Height);
+        const QString caption = PhotoCaption(i, sprite.Width, sprite.Height);
         auto* item = new QStandardItem(caption);
         if (!photo.isNull())
             item->setIcon(Thumbnail(photo));
@@ -150,6 +151,12 @@ void TContactSheet::ShowPhoto(int index)
     view.exec();
 }
 
+QString TContactSheet::PhotoPath(const QString& folder, int index, const QString& ending) const
+{
+    // One pass of arg(): a folder holding "%3" stays as it is.
+    return QStringLiteral("%1/%2-%3.%4").arg(folder, stem_, QString::number(index), ending);
+}
+
 int TContactSheet::SaveAll(const QString& folder)
 {
     const bool png = ui->Format->currentIndex() == 0;
@@ -157,12 +164,11 @@ int TContactSheet::SaveAll(const QString& folder)
     for (size_t i = 0; i < photos_.size(); ++i) {
         if (photos_[i].isNull())
             continue;
-        const QString path = QStringLiteral("%1/%2-%3.%4").arg(folder, stem_).arg(i).arg(png ? "png" : "bmp");
+        const QString path = PhotoPath(folder, int(i), png ? QStringLiteral("png") : QStringLiteral("bmp"));
         if (png) {
             QSaveFile file(path);
             if (!file.open(QIODevice::WriteOnly) || !photos_[i].save(&file, "PNG") || !file.commit())
-                throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
-                                        .arg(path, file.errorString()));
+                throw EFCreateError(CreateErrorText(path, file.errorString()));
         } else {
             WriteBmp565(path, photos_[i]);
         }
@@ -179,7 +185,7 @@ void TContactSheet::SaveAllClick()
             return;
         const QString ending = ui->Format->currentIndex() == 0 ? QStringLiteral("png") : QStringLiteral("bmp");
         for (int i = 0; i < PhotoCount(); ++i) {
-            if (QFileInfo::exists(QStringLiteral("%1/%2-%3.%4").arg(folder, stem_).arg(i).arg(ending))) {
+            if (QFileInfo::exists(PhotoPath(folder, i, ending))) {
                 if (QMessageBox::question(this, windowTitle(),
                                           tr("The folder already holds photos of this creature. Replace them?"))
                     != QMessageBox::Yes)

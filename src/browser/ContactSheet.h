@@ -63,6 +63,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Where a save puts the photo: "<folder>/<stem>-<index>.<ending>".
+    QString PhotoPath(const QString& folder, int index, const QString& ending) const;
+
     std::unique_ptr<Ui::TContactSheet> ui;
     QStandardItemModel* model_;
     std::vector<QImage> photos_;

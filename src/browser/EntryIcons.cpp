@@ -85,9 +85,9 @@ QImage Picture(int index)
         return image;
     }
     Paint(image, (index & csDead) ? kGrave : kHead, 0, 0);
-    if (index & ifGenetics)
+    if (HasGenetics(index))
         Paint(image, kLetterG, 10, 1, true);
-    if (index & ifAlbum)
+    if (HasAlbum(index))
         Paint(image, kPhoto, 8, 9, true);
     return image;
 }

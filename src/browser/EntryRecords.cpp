@@ -77,9 +77,9 @@ QString ImageDescription(int imageIndex)
         return Translated(QT_TRANSLATE_NOOP("TEntryRecords", "exported from the world"));
     QStringList parts{(imageIndex & csDead) ? Translated(QT_TRANSLATE_NOOP("TEntryRecords", "dead"))
                                             : Translated(QT_TRANSLATE_NOOP("TEntryRecords", "alive"))};
-    if (imageIndex & ifAlbum)
+    if (HasAlbum(imageIndex))
         parts << Translated(QT_TRANSLATE_NOOP("TEntryRecords", "has a photo album"));
-    if (imageIndex & ifGenetics)
+    if (HasGenetics(imageIndex))
         parts << Translated(QT_TRANSLATE_NOOP("TEntryRecords", "has a genetics file"));
     return parts.join(QStringLiteral(", "));
 }
@@ -104,21 +104,16 @@ int TEntryRecords::columnCount(const QModelIndex& parent) const
 THistoryEntry& TEntryRecords::Record(int row)
 {
     TEntry& entry = entries_.at(size_t(row));
-    if (!entry.Record) {
-        auto record = std::make_unique<THistoryEntry>();
-        record->LoadFromBytes(entry.Scanned.Bytes);
-        record->FileName = *entry.Directory + entry.Scanned.Name;
-        entry.Record = std::move(record);
-    }
+    if (!entry.Record)
+        entry.Record = std::make_unique<THistoryEntry>(ReadRecord(row));
     return *entry.Record;
 }
 
 THistoryEntry TEntryRecords::ReadRecord(int row) const
 {
-    const TEntry& entry = entries_.at(size_t(row));
     THistoryEntry record;
-    record.LoadFromBytes(entry.Scanned.Bytes);
-    record.FileName = *entry.Directory + entry.Scanned.Name;
+    record.LoadFromBytes(entries_.at(size_t(row)).Scanned.Bytes);
+    record.FileName = FileNameOf(row);
     return record;
 }
 
@@ -141,7 +136,8 @@ int TEntryRecords::RowOfFile(const QByteArray& fileName) const
 {
     for (size_t row = 0; row < entries_.size(); ++row) {
         const QByteArray& directory = *entries_[row].Directory;
-        if (fileName.startsWith(directory) && fileName.mid(directory.size()) == entries_[row].Scanned.Name)
+        if (fileName.startsWith(directory)
+            && QByteArrayView(fileName).sliced(directory.size()) == QByteArrayView(entries_[row].Scanned.Name))
             return int(row);
     }
     return -1;
@@ -154,7 +150,12 @@ QPixmap TEntryRecords::Image(int imageIndex) const
 
 TEntryRow TEntryRecords::RowTexts(int row) const
 {
-    return FormatEntryRow(ReadRecord(row), names_);
+    return RowTexts(ReadRecord(row));
+}
+
+TEntryRow TEntryRecords::RowTexts(const THistoryEntry& record) const
+{
+    return FormatEntryRow(record, names_);
 }
 
 bool TEntryRecords::Matches(int row, const QString& text) const

@@ -56,6 +56,8 @@ public:
     void SetImageIndex(int row, int imageIndex);
     // The row's texts as the fill read them.
     TEntryRow RowTexts(int row) const;
+    // The texts a row of this record shows (for a record already read).
+    TEntryRow RowTexts(const THistoryEntry& record) const;
     // Whether the creature's name, moniker, parents' names or monikers,
     // owner name or epitaph (as the fill read them) hold the text, letter
     // case ignored.

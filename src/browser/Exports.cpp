@@ -60,13 +60,12 @@ QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows,
     AppendCsvLine(out, header);
     for (int row : rows) {
         const THistoryEntry record = records.ReadRecord(row);
-        const TEntryRow texts = records.RowTexts(row);
+        const TEntryRow texts = records.RowTexts(record);
         QStringList fields(texts.Texts.begin(), texts.Texts.end());
         const int image = records.ImageIndex(row);
         fields << QString::number(record.BirthTime) << QString::number(record.DeathTime) << PathText(record.FileName)
-               << ((image & ifAlbum) && image != kExportedImage ? AlbumPath(historyDirectory, record.Moniker) : QString())
-               << ((image & ifGenetics) && image != kExportedImage ? GeneticsPath(geneticsDirectory, record.Moniker)
-                                                                   : QString());
+               << (HasAlbum(image) ? AlbumPath(historyDirectory, record.Moniker) : QString())
+               << (HasGenetics(image) ? GeneticsPath(geneticsDirectory, record.Moniker) : QString());
         AppendCsvLine(out, fields);
     }
     return out.toUtf8();
@@ -85,11 +84,18 @@ QString Anchor(int row)
     return QStringLiteral("c%1").arg(row);
 }
 
+// A creature as a link to its section: "name (moniker)".
+QString Link(int row, const std::vector<QString>& names, const std::vector<QString>& monikers)
+{
+    return QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
+        .arg(Anchor(row), Html(names[size_t(row)]), Html(monikers[size_t(row)]));
+}
+
 // A parent as the page names it: a link to every record that carries its
 // moniker, or its name as its child's record gives it when the history does
 // not hold it.
-QString ParentLinks(const TLineageIndex& lineage, const TEntryRecords& records, const TMoniker& moniker,
-                    const QByteArray& name)
+QString ParentLinks(const TLineageIndex& lineage, const std::vector<QString>& names,
+                    const std::vector<QString>& monikers, const TMoniker& moniker, const QByteArray& name)
 {
     if (moniker[0] == '\0' && name.isEmpty())
         return QStringLiteral("&mdash;");
@@ -99,8 +105,7 @@ QString ParentLinks(const TLineageIndex& lineage, const TEntryRecords& records, 
                + Html(Tr(QT_TRANSLATE_NOOP("Exports", "not in the history")));
     QStringList links;
     for (int row : rows)
-        links << QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
-                     .arg(Anchor(row), Html(records.RowTexts(row).Texts[0]), Html(MonikerDisplayText(moniker)));
+        links << Link(row, names, monikers);
     return links.join(QStringLiteral(", "));
 }
 
@@ -108,8 +113,7 @@ void WriteFile(const QString& path, const QByteArray& bytes)
 {
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
-                                .arg(path, file.errorString()));
+        throw EFCreateError(CreateErrorText(path, file.errorString()));
 }
 
 }  // namespace
@@ -120,15 +124,13 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     TFamilyBook book;
     const QString photos = folder + QStringLiteral("/photos");
     if (!QDir().mkpath(photos))
-        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
-                                .arg(photos, Tr(QT_TRANSLATE_NOOP("Exports", "The folder cannot be made."))));
+        throw EFCreateError(CreateErrorText(photos, Tr(QT_TRANSLATE_NOOP("Exports", "The folder cannot be made."))));
     const int count = records.Count();
     book.Creatures = count;
     // Written as it is made: the page of 100,000 creatures is large.
     QSaveFile page(folder + QStringLiteral("/index.html"));
     auto failed = [&page] {
-        return EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2")
-                                 .arg(page.fileName(), page.errorString()));
+        return EFCreateError(CreateErrorText(page.fileName(), page.errorString()));
     };
     if (!page.open(QIODevice::WriteOnly))
         throw failed();
@@ -172,12 +174,18 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         head += QStringLiteral("<th>%1</th>").arg(Html(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
     head += QStringLiteral("</tr></thead>\n<tbody>\n");
     constexpr int kPartRows = 1000;
+    // Every creature's name and moniker, for the links to it below.
+    std::vector<QString> names, monikers;
+    names.reserve(size_t(count));
+    monikers.reserve(size_t(count));
     for (int row = 0; row < count; ++row) {
         if (row % kPartRows == 0)
             html += (row > 0 ? QStringLiteral("</tbody></table></div>\n") : QString())
                     + QStringLiteral("<div class=\"part\"><table>") + head;
         const TEntryRow texts = records.RowTexts(row);
         const auto& t = texts.Texts;
+        names.push_back(t[0]);
+        monikers.push_back(t[1]);
         html += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(Anchor(row), Html(t[0]));
         for (int c = 1; c < kEntryColumns; ++c)
             html += QStringLiteral("<td>%1</td>").arg(Html(t[size_t(c)]));
@@ -195,7 +203,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     };
     for (int row = 0; row < count; ++row) {
         const THistoryEntry e = records.ReadRecord(row);
-        const TEntryRow texts = records.RowTexts(row);
+        const TEntryRow texts = records.RowTexts(e);
         const auto& t = texts.Texts;
         html += QStringLiteral("<section id=\"%1\">\n<h3>%2 (%3)</h3>\n<dl>")
                     .arg(Anchor(row), Html(t[0]), Html(t[1]));
@@ -204,14 +212,11 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         term(QT_TRANSLATE_NOOP("Exports", "Life"), Html(t[5]));
         term(QT_TRANSLATE_NOOP("Exports", "State"), Html(t[6]));
         term(QT_TRANSLATE_NOOP("Exports", "Parents"),
-             ParentLinks(lineage, records, e.Parent1Moniker, e.Parent1Name) + QStringLiteral("<br>")
-                 + ParentLinks(lineage, records, e.Parent2Moniker, e.Parent2Name));
+             ParentLinks(lineage, names, monikers, e.Parent1Moniker, e.Parent1Name) + QStringLiteral("<br>")
+                 + ParentLinks(lineage, names, monikers, e.Parent2Moniker, e.Parent2Name));
         QStringList children;
-        for (int child : lineage.ChildrenOf(e.Moniker)) {
-            const TEntryRow childTexts = records.RowTexts(child);
-            children << QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
-                            .arg(Anchor(child), Html(childTexts.Texts[0]), Html(childTexts.Texts[1]));
-        }
+        for (int child : lineage.ChildrenOf(e.Moniker))
+            children << Link(child, names, monikers);
         term(QT_TRANSLATE_NOOP("Exports", "Children"), children.isEmpty() ? QStringLiteral("&mdash;") : children.join(QStringLiteral(", ")));
         if (!e.OwnerName.isEmpty() || !e.OwnerEMail.isEmpty() || !e.OwnerURL.isEmpty())
             term(QT_TRANSLATE_NOOP("Exports", "Owner"),
@@ -226,7 +231,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
 
         const int image = records.ImageIndex(row);
         const QString album = AlbumPath(historyDirectory, e.Moniker);
-        if ((image & ifAlbum) && image != kExportedImage && !album.isEmpty()) {
+        if (HasAlbum(image) && !album.isEmpty()) {
             TS16File file;
             try {
                 file.LoadFromFile(album);
@@ -245,13 +250,12 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
                 picture.save(&buffer, "PNG");
                 WriteFile(photos + QLatin1Char('/') + name, png);
                 ++book.Photos;
+                // One pass of arg(): a name holding "%5" stays as it is.
                 figures += QStringLiteral("<figure><img src=\"photos/%1\" width=\"%2\" height=\"%3\" alt=\"%4\">"
-                                          "<figcaption>[%5] %2 x %3</figcaption></figure>")
-                               .arg(name)
-                               .arg(picture.width())
-                               .arg(picture.height())
-                               .arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(t[0])))
-                               .arg(i);
+                                          "<figcaption>%5</figcaption></figure>")
+                               .arg(name, QString::number(picture.width()), QString::number(picture.height()),
+                                    Html(Tr(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(t[0])),
+                                    Html(PhotoCaption(i, picture.width(), picture.height())));
             }
             if (!figures.isEmpty())
                 html += QStringLiteral("<div class=\"photos\">%1</div>\n").arg(figures);

@@ -49,15 +49,11 @@ public:
                              hasFocus() ? 3 : 1, face.Outside ? Qt::DashLine : Qt::SolidLine));
         painter->setBrush(index_ == 0 ? palette.color(QPalette::AlternateBase) : palette.color(QPalette::Base));
         painter->drawRoundedRect(boundingRect().adjusted(1, 1, -1, -1), 6, 6);
-        if (!photoAsked_) {
-            photoAsked_ = true;
-            photo_ = view_->Photo(index_);
-        }
+        const QImage& shown = view_->Photo(index_);
         qreal right = kCardWidth - 8;
-        if (!photo_.isNull()) {
+        if (!shown.isNull()) {
             const QRectF box(kCardWidth - kPhoto - 10, (kCardHeight - kPhoto) / 2, kPhoto, kPhoto);
             painter->fillRect(box, Qt::black);
-            const QImage shown = photo_.scaled(int(kPhoto), int(kPhoto), Qt::KeepAspectRatio, Qt::SmoothTransformation);
             painter->drawImage(QPointF(box.x() + (kPhoto - shown.width()) / 2, box.y() + (kPhoto - shown.height()) / 2),
                                shown);
             right = box.left() - 6;
@@ -125,8 +121,6 @@ public:
 private:
     TFamilyTreeView* view_;
     int index_;
-    mutable bool photoAsked_ = false;
-    mutable QImage photo_;
 };
 
 // ---------------------------------------------------------------- accessibility
@@ -258,7 +252,9 @@ void TFamilyTreeView::Show(const TLineageTree& tree, TFaceOf face, TPhotoOf phot
     faceOf_ = std::move(face);
     faces_.clear();
     faces_.resize(n);
-    photo_ = std::move(photo);
+    photoOf_ = std::move(photo);
+    photos_.clear();
+    photos_.resize(n);
     cards_.assign(n, nullptr);
     place_.assign(n, {});
     parents_.assign(n, {});
@@ -411,9 +407,16 @@ void TFamilyTreeView::Step(int card, int key)
     FocusCard(to);
 }
 
-QImage TFamilyTreeView::Photo(int card)
+const QImage& TFamilyTreeView::Photo(int card)
 {
-    return photo_ ? photo_(card) : QImage();
+    // Read and shrunk to the card's box once: a card that comes back into
+    // sight is drawn without its album being read again.
+    std::optional<QImage>& photo = photos_[size_t(card)];
+    if (!photo) {
+        const QImage read = photoOf_ ? photoOf_(card) : QImage();
+        photo = read.isNull() ? read : read.scaled(int(kPhoto), int(kPhoto), Qt::KeepAspectRatio, Qt::SmoothTransformation);
+    }
+    return *photo;
 }
 
 bool TFamilyTreeView::focusNextPrevChild(bool next)

@@ -14,6 +14,7 @@
 #include <QWidget>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Ui {
@@ -73,7 +74,8 @@ private:
     friend class TTreeCard;
     void Activate(int card) { emit CardActivated(card); }
     void Step(int card, int key);
-    QImage Photo(int card);
+    // The card's photo, as large as a card shows it.
+    const QImage& Photo(int card);
     // Makes the cards in sight items of the scene and drops those far off.
     void Realize();
     TTreeCard* Card(int index);  // the card's item, made if it has none
@@ -94,7 +96,8 @@ private:
     std::vector<std::vector<int>> generations_;  // cards of each generation, top to bottom
     int firstGeneration_ = 0;
     int focused_ = -1;
-    TPhotoOf photo_;
+    TPhotoOf photoOf_;
+    std::vector<std::optional<QImage>> photos_;  // by card: each read when first drawn
 };
 
 class TFamilyTree : public QWidget {

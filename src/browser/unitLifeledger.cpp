@@ -332,8 +332,7 @@ void THistoryViewer::FamilyTree1Click()
         };
         auto photo = [this, tree](int card) -> QImage {
             const int r = tree->People[size_t(card)].Row;
-            if (r < 0 || r >= EntryRecords->Count() || !(EntryRecords->ImageIndex(r) & ifAlbum)
-                || EntryRecords->ImageIndex(r) == kExportedImage)
+            if (r < 0 || r >= EntryRecords->Count() || !HasAlbum(EntryRecords->ImageIndex(r)))
                 return {};
             try {
                 const THistoryEntry record = EntryRecords->ReadRecord(r);
@@ -365,7 +364,7 @@ void THistoryViewer::ContactSheet1Click()
         const int row = SelectedRow();
         if (row < 0)
             return;
-        if (!(EntryRecords->ImageIndex(row) & ifAlbum) || EntryRecords->ImageIndex(row) == kExportedImage) {
+        if (!HasAlbum(EntryRecords->ImageIndex(row))) {
             QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
             return;
         }
@@ -561,8 +560,8 @@ void THistoryViewer::DeleteEntry1Click()
         choice.AlbumPath = AlbumPath(record);
         choice.GeneticsPath = GeneticsPath(record);
         DeleteEntry->Fill(MonikerDisplayText(record.Moniker), DecodeText(record.DisplayName),
-                          (image & ifAlbum) && !choice.AlbumPath.isEmpty(),
-                          (image & ifGenetics) && !choice.GeneticsPath.isEmpty());
+                          HasAlbum(image) && !choice.AlbumPath.isEmpty(),
+                          HasGenetics(image) && !choice.GeneticsPath.isEmpty());
         DeleteEntry->exec();
         DeleteEntry->ReadChoice(choice);
         if (!choice.Any())
@@ -614,7 +613,7 @@ void THistoryViewer::EditEntries1Click()
         if (row < 0 || !EditEntry)
             return;
         THistoryEntry& record = EntryRecords->Record(row);
-        const bool albumFound = EntryRecords->ImageIndex(row) & ifAlbum;
+        const bool albumFound = HasAlbum(EntryRecords->ImageIndex(row));
         EditEntry->Fill(record, albumFound ? AlbumPath(record) : QString());
         if (EditEntry->exec() != QDialog::Accepted)
             return;
@@ -644,7 +643,7 @@ void THistoryViewer::ViewPhotoAlbum1Click()
         const int row = SelectedRow();
         if (row < 0 || !PhotoAlbum)
             return;
-        if (!(EntryRecords->ImageIndex(row) & ifAlbum)) {
+        if (!HasAlbum(EntryRecords->ImageIndex(row))) {
             QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
             return;
         }

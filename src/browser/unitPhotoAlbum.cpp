@@ -57,7 +57,7 @@ void TPhotoAlbum::Fill(const QString& albumPath)
         ui->Images->clear();
         for (int i = 0; i < SpriteFile->Count(); ++i) {
             const TS16Sprite& s = SpriteFile->GetSprite(i);
-            ui->Images->addItem(QStringLiteral("[%1] %2 x %3").arg(i).arg(s.Width).arg(s.Height));
+            ui->Images->addItem(PhotoCaption(i, s.Width, s.Height));
         }
         if (SpriteFile->Count() > 0)
             ui->Images->setCurrentRow(0);

@@ -19,7 +19,10 @@ enum TCreatureState : std::int32_t { csAlive = 0, csDead = 1, csExported = 2 };
 // A row's image index: the state (or kExportedImage), with a flag for each
 // file found when the list was filled.
 enum TImageFlag : int { ifAlbum = 2, ifGenetics = 4 };
-inline constexpr int kExportedImage = 8;
+inline constexpr int kExportedImage = 8;  // carries no flag: an exported creature's files are not looked for
+// Whether the list found the creature's album, its genetics file.
+inline bool HasAlbum(int imageIndex) { return (imageIndex & ifAlbum) != 0; }
+inline bool HasGenetics(int imageIndex) { return (imageIndex & ifGenetics) != 0; }
 
 inline constexpr char kHistoryFilePrefix[] = "cr_";
 inline constexpr char kAlbumFilePrefix[] = "photo_";

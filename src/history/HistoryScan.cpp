@@ -90,20 +90,24 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
             albumNames.emplace(name.data(), size_t(name.size()));
         }
     });
-    if (genetics.Directory == records.Directory) {
-        history.List([&](QByteArrayView name, bool regular) {
-            if (regular && name.startsWith(genetics.NameStart) && name.endsWith(kGeneticsFileSuffix))
-                geneticsNames.emplace(name.data(), size_t(name.size()));
-        });
-    } else {
-        TDirectory(genetics.Directory).List([&](QByteArrayView name, bool regular) {
-            if (regular && name.startsWith(genetics.NameStart) && name.endsWith(kGeneticsFileSuffix))
-                geneticsNames.emplace(name.data(), size_t(name.size()));
-        });
-    }
+    const auto collectGenetics = [&](QByteArrayView name, bool regular) {
+        if (regular && name.startsWith(genetics.NameStart) && name.endsWith(kGeneticsFileSuffix))
+            geneticsNames.emplace(name.data(), size_t(name.size()));
+    };
+    if (genetics.Directory == records.Directory)
+        history.List(collectGenetics);
+    else
+        TDirectory(genetics.Directory).List(collectGenetics);
 
     scan.Records.reserve(names.size());
     std::string lookup;
+    const auto listed = [&lookup](const std::unordered_set<std::string>& found, const QByteArray& start,
+                                  const QByteArray& moniker, const char* suffix) {
+        lookup.assign(start.constData(), size_t(start.size()))
+            .append(moniker.constData(), size_t(moniker.size()))
+            .append(suffix);
+        return found.count(lookup) > 0;
+    };
     for (const char* name : names) {
         TScannedRecord record;
         record.Name = name;
@@ -131,15 +135,9 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
             record.ImageIndex = key.State;
             const QByteArray moniker = MonikerInNames(key.Moniker);
             if (!moniker.isEmpty()) {
-                lookup.assign(albums.NameStart.constData(), size_t(albums.NameStart.size()))
-                    .append(moniker.constData(), size_t(moniker.size()))
-                    .append(kAlbumFileSuffix);
-                if (albumNames.count(lookup))
+                if (listed(albumNames, albums.NameStart, moniker, kAlbumFileSuffix))
                     record.ImageIndex |= ifAlbum;
-                lookup.assign(genetics.NameStart.constData(), size_t(genetics.NameStart.size()))
-                    .append(moniker.constData(), size_t(moniker.size()))
-                    .append(kGeneticsFileSuffix);
-                if (geneticsNames.count(lookup))
+                if (listed(geneticsNames, genetics.NameStart, moniker, kGeneticsFileSuffix))
                     record.ImageIndex |= ifGenetics;
             }
         }

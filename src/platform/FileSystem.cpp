@@ -4,6 +4,7 @@
 #include <QFile>
 #include <QHashFunctions>
 #include <QLocale>
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -25,6 +26,11 @@ QByteArray EncodePath(const QString& path)
 QString PathText(const QByteArray& path)
 {
     return QFile::decodeName(path);
+}
+
+QString CreateErrorText(const QString& path, const QString& reason)
+{
+    return QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(path, reason);
 }
 
 namespace {
@@ -65,23 +71,22 @@ void Describe(const struct stat& st, TFileIdentity& identity)
     identity.ModifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
-// Reads exactly the bytes the file holds, up to `size`; false on an error.
-bool ReadAll(int fd, QByteArray& data, qsizetype size)
+// Reads up to `size` bytes into `into`: fewer only at the end of the file
+// (it shrank since it was measured). -1 on an error, errno telling which.
+qint64 ReadUpTo(int fd, char* into, qint64 size)
 {
-    data.resize(size);
-    qsizetype got = 0;
+    qint64 got = 0;
     while (got < size) {
-        const ssize_t n = ::read(fd, data.data() + got, size_t(size - got));
+        const ssize_t n = ::read(fd, into + got, size_t(size - got));
         if (n < 0 && errno == EINTR)
             continue;
         if (n < 0)
-            return false;
+            return -1;
         if (n == 0)
-            break;  // the file shrank since it was measured
+            break;
         got += n;
     }
-    data.truncate(got);
-    return true;
+    return got;
 }
 
 QString OpenError(const QByteArray& path, const QString& reason)
@@ -91,17 +96,13 @@ QString OpenError(const QByteArray& path, const QString& reason)
 
 QString CreateError(const QByteArray& path, const QString& reason)
 {
-    return QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(PathText(path), reason);
+    return CreateErrorText(PathText(path), reason);
 }
 
 QString KindReason(const struct stat& st)
 {
     return S_ISDIR(st.st_mode) ? QCoreApplication::translate("FileSystem", "It is a directory.") : QCoreApplication::translate("FileSystem", "It is not a regular file.");
 }
-
-}  // namespace
-
-namespace {
 
 // Opens `name` (relative to `dir`, or AT_FDCWD) for reading as a regular
 // file; messages name it as prefix + name. The open does not wait on a
@@ -135,17 +136,9 @@ qint64 ReadOpened(int fd, const struct stat& st, const QByteArray& prefix, const
         throw EFOpenError(OpenError(path(), QCoreApplication::translate("FileSystem", "It is %1 bytes long; at most %2 bytes are read.")
                                               .arg(Bytes(st.st_size), Bytes(maxBytes))));
     char* into = allocate(qint64(st.st_size));
-    qint64 got = 0;
-    while (got < st.st_size) {
-        const ssize_t n = ::read(fd, into + got, size_t(st.st_size - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n < 0)
-            throw EFOpenError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
-        if (n == 0)
-            break;  // the file shrank since it was measured
-        got += n;
-    }
+    const qint64 got = ReadUpTo(fd, into, qint64(st.st_size));
+    if (got < 0)
+        throw EFOpenError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
     if (identity) {
         Describe(st, *identity);
         identity->ContentHash = HashOf(into, got);
@@ -181,16 +174,7 @@ TFileReader::~TFileReader()
 
 qint64 TFileReader::Read(char* into, qint64 size)
 {
-    qint64 got = 0;
-    while (got < size) {
-        const ssize_t n = ::read(fd_, into + got, size_t(size - got));
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            break;
-        got += n;
-    }
-    return got;
+    return std::max<qint64>(ReadUpTo(fd_, into, size), 0);
 }
 
 TDirectory::TDirectory(const QByteArray& path) : path_(path)
@@ -288,9 +272,12 @@ TOldFile CheckOldFile(const QByteArray& path, const TFileIdentity* expected)
         Describe(old.Stat, now);
         bool same = now.Device == expected->Device && now.Inode == expected->Inode && now.Size == expected->Size
                     && now.ModifiedNs == expected->ModifiedNs;
-        QByteArray content;
-        if (same && ReadAll(file.fd, content, qsizetype(now.Size)))
-            same = HashOf(content.constData(), content.size()) == expected->ContentHash;
+        if (same) {
+            QByteArray content(qsizetype(now.Size), Qt::Uninitialized);
+            const qint64 got = ReadUpTo(file.fd, content.data(), content.size());
+            // (Content that cannot be read back is judged by its stat alone.)
+            same = got < 0 || HashOf(content.constData(), got) == expected->ContentHash;
+        }
         if (!same)
             throw EFileChanged(CreateError(path, QCoreApplication::translate("FileSystem", "The file has been changed since it was read.")));
     }

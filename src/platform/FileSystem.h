@@ -18,6 +18,8 @@
 QByteArray EncodePath(const QString& path);
 // For messages: invalid bytes show as replacement characters.
 QString PathText(const QByteArray& path);
+// The message of a file that cannot be written: the path and why.
+QString CreateErrorText(const QString& path, const QString& reason);
 
 // What a file was when it was read. A save compares it with what is on the
 // disk now, so that it never overwrites what another program (the game)

@@ -1,10 +1,10 @@
 #include "sprites/SpriteImage.h"
 
 #include "common/ByteOrder.h"
+#include "platform/FileSystem.h"
 
 #include <QCoreApplication>
 #include <QSaveFile>
-#include <QtEndian>
 #include <cstring>
 
 QImage SpriteToImage(TS16Sprite& sprite)
@@ -63,5 +63,10 @@ void WriteBmp565(const QString& path, const QImage& image)
     const QByteArray bytes = EncodeBmp565(image);
     QSaveFile file(path);
     if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EFCreateError(QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw EFCreateError(CreateErrorText(path, file.errorString()));
+}
+
+QString PhotoCaption(int index, int width, int height)
+{
+    return QStringLiteral("[%1] %2 x %3").arg(index).arg(width).arg(height);
 }

@@ -18,5 +18,8 @@ QImage SpriteToImage(TS16Sprite& sprite);
 // each padded to a multiple of 4 bytes.
 QByteArray EncodeBmp565(const QImage& image);
 
+// A photo as the album lists it: "[index] width x height".
+QString PhotoCaption(int index, int width, int height);
+
 // Writes the BMP atomically; throws EFCreateError naming the path.
 void WriteBmp565(const QString& path, const QImage& image);

@@ -19,6 +19,7 @@
 #include <QListView>
 #include <QProcess>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QStandardPaths>
 #include <QTest>
 #include <QToolButton>
@@ -261,6 +262,11 @@ TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
 // described, every photo loaded, and a parent's link leads to the parent.
 TEST_F(Beyond, TheFamilyBookReadsInABrowserAndItsLinksLead)
 {
+    // A name holding place markers is written as it is, not filled in.
+    THistoryEntry marked = Creature("DAGP").Entry;
+    marked.DisplayName = "Keep %5 %1";
+    marked.FileName = EncodePath(world.HistoryDir) + "cr_DAGP";
+    marked.SaveToFile();
     Open();
     const QString book = dir.filePath("book");
     QDir().mkpath(book);
@@ -280,6 +286,9 @@ TEST_F(Beyond, TheFamilyBookReadsInABrowserAndItsLinksLead)
         if (c.AlbumPhotos > 0 && c.Entry.State != 2)
             expectedPhotos += c.AlbumPhotos;
     EXPECT_EQ(photos, expectedPhotos);
+    const QString page = QString::fromUtf8(ReadAll(book + "/index.html"));
+    EXPECT_TRUE(page.contains("alt=\"Photo 0 of Keep %5 %1\""));
+    EXPECT_EQ(page.count(QRegularExpression("<figcaption>\\[\\d+\\] \\d+ x \\d+</figcaption>")), expectedPhotos);
 
     const QString chromium = QStandardPaths::findExecutable("chromium");
     // The system's Python, which Debian's websocket package serves, before
@@ -320,7 +329,8 @@ TEST_F(Beyond, TheContactSheetShowsAndSavesEveryPhoto)
         QImage clicked;
         QSize shown;
         bool fitted = true;
-        const QString folder = dir.filePath(QString::fromLatin1(moniker));
+        // A folder whose name holds a place marker.
+        const QString folder = dir.filePath(QString::fromLatin1(moniker) + "-100%3");
         QDir().mkpath(folder);
         WhenModal([&, moniker = moniker, photos = photos](QWidget* w) {
             auto* sheet = qobject_cast<TContactSheet*>(w);
@@ -352,7 +362,7 @@ TEST_F(Beyond, TheContactSheetShowsAndSavesEveryPhoto)
         EXPECT_FALSE(fitted) << "a small photo is shown 1:1";
         EXPECT_EQ(shown, last.size());
         for (int i = 0; i < photos; ++i) {
-            const QString stem = QStringLiteral("%1/%2-%3").arg(folder, moniker).arg(i);
+            const QString stem = QStringLiteral("%1/%2-%3").arg(folder, QString::fromLatin1(moniker), QString::number(i));
             EXPECT_EQ(QImage(stem + ".png").convertToFormat(QImage::Format_RGB16),
                       SampleAlbumImage(moniker, photos, i, layout)) << stem.toStdString();
             EXPECT_EQ(QImage(stem + ".bmp").size(), SampleAlbumImage(moniker, photos, i, layout).size());

@@ -5,6 +5,7 @@
 #include "browser/ImageBox.h"
 #include "browser/SaveFileDialog.h"
 #include "browser/unitPhotoAlbum.h"
+#include "common/ByteOrder.h"
 #include "sprites/SpriteImage.h"
 
 #include <QApplication>
@@ -19,7 +20,6 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTest>
-#include <QtEndian>
 
 namespace {
 
@@ -378,20 +378,20 @@ TEST(BmpFiles, OddAndEvenWidthsReadBackPixelForPixel)
         ASSERT_EQ(bmp.size(), qsizetype(66 + stride * 5)) << w;
         const char* d = bmp.constData();
         EXPECT_EQ(bmp.left(2), "BM");
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 2), quint32(bmp.size()));
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 10), 66u);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 14), 40u);
-        EXPECT_EQ(qFromLittleEndian<qint32>(d + 18), w);
-        EXPECT_EQ(qFromLittleEndian<qint32>(d + 22), 5);
-        EXPECT_EQ(qFromLittleEndian<quint16>(d + 28), 16);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 30), 3u);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 34), stride * 5);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 54), 0xF800u);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 58), 0x07E0u);
-        EXPECT_EQ(qFromLittleEndian<quint32>(d + 62), 0x001Fu);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 2), quint32(bmp.size()));
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 10), 66u);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 14), 40u);
+        EXPECT_EQ(ReadLittleEndian<qint32>(d + 18), w);
+        EXPECT_EQ(ReadLittleEndian<qint32>(d + 22), 5);
+        EXPECT_EQ(ReadLittleEndian<quint16>(d + 28), 16);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 30), 3u);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 34), stride * 5);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 54), 0xF800u);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 58), 0x07E0u);
+        EXPECT_EQ(ReadLittleEndian<quint32>(d + 62), 0x001Fu);
         // The bottom row comes first; the first stored value of the last file
         // row is the top-left pixel.
-        EXPECT_EQ(qFromLittleEndian<quint16>(d + 66 + stride * 4), s.Pixels[0]);
+        EXPECT_EQ(ReadLittleEndian<quint16>(d + 66 + stride * 4), s.Pixels[0]);
 
         QBuffer buffer;
         buffer.setData(bmp);
