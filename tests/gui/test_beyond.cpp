@@ -63,6 +63,15 @@ protected:
         return nullptr;
     }
 
+    // Gives a sample creature another name in its history file.
+    void Rename(const char* moniker, const QByteArray& name)
+    {
+        THistoryEntry e = Creature(moniker).Entry;
+        e.DisplayName = name;
+        e.FileName = EncodePath(world.HistoryDir) + "cr_" + moniker;
+        e.SaveToFile();
+    }
+
     // Gives the tree the keyboard (activation arrives through the event queue).
     static void FocusTree(TFamilyTree* window)
     {
@@ -219,10 +228,7 @@ TEST_F(Beyond, TheFindBarFiltersAndTheCommandsKeepTheirCreature)
 // the raw time stamps and the paths, a name with a comma and quotes intact.
 TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
 {
-    THistoryEntry odd = Creature("TOVA").Entry;
-    odd.DisplayName = "He said \"hi\", twice";
-    odd.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
-    odd.SaveToFile();
+    Rename("TOVA", "He said \"hi\", twice");
     Open();
     const QString csv = dir.filePath("list.csv");
     AnswerFileDialog(csv);
@@ -263,10 +269,7 @@ TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
 TEST_F(Beyond, TheFamilyBookReadsInABrowserAndItsLinksLead)
 {
     // A name holding place markers is written as it is, not filled in.
-    THistoryEntry marked = Creature("DAGP").Entry;
-    marked.DisplayName = "Keep %5 %1";
-    marked.FileName = EncodePath(world.HistoryDir) + "cr_DAGP";
-    marked.SaveToFile();
+    Rename("DAGP", "Keep %5 %1");
     Open();
     const QString book = dir.filePath("book");
     QDir().mkpath(book);
