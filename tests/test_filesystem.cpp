@@ -84,9 +84,12 @@ TEST_F(FileSystem, AFailureAtEveryStepLeavesTheOldFileAndNoLitter)
 TEST_F(FileSystem, AProcessKilledAtEveryStepLeavesOldOrNewWhole)
 {
     std::vector<TFaultPoint> points = Points();
+    points.push_back({TWriteStep::Check, 0});
     points.push_back({TWriteStep::Done, 0});
     for (const TFaultPoint& point : points) {
         WriteRaw(path_, oldBytes_);
+        TFileIdentity loaded;
+        ReadRegularFile(path_, 1 << 20, &loaded);
         const pid_t child = fork();
         ASSERT_GE(child, 0);
         if (child == 0) {
@@ -96,7 +99,7 @@ TEST_F(FileSystem, AProcessKilledAtEveryStepLeavesOldOrNewWhole)
                 return true;
             };
             try {
-                ReplaceFile(path_, newBytes_, nullptr, nullptr, dieThere);
+                ReplaceFile(path_, newBytes_, &loaded, nullptr, dieThere);
             } catch (...) {
             }
             _exit(0);
@@ -104,7 +107,8 @@ TEST_F(FileSystem, AProcessKilledAtEveryStepLeavesOldOrNewWhole)
         int status = 0;
         waitpid(child, &status, 0);
         ASSERT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 9) << int(point.step) << "/" << point.chunk;
-        EXPECT_EQ(ReadAll(path_), point.step == TWriteStep::Done ? newBytes_ : oldBytes_)
+        const bool placed = point.step == TWriteStep::Check || point.step == TWriteStep::Done;
+        EXPECT_EQ(ReadAll(path_), placed ? newBytes_ : oldBytes_)
             << int(point.step) << "/" << point.chunk;
         // What a dead process leaves behind is hidden and never taken for a record.
         for (const QString& name : Listing()) {
@@ -113,6 +117,135 @@ TEST_F(FileSystem, AProcessKilledAtEveryStepLeavesOldOrNewWhole)
                 QFile::remove(dir.filePath(name));
         }
     }
+}
+
+// The game writes at any moment, also in the instant between the last
+// check of the old record and the new file taking its place, and in the
+// instant after, while the old one is judged. Whatever it did there
+// (rewrote the old file in place with the same size in the same second,
+// replaced the record, removed it), the record ends as the game left it:
+// the save is refused when the game's change came first, and a change the
+// game made to the saved record afterwards simply stands.
+TEST_F(FileSystem, TheGamesWriteInTheLastInstantIsNeverLost)
+{
+    const QByteArray gameBytes = QByteArray(oldBytes_).replace("Tavi", "Tovi");
+    const auto rewriteOldInPlace = [&] {
+        // The old file has the hidden name by now; the game still has it open.
+        for (const QString& name : Listing())
+            if (name.startsWith(".lifeledger-")) {
+                const QByteArray old = At(EncodePath(name));
+                struct stat before;
+                ::stat(old.constData(), &before);
+                WriteRaw(old, gameBytes);
+                const struct timespec times[2] = {before.st_atim, before.st_mtim};
+                ::utimensat(AT_FDCWD, old.constData(), times, 0);
+            }
+    };
+    const auto replace = [&] {
+        WriteRaw(At("g"), gameBytes);
+        ::rename(At("g").constData(), path_.constData());
+    };
+    const auto remove = [&] { ::unlink(path_.constData()); };
+    struct TRace {
+        const char* what;
+        TWriteStep when;
+        std::function<void()> act;
+        bool refused, removed;
+    };
+    const std::vector<TRace> races = {
+        {"replaced just before", TWriteStep::Rename, replace, true, false},
+        {"removed just before", TWriteStep::Rename, remove, true, true},
+        {"old one rewritten in place, same size and time", TWriteStep::Check, rewriteOldInPlace, true, false},
+        {"replaced just after", TWriteStep::Check, replace, false, false},
+        {"removed just after", TWriteStep::Check, remove, false, true},
+    };
+    for (const TRace& race : races) {
+        WriteRaw(path_, oldBytes_);
+        TFileIdentity loaded;
+        ReadRegularFile(path_, 1 << 20, &loaded);
+        const TWriteFault game = [&](TWriteStep step, int) {
+            if (step == race.when)
+                race.act();
+            return true;
+        };
+        if (race.refused)
+            EXPECT_THROW(ReplaceFile(path_, newBytes_, &loaded, nullptr, game), EFileChanged) << race.what;
+        else
+            EXPECT_NO_THROW(ReplaceFile(path_, newBytes_, &loaded, nullptr, game)) << race.what;
+        if (race.removed) {
+            EXPECT_FALSE(EntryExists(path_)) << race.what << ": a removed record came back";
+            EXPECT_EQ(Listing(), QStringList{}) << race.what;
+        } else {
+            EXPECT_EQ(ReadAll(path_), gameBytes) << race.what;
+            EXPECT_EQ(Listing(), QStringList{"cr_TOVA"}) << race.what;
+        }
+    }
+}
+
+// Whatever stands in a written file's place that is no plain file is
+// refused, with a message naming it: a link (to a file, to nothing, to a
+// folder), a folder. A folder the writer makes is never a link either. Nothing
+// outside the chosen folder is touched.
+TEST_F(FileSystem, TheWriterNeverFollowsALink)
+{
+    QTemporaryDir elsewhere;
+    const QByteArray outside = EncodePath(elsewhere.path()) + "/";
+    WriteRaw(outside + "victim", "mine");
+    ASSERT_EQ(::symlink((outside + "victim").constData(), At("index.html").constData()), 0);
+    ASSERT_EQ(::symlink((outside + "made-by-link").constData(), At("dangling.png").constData()), 0);
+    ASSERT_EQ(::symlink(outside.constData(), At("photos").constData()), 0);
+    QDir(dir.path()).mkdir("folder.csv");
+    const TWriteFolder folder(EncodePath(dir.path()));
+    for (const char* name : {"index.html", "dangling.png", "folder.csv"}) {
+        EXPECT_TRUE(folder.Holds(name)) << name;
+        try {
+            ReplaceFile(folder, name, "written");
+            ADD_FAILURE() << "wrote " << name;
+        } catch (const EFCreateError& e) {
+            EXPECT_TRUE(e.Message.contains(PathText(At(name)))) << e.Message.toStdString();
+        }
+    }
+    try {
+        const TWriteFolder photos(folder, "photos");
+        ADD_FAILURE() << "opened a link as a folder";
+    } catch (const EFCreateError& e) {
+        EXPECT_TRUE(e.Message.contains("symbolic link")) << e.Message.toStdString();
+    }
+    EXPECT_EQ(ReadAll(outside + "victim"), "mine");
+    EXPECT_FALSE(EntryExists(outside + "made-by-link"));
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot), QStringList{"victim"});
+
+    // A folder it makes, and files in it, are written where they belong.
+    const TWriteFolder made(folder, "made");
+    ReplaceFile(made, "a.png", "png");
+    TFileWriter streamed(made, "b.html");
+    streamed.Write("<p>");
+    streamed.Write("</p>");
+    streamed.Commit();
+    EXPECT_EQ(ReadAll(At("made/a.png")), "png");
+    EXPECT_EQ(ReadAll(At("made/b.html")), "<p></p>");
+    EXPECT_EQ(QDir(dir.filePath("made")).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              (QStringList{"a.png", "b.html"}));
+}
+
+// A save killed midway leaves its hidden file; the next fill removes it once
+// it is a minute old, but never a write in progress, a link or a folder.
+TEST_F(FileSystem, StaleHiddenFilesOfKilledWritesAreRemoved)
+{
+    const struct timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    WriteRaw(At(".lifeledger-Ab12Cd"), "stale");
+    ASSERT_EQ(::utimensat(AT_FDCWD, At(".lifeledger-Ab12Cd").constData(), old, 0), 0);
+    WriteRaw(At(".lifeledger-Xy34Zw"), "being written");
+    WriteRaw(At(".lifeledger-longer-name"), "someone else's");
+    ASSERT_EQ(::utimensat(AT_FDCWD, At(".lifeledger-longer-name").constData(), old, 0), 0);
+    ASSERT_EQ(::symlink(path_.constData(), At(".lifeledger-Link00").constData()), 0);
+    ASSERT_EQ(::utimensat(AT_FDCWD, At(".lifeledger-Link00").constData(), old, AT_SYMLINK_NOFOLLOW), 0);
+    const TDirectory directory(EncodePath(dir.path()) + "/");
+    int removed = 0;
+    directory.List([&](QByteArrayView name, bool) { removed += directory.RemoveStaleTemporaryFile(name); });
+    EXPECT_EQ(removed, 1);
+    EXPECT_EQ(Listing(), (QStringList{".lifeledger-Link00", ".lifeledger-longer-name", ".lifeledger-Xy34Zw", "cr_TOVA"}));
+    EXPECT_EQ(ReadAll(path_), oldBytes_);
 }
 
 // A record that is a link, from the start or swapped in after it was read,

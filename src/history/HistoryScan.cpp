@@ -88,6 +88,9 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
             names.push_back(copy);
         } else if (regular && name.startsWith(albums.NameStart) && name.endsWith(kAlbumFileSuffix)) {
             albumNames.emplace(name.data(), size_t(name.size()));
+        } else if (regular && IsTemporaryName(name)) {
+            // What a save killed midway left behind.
+            history.RemoveStaleTemporaryFile(name);
         }
     });
     const auto collectGenetics = [&](QByteArrayView name, bool regular) {

@@ -4,12 +4,16 @@
 #include <QFile>
 #include <QHashFunctions>
 #include <QLocale>
+#include <QRandomGenerator>
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <optional>
+#include <sys/syscall.h>
+#include <linux/fs.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -234,54 +238,93 @@ bool IsRegularFile(const QByteArray& path)
 
 namespace {
 
-// The old file as it stands, checked before anything is written.
-struct TOldFile {
-    bool Exists = false;
-    struct stat Stat {};
-};
+constexpr char kTemporaryPrefix[] = ".lifeledger-";
+constexpr int kTemporaryLetters = 6;
 
-TOldFile CheckOldFile(const QByteArray& path, const TFileIdentity* expected)
+QString LinkRefusal()
 {
-    TOldFile old;
-    // O_NOFOLLOW: a link is refused, never followed to a file elsewhere.
-    const TDescriptor file(::open(path.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0) {
-        const int error = errno;
-        if (error == ELOOP)
-            throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
-                                                      "through a link to a file elsewhere.")));
-        if (error != ENOENT)
-            throw EFCreateError(CreateError(path, SystemReason(error)));
-        if (expected)
-            throw EFileChanged(CreateError(path, QCoreApplication::translate("FileSystem", "The file has been removed since it was read.")));
-        return old;
+    return QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
+                                                     "through a link to a file elsewhere.");
+}
+
+// What stands at a target now, opened without following a link and without
+// waiting on a pipe: -1 when nothing does. Throws EFCreateError for what is
+// never written over: a link, a folder, another non-file, a read-only file.
+int OpenTarget(int folder, const char* name, const QByteArray& shown, struct stat& st)
+{
+    if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
+        if (errno == ENOENT)
+            return -1;
+        throw EFCreateError(CreateError(shown, SystemReason(errno)));
     }
-    old.Exists = true;
-    if (::fstat(file.fd, &old.Stat) != 0)
-        throw EFCreateError(CreateError(path, SystemReason(errno)));
-    if (S_ISDIR(old.Stat.st_mode))
-        throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "A directory of that name is in the way.")));
-    if (!S_ISREG(old.Stat.st_mode))
-        throw EFCreateError(CreateError(path, KindReason(old.Stat)));
+    if (S_ISLNK(st.st_mode))
+        throw EFCreateError(CreateError(shown, LinkRefusal()));
+    if (S_ISDIR(st.st_mode))
+        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "A directory of that name is in the way.")));
+    if (!S_ISREG(st.st_mode))
+        throw EFCreateError(CreateError(shown, KindReason(st)));
     // The rename would replace a read-only file without asking (and root
     // ignores permission bits anyway), so the user's mark is honoured here.
-    if (!(old.Stat.st_mode & S_IWUSR))
-        throw EFCreateError(CreateError(path, QCoreApplication::translate("FileSystem", "The file is read-only.")));
-    if (expected) {
-        TFileIdentity now;
-        Describe(old.Stat, now);
-        bool same = now.Device == expected->Device && now.Inode == expected->Inode && now.Size == expected->Size
-                    && now.ModifiedNs == expected->ModifiedNs;
-        if (same) {
-            QByteArray content(qsizetype(now.Size), Qt::Uninitialized);
-            const qint64 got = ReadUpTo(file.fd, content.data(), content.size());
-            // (Content that cannot be read back is judged by its stat alone.)
-            same = got < 0 || HashOf(content.constData(), got) == expected->ContentHash;
-        }
-        if (!same)
-            throw EFileChanged(CreateError(path, QCoreApplication::translate("FileSystem", "The file has been changed since it was read.")));
+    if (!(st.st_mode & S_IWUSR))
+        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "The file is read-only.")));
+    // O_NOFOLLOW: swapped for a link since, it is still refused.
+    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+    if (fd < 0) {
+        const int error = errno;
+        if (error == ENOENT)
+            return -1;
+        throw EFCreateError(CreateError(shown, error == ELOOP ? LinkRefusal() : SystemReason(error)));
     }
-    return old;
+    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
+        ::close(fd);
+        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "It is not a regular file.")));
+    }
+    return fd;
+}
+
+// The content of an open file from its start, hashed as a read hashes it;
+// nullopt when it cannot be read.
+std::optional<std::uint64_t> ContentHash(int fd, qint64 size)
+{
+    QByteArray content(qsizetype(size), Qt::Uninitialized);
+    qint64 got = 0;
+    while (got < size) {
+        const ssize_t n = ::pread(fd, content.data() + got, size_t(size - got), got);
+        if (n < 0 && errno == EINTR)
+            continue;
+        if (n < 0)
+            return std::nullopt;
+        if (n == 0)
+            break;
+        got += n;
+    }
+    return HashOf(content.constData(), got);
+}
+
+// Whether an open file is still the one read: device, inode, size, time and
+// (where those agree) content. A content that cannot be read back is judged
+// by its stat alone.
+bool IsStill(int fd, const TFileIdentity& expected)
+{
+    struct stat st;
+    if (::fstat(fd, &st) != 0)
+        return false;
+    TFileIdentity now;
+    Describe(st, now);
+    if (now.Device != expected.Device || now.Inode != expected.Inode || now.Size != expected.Size
+        || now.ModifiedNs != expected.ModifiedNs)
+        return false;
+    const auto hash = ContentHash(fd, now.Size);
+    return !hash || *hash == expected.ContentHash;
+}
+
+// Whether a name in a folder is that very file (same device and inode), not
+// following a link.
+bool NameIs(int folder, const char* name, const struct stat& file)
+{
+    struct stat st;
+    return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == file.st_dev
+           && st.st_ino == file.st_ino;
 }
 
 mode_t CreationMode()
@@ -291,85 +334,254 @@ mode_t CreationMode()
     return 0666 & ~mask;
 }
 
+QByteArray WithSeparator(const QByteArray& path)
+{
+    if (path.isEmpty())
+        return "./";
+    return path.endsWith('/') ? path : path + '/';
+}
+
+int Exchange(int folder, const char* a, const char* b)
+{
+    return int(::syscall(SYS_renameat2, folder, a, folder, b, RENAME_EXCHANGE));
+}
+
 }  // namespace
 
-void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected,
-                 TFileIdentity* written, const TWriteFault& fault)
+bool IsTemporaryName(QByteArrayView name)
 {
-    auto allowed = [&fault](TWriteStep step, int chunk = 0) { return !fault || fault(step, chunk); };
-    const TOldFile old = CheckOldFile(path, expected);
+    const qsizetype prefix = qsizetype(sizeof kTemporaryPrefix - 1);
+    if (name.size() != prefix + kTemporaryLetters || !name.startsWith(kTemporaryPrefix))
+        return false;
+    for (qsizetype i = prefix; i < name.size(); ++i) {
+        const char c = name[i];
+        if (!((c >= '0' && c <= '9') || (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z')))
+            return false;
+    }
+    return true;
+}
 
-    const qsizetype slash = path.lastIndexOf('/');
-    const QByteArray directory = slash < 0 ? QByteArray(".") : path.left(slash + 1);
-    // Short, hidden and never "cr_*": a process that dies before the rename
-    // leaves nothing a scan could take for a record, and the name fits even
-    // beside a record whose own name is as long as names can be.
-    QByteArray temp = directory + (slash < 0 ? "/" : "") + ".lifeledger-XXXXXX";
-    if (!allowed(TWriteStep::Create))
-        throw EFCreateError(CreateError(path, SystemReason(ENOSPC)));
-    const int fd = ::mkostemp(temp.data(), O_CLOEXEC);
-    if (fd < 0)
-        throw EFCreateError(CreateError(path, SystemReason(errno)));
-    TDescriptor file(fd);
-    auto fail = [&](const QString& reason) {
-        ::unlink(temp.constData());
-        return EFCreateError(CreateError(path, reason));
-    };
+TWriteFolder::TWriteFolder(const QByteArray& path, const QByteArray& forFile) : path_(WithSeparator(path))
+{
+    fd_ = ::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd_ < 0)
+        throw EFCreateError(CreateError(forFile.isEmpty() ? path_ : forFile, errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.")
+                                                                  : SystemReason(errno)));
+}
 
-    int chunk = 0;
-    for (qsizetype at = 0; at < bytes.size(); ++chunk) {
+TWriteFolder::TWriteFolder(const TWriteFolder& parent, const QByteArray& name) : path_(parent.Path() + name + '/')
+{
+    if (::mkdirat(parent.Descriptor(), name.constData(), 0777) != 0 && errno != EEXIST)
+        throw EFCreateError(CreateError(path_, SystemReason(errno)));
+    fd_ = ::openat(parent.Descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd_ < 0) {
+        const int error = errno;
+        struct stat st;
+        const bool link = ::fstatat(parent.Descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+                          && S_ISLNK(st.st_mode);
+        throw EFCreateError(CreateError(
+            path_, link ? QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
+                                                                    "through a link to a folder elsewhere.")
+                   : error == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.")
+                                      : SystemReason(error)));
+    }
+}
+
+TWriteFolder::~TWriteFolder()
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+bool TWriteFolder::Holds(const QByteArray& name) const
+{
+    struct stat st;
+    return ::fstatat(fd_, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+}
+
+TFileWriter::TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWriteFault fault)
+    : folder_(folder), name_(name), fault_(std::move(fault))
+{
+    // Refused before anything is written: a link, a folder, a read-only file.
+    struct stat st;
+    const TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), st));
+    if (fault_ && !fault_(TWriteStep::Create, 0))
+        throw EFCreateError(CreateError(Target(), SystemReason(ENOSPC)));
+    // Short and hidden: it fits even beside a record whose own name is as
+    // long as names can be.
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+        QByteArray candidate = kTemporaryPrefix;
+        for (int i = 0; i < kTemporaryLetters; ++i)
+            candidate += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+        fd_ = ::openat(folder_.Descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                       0600);
+        if (fd_ >= 0)
+            temp_ = candidate;
+        else if (errno != EEXIST)
+            break;
+    }
+    if (fd_ < 0)
+        throw EFCreateError(CreateError(Target(), SystemReason(errno)));
+}
+
+TFileWriter::~TFileWriter()
+{
+    if (!temp_.isEmpty())
+        ::unlinkat(folder_.Descriptor(), temp_.constData(), 0);
+    if (fd_ >= 0)
+        ::close(fd_);
+}
+
+QByteArray TFileWriter::Target() const
+{
+    return folder_.Path() + name_;
+}
+
+EFCreateError TFileWriter::Fail(const QString& reason) const
+{
+    // The hidden file goes with the writer.
+    return EFCreateError(CreateError(Target(), reason));
+}
+
+EFileChanged TFileWriter::Changed(bool removed) const
+{
+    return EFileChanged(CreateError(Target(), removed ? QCoreApplication::translate("FileSystem", "The file has been removed since it was read.")
+                                                      : QCoreApplication::translate("FileSystem", "The file has been changed since it was read.")));
+}
+
+void TFileWriter::Write(QByteArrayView bytes)
+{
+    const QString full = QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?).");
+    for (qsizetype at = 0; at < bytes.size(); ++chunk_) {
         const qsizetype n = std::min(kWriteChunk, bytes.size() - at);
-        if (!allowed(TWriteStep::Write, chunk))
-            throw fail(QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?)."));
+        if (fault_ && !fault_(TWriteStep::Write, chunk_))
+            throw Fail(full);
         qsizetype done = 0;
         while (done < n) {
-            const ssize_t w = ::write(fd, bytes.constData() + at + done, size_t(n - done));
+            const ssize_t w = ::write(fd_, bytes.data() + at + done, size_t(n - done));
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0)
-                throw fail(QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?). ") + SystemReason(errno));
+                throw Fail(full + QLatin1Char(' ') + SystemReason(w < 0 ? errno : ENOSPC));
             done += w;
         }
         at += n;
     }
-    if (!allowed(TWriteStep::Flush) || ::fsync(fd) != 0)
-        throw fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
+}
 
-    // The new file takes the old one's place in every respect the game and
-    // its user rely on: owner, group and mode.
+void TFileWriter::Commit(const TFileIdentity* expected, TFileIdentity* written)
+{
+    auto allowed = [this](TWriteStep step) { return !fault_ || fault_(step, 0); };
+    if (!allowed(TWriteStep::Flush) || ::fsync(fd_) != 0)
+        throw Fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
+
+    // The old file as it stands now: its owner, group and mode go to the new
+    // one, in every respect the game and its user rely on.
+    struct stat oldStat;
+    const TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), oldStat));
+    if (expected && (old.fd < 0 || !IsStill(old.fd, *expected)))
+        throw Changed(old.fd < 0);
     struct stat mine;
-    if (::fstat(fd, &mine) != 0)
-        throw fail(SystemReason(errno));
-    if (old.Exists) {
-        if ((mine.st_uid != old.Stat.st_uid || mine.st_gid != old.Stat.st_gid)
-            && ::fchown(fd, old.Stat.st_uid, old.Stat.st_gid) != 0)
-            throw fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
-                              "so the file is left as it was.")
-                           .arg(old.Stat.st_uid)
-                           .arg(old.Stat.st_gid));
-        if (::fchmod(fd, old.Stat.st_mode & 07777) != 0)
-            throw fail(SystemReason(errno));
-    } else if (::fchmod(fd, CreationMode()) != 0) {
-        throw fail(SystemReason(errno));
+    if (::fstat(fd_, &mine) != 0)
+        throw Fail(SystemReason(errno));
+    if (old.fd >= 0) {
+        if ((mine.st_uid != oldStat.st_uid || mine.st_gid != oldStat.st_gid)
+            && ::fchown(fd_, oldStat.st_uid, oldStat.st_gid) != 0)
+            throw Fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
+                                                                 "so the file is left as it was.")
+                           .arg(oldStat.st_uid)
+                           .arg(oldStat.st_gid));
+        if (::fchmod(fd_, oldStat.st_mode & 07777) != 0)
+            throw Fail(SystemReason(errno));
+    } else if (::fchmod(fd_, CreationMode()) != 0) {
+        throw Fail(SystemReason(errno));
     }
     if (written) {
-        if (::fstat(fd, &mine) != 0)
-            throw fail(SystemReason(errno));
+        if (::fstat(fd_, &mine) != 0)
+            throw Fail(SystemReason(errno));
         Describe(mine, *written);
-        written->ContentHash = HashOf(bytes.constData(), bytes.size());
+        written->ContentHash = ContentHash(fd_, written->Size).value_or(0);
     }
-
     if (!allowed(TWriteStep::Rename))
-        throw fail(SystemReason(EIO));
-    // rename() replaces the directory entry itself: were the record swapped
-    // for a link since the check above, the link is replaced, not its target.
-    if (::rename(temp.constData(), path.constData()) != 0)
-        throw fail(SystemReason(errno));
+        throw Fail(SystemReason(EIO));
+    Put(expected && old.fd >= 0 ? expected : nullptr);
     // The rename itself on the disk, where the file system allows it.
-    const TDescriptor dir(::open(directory.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    if (dir.fd >= 0)
-        ::fsync(dir.fd);
+    ::fsync(folder_.Descriptor());
     allowed(TWriteStep::Done);
+}
+
+void TFileWriter::Put(const TFileIdentity* expected)
+{
+    const int folder = folder_.Descriptor();
+    const char* name = name_.constData();
+    if (expected && Exchange(folder, temp_.constData(), name) == 0) {
+        // The new file is in place and the old one, whatever was there at
+        // that instant, now has the hidden name. Only now is it judged: no
+        // moment is left for another program's write to slip through.
+        if (fault_)
+            fault_(TWriteStep::Check, 0);
+        const TDescriptor previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (previous.fd >= 0 && IsStill(previous.fd, *expected)) {
+            ::unlinkat(folder, temp_.constData(), 0);
+            temp_.clear();
+            return;
+        }
+        // Changed or replaced meanwhile: the game's file goes back. Had the
+        // game replaced the record once more in between (the hidden name then
+        // holds that newer file, not this one), it is exchanged once more, so
+        // that the newest of its files stays. A record the game removed in
+        // between stays removed. What the hidden name holds at the end goes
+        // with the writer.
+        struct stat mine;
+        if (::fstat(fd_, &mine) == 0 && Exchange(folder, temp_.constData(), name) == 0
+            && !NameIs(folder, temp_.constData(), mine))
+            Exchange(folder, temp_.constData(), name);
+        throw Changed(false);
+    }
+    // Removed since it was judged: it is never made again.
+    if (expected && errno == ENOENT)
+        throw Changed(true);
+    // No exchange (a file system without it), or nothing to judge: rename()
+    // replaces the directory entry itself, so were the target swapped for a
+    // link since the check, the link is replaced, not its target.
+    if (::renameat(folder, temp_.constData(), folder, name) != 0)
+        throw Fail(SystemReason(errno));
+    temp_.clear();
+}
+
+void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected,
+                 TFileIdentity* written, const TWriteFault& fault)
+{
+    const qsizetype slash = path.lastIndexOf('/');
+    const TWriteFolder folder(slash < 0 ? QByteArray(".") : path.left(slash + 1), path);
+    TFileWriter file(folder, path.mid(slash + 1), fault);
+    file.Write(bytes);
+    file.Commit(expected, written);
+}
+
+void ReplaceFile(const TWriteFolder& folder, const QByteArray& name, const QByteArray& bytes)
+{
+    TFileWriter file(folder, name);
+    file.Write(bytes);
+    file.Commit();
+}
+
+bool EntryExists(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0;
+}
+
+bool TDirectory::RemoveStaleTemporaryFile(QByteArrayView name, int olderThanSeconds) const
+{
+    if (fd_ < 0 || !IsTemporaryName(name))
+        return false;
+    const QByteArray zeroTerminated = name.toByteArray();
+    struct stat st;
+    return ::fstatat(fd_, zeroTerminated.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
+           && st.st_mtim.tv_sec < ::time(nullptr) - olderThanSeconds
+           && ::unlinkat(fd_, zeroTerminated.constData(), 0) == 0;
 }
 
 bool DeleteFile(const QByteArray& path, QString* reason)

@@ -85,6 +85,12 @@ public:
     qint64 ReadFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
                     TFileIdentity* identity = nullptr) const;
 
+    // Removes `name` when it is a hidden file that a write killed midway
+    // left behind (IsTemporaryName): a regular file, never a link, last
+    // changed longer ago than `olderThanSeconds` (a write in progress is
+    // never touched). Whether it was removed.
+    bool RemoveStaleTemporaryFile(QByteArrayView name, int olderThanSeconds = 60) const;
+
 private:
     QByteArray path_;
     int fd_ = -1;
@@ -94,8 +100,11 @@ private:
 // Whether path names a regular file (following links).
 bool IsRegularFile(const QByteArray& path);
 
-// The steps of ReplaceFile, for tests that make one of them fail.
-enum class TWriteStep { Create, Write, Flush, Rename, Done };
+// The steps of a write, for tests that make one of them fail or act in
+// them. Check is the moment after the new file took the old one's place and
+// before the old one is judged: another program's write there must still be
+// caught.
+enum class TWriteStep { Create, Write, Flush, Rename, Check, Done };
 // Called before each step (Write once per chunk, with its number; Done
 // after the rename); returning false makes that step fail as a full disk
 // would.
@@ -109,19 +118,93 @@ public:
     using EFCreateError::EFCreateError;
 };
 
-// Replaces the file at `path` by `bytes`, or creates it, so that a failure
-// at any step (even the death of the process) leaves the old file whole:
-// the bytes go into a new hidden file beside it (".lifeledger-XXXXXX",
-// never a record's name), which is flushed, given the old file's owner,
-// group and mode, and renamed over the directory entry. Nothing outside the
-// path's own directory is touched: a path that is a symbolic link is
-// refused, never written through. A file marked read-only is refused too.
-// With `expected`, the file must still be exactly that one (device, inode,
-// size, modification time, content), or EFileChanged is thrown and nothing
-// written. `written` receives the new file's identity. Throws EFCreateError
-// naming the path and the reason.
+// The hidden name every file being written has until it is complete:
+// ".lifeledger-" and six letters or digits. Never a record's name, so a
+// process that dies mid-write leaves nothing a scan could take for one.
+bool IsTemporaryName(QByteArrayView name);
+
+// A folder that files are written into, held open: every file written and
+// every folder made in it is found relative to this very folder, so a
+// folder swapped for a link meanwhile is never followed.
+class TWriteFolder {
+public:
+    // The folder at `path`, as the caller names it (a link to a folder is
+    // the place the user chose). Throws EFCreateError naming it (or the
+    // file `forFile` that was to be written there) when it is missing or no
+    // folder.
+    explicit TWriteFolder(const QByteArray& path, const QByteArray& forFile = {});
+    // The folder `name` inside `parent`, made when missing. A link (or
+    // anything but a folder) in its place is refused, never followed.
+    TWriteFolder(const TWriteFolder& parent, const QByteArray& name);
+    ~TWriteFolder();
+    TWriteFolder(const TWriteFolder&) = delete;
+    TWriteFolder& operator=(const TWriteFolder&) = delete;
+
+    // The folder's path with a trailing separator, for messages.
+    const QByteArray& Path() const { return path_; }
+    int Descriptor() const { return fd_; }
+    // Whether an entry of that name is there: a file, a folder, or a link,
+    // even one that leads nowhere.
+    bool Holds(const QByteArray& name) const;
+
+private:
+    QByteArray path_;
+    int fd_ = -1;
+};
+
+// The one way Lifeledger writes a file, piece by piece: into a new hidden
+// file beside the target (IsTemporaryName), which is flushed, given the old
+// file's owner, group and mode (or the usual mode of a new file), and put
+// in the place of the directory entry itself. A failure at any step, even
+// the death of the process, leaves the old file whole. The target is never
+// followed when it is a link: such a write is refused, with a message
+// naming the link; so are a folder or another non-file in the target's
+// place and a file marked read-only.
+class TFileWriter {
+public:
+    // Checks the target and creates the hidden file. Throws EFCreateError
+    // naming the target.
+    TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWriteFault fault = {});
+    // Removes the hidden file unless the write was committed.
+    ~TFileWriter();
+    TFileWriter(const TFileWriter&) = delete;
+    TFileWriter& operator=(const TFileWriter&) = delete;
+
+    void Write(QByteArrayView bytes);
+
+    // Puts the file in place. With `expected`, the old file must still be
+    // exactly that one (device, inode, size, modification time, content),
+    // else EFileChanged is thrown and the old file stays: the new one takes
+    // the old one's place in one atomic exchange, and the old one is judged
+    // after it, so a write by another program at any moment before is
+    // caught (where the file system cannot exchange, the old one is judged
+    // just before an ordinary rename). A file removed since is never made
+    // again. `written` receives the new file's identity.
+    void Commit(const TFileIdentity* expected = nullptr, TFileIdentity* written = nullptr);
+
+private:
+    QByteArray Target() const;
+    void Put(const TFileIdentity* expected);
+    EFCreateError Fail(const QString& reason) const;
+    EFileChanged Changed(bool removed) const;
+
+    const TWriteFolder& folder_;
+    QByteArray name_;
+    TWriteFault fault_;
+    QByteArray temp_;  // the hidden file's name in the folder; empty once it is gone
+    int fd_ = -1;
+    int chunk_ = 0;
+};
+
+// A whole file written through TFileWriter, into the folder of `path`.
 void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected = nullptr,
                  TFileIdentity* written = nullptr, const TWriteFault& fault = {});
+// The same, for a file of a folder already open.
+void ReplaceFile(const TWriteFolder& folder, const QByteArray& name, const QByteArray& bytes);
+
+// Whether a directory entry of that path exists, whatever it is (a link
+// that leads nowhere included).
+bool EntryExists(const QByteArray& path);
 
 // Deletes a directory entry (a link itself, never its target). True when it
 // is gone afterwards, also when it was gone before; otherwise *reason says
