@@ -14,7 +14,6 @@
 #include <QKeyEvent>
 #include <QMessageBox>
 #include <QPainter>
-#include <QSaveFile>
 #include <QStandardItemModel>
 
 // ---------------------------------------------------------------- one photo
@@ -151,27 +150,22 @@ void TContactSheet::ShowPhoto(int index)
     view.exec();
 }
 
-QString TContactSheet::PhotoPath(const QString& folder, int index, const QString& ending) const
+QByteArray TContactSheet::PhotoName(int index, const QString& ending) const
 {
-    // One pass of arg(): a folder holding "%3" stays as it is.
-    return QStringLiteral("%1/%2-%3.%4").arg(folder, stem_, QString::number(index), ending);
+    // One pass of arg(): a moniker holding "%3" stays as it is.
+    return EncodePath(QStringLiteral("%1-%2.%3").arg(stem_, QString::number(index), ending));
 }
 
 int TContactSheet::SaveAll(const QString& folder)
 {
     const bool png = ui->Format->currentIndex() == 0;
+    const TWriteFolder into(EncodePath(folder));
     int saved = 0;
     for (size_t i = 0; i < photos_.size(); ++i) {
         if (photos_[i].isNull())
             continue;
-        const QString path = PhotoPath(folder, int(i), png ? QStringLiteral("png") : QStringLiteral("bmp"));
-        if (png) {
-            QSaveFile file(path);
-            if (!file.open(QIODevice::WriteOnly) || !photos_[i].save(&file, "PNG") || !file.commit())
-                throw EFCreateError(CreateErrorText(path, file.errorString()));
-        } else {
-            WriteBmp565(path, photos_[i]);
-        }
+        const QByteArray name = PhotoName(int(i), png ? QStringLiteral("png") : QStringLiteral("bmp"));
+        ReplaceFile(into, name, png ? EncodePng(photos_[i]) : EncodeBmp565(photos_[i]));
         ++saved;
     }
     return saved;
@@ -184,8 +178,9 @@ void TContactSheet::SaveAllClick()
         if (folder.isEmpty())
             return;
         const QString ending = ui->Format->currentIndex() == 0 ? QStringLiteral("png") : QStringLiteral("bmp");
+        const TWriteFolder into(EncodePath(folder));
         for (int i = 0; i < PhotoCount(); ++i) {
-            if (QFileInfo::exists(PhotoPath(folder, i, ending))) {
+            if (into.Holds(PhotoName(i, ending))) {
                 if (QMessageBox::question(this, windowTitle(),
                                           tr("The folder already holds photos of this creature. Replace them?"))
                     != QMessageBox::Yes)

@@ -64,7 +64,7 @@ protected:
 
 private:
     // Where a save puts the photo: "<folder>/<stem>-<index>.<ending>".
-    QString PhotoPath(const QString& folder, int index, const QString& ending) const;
+    QByteArray PhotoName(int index, const QString& ending) const;
 
     std::unique_ptr<Ui::TContactSheet> ui;
     QStandardItemModel* model_;

@@ -9,13 +9,9 @@
 #include "sprites/SpriteImage.h"
 #include "sprites/unitS16Handler.h"
 
-#include <QBuffer>
 #include <QCoreApplication>
 #include <QDateTime>
-#include <QDir>
-#include <QFile>
 #include <QRegularExpression>
-#include <QSaveFile>
 
 namespace {
 
@@ -24,15 +20,40 @@ QString Tr(const char* text)
     return QCoreApplication::translate("Exports", text);
 }
 
-// One CSV field: quoted when it holds a separator, a quote or a line break.
-QString CsvField(const QString& text)
+// A text as an export holds it: without NUL characters, which no reader of
+// either format takes as text (a record's fields may hold them).
+QString WithoutNul(const QString& text)
 {
+    return text.contains(QChar(u'\0')) ? QString(text).remove(QChar(u'\0')) : text;
+}
+
+// Whether a spreadsheet would take a cell for a formula: names come from
+// other players, and "=HYPERLINK(...)" in a name must stay a name. A plain
+// whole number ("-5") is a number, not a formula, and is kept as it is.
+bool LooksLikeFormula(const QString& text)
+{
+    if (text.isEmpty())
+        return false;
+    const QChar first = text.front();
+    if (first != u'=' && first != u'+' && first != u'-' && first != u'@' && first != u'\t' && first != u'\r')
+        return false;
+    static const QRegularExpression number(QStringLiteral("^-?[0-9]+$"));
+    return !number.match(text).hasMatch();
+}
+
+// One CSV field: a would-be formula behind a leading apostrophe (the guard
+// spreadsheets understand), quoted when it holds a separator, a quote or a
+// line break.
+QString CsvField(const QString& raw)
+{
+    QString text = WithoutNul(raw);
+    if (LooksLikeFormula(text))
+        text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
         return text;
-    QString quoted = text;
-    quoted.replace(QLatin1Char('"'), QStringLiteral("\"\""));
-    return QLatin1Char('"') + quoted + QLatin1Char('"');
+    text.replace(QLatin1Char('"'), QStringLiteral("\"\""));
+    return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
 void AppendCsvLine(QString& out, const QStringList& fields)
@@ -75,7 +96,7 @@ namespace {
 
 QString Html(const QString& text)
 {
-    return text.toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'),
+    return WithoutNul(text).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'),
                                                                                                QStringLiteral("<br>"));
 }
 
@@ -109,36 +130,23 @@ QString ParentLinks(const TLineageIndex& lineage, const std::vector<QString>& na
     return links.join(QStringLiteral(", "));
 }
 
-void WriteFile(const QString& path, const QByteArray& bytes)
-{
-    QFile file(path);
-    if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate) || file.write(bytes) != bytes.size())
-        throw EFCreateError(CreateErrorText(path, file.errorString()));
-}
-
 }  // namespace
 
 TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
                             const QString& historyDirectory)
 {
     TFamilyBook book;
-    const QString photos = folder + QStringLiteral("/photos");
-    if (!QDir().mkpath(photos))
-        throw EFCreateError(CreateErrorText(photos, Tr(QT_TRANSLATE_NOOP("Exports", "The folder cannot be made."))));
+    // Every file goes into the very folder chosen and the photos folder made
+    // in it, never through a link.
+    const TWriteFolder root(EncodePath(folder));
+    const TWriteFolder photos(root, "photos");
     const int count = records.Count();
     book.Creatures = count;
     // Written as it is made: the page of 100,000 creatures is large.
-    QSaveFile page(folder + QStringLiteral("/index.html"));
-    auto failed = [&page] {
-        return EFCreateError(CreateErrorText(page.fileName(), page.errorString()));
-    };
-    if (!page.open(QIODevice::WriteOnly))
-        throw failed();
+    TFileWriter page(root, "index.html");
     QString html;
     auto flush = [&] {
-        const QByteArray bytes = html.toUtf8();
-        if (page.write(bytes) != bytes.size())
-            throw failed();
+        page.Write(html.toUtf8());
         html.clear();
     };
     const QString title = Tr(QT_TRANSLATE_NOOP("Exports", "Family Book"));
@@ -244,11 +252,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
                 if (picture.isNull())
                     continue;
                 const QString name = QStringLiteral("%1-%2.png").arg(Anchor(row)).arg(i);
-                QByteArray png;
-                QBuffer buffer(&png);
-                buffer.open(QIODevice::WriteOnly);
-                picture.save(&buffer, "PNG");
-                WriteFile(photos + QLatin1Char('/') + name, png);
+                ReplaceFile(photos, name.toLatin1(), EncodePng(picture));
                 ++book.Photos;
                 // One pass of arg(): a name holding "%5" stays as it is.
                 figures += QStringLiteral("<figure><img src=\"photos/%1\" width=\"%2\" height=\"%3\" alt=\"%4\">"
@@ -266,7 +270,6 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     }
     html += QStringLiteral("</body>\n</html>\n");
     flush();
-    if (!page.commit())
-        throw failed();
+    page.Commit();
     return book;
 }

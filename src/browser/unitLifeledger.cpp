@@ -398,7 +398,8 @@ void THistoryViewer::ExportFamilyBook1Click()
         const QString folder = QFileDialog::getExistingDirectory(this, tr("Export Family Book"));
         if (folder.isEmpty())
             return;
-        if (QFileInfo::exists(folder + QStringLiteral("/index.html"))
+        // A link there, even one leading nowhere, is asked about too (and then refused).
+        if (EntryExists(EncodePath(folder + QStringLiteral("/index.html")))
             && QMessageBox::question(this, tr("Export Family Book"),
                                      tr("%1 already holds an index.html. Replace it?").arg(folder))
                    != QMessageBox::Yes)

@@ -4,7 +4,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
-#include <QSaveFile>
+#include <QBuffer>
 #include <cstring>
 
 QImage SpriteToImage(TS16Sprite& sprite)
@@ -58,12 +58,18 @@ QByteArray EncodeBmp565(const QImage& source)
     return out;
 }
 
+QByteArray EncodePng(const QImage& image)
+{
+    QByteArray png;
+    QBuffer buffer(&png);
+    buffer.open(QIODevice::WriteOnly);
+    image.save(&buffer, "PNG");
+    return png;
+}
+
 void WriteBmp565(const QString& path, const QImage& image)
 {
-    const QByteArray bytes = EncodeBmp565(image);
-    QSaveFile file(path);
-    if (!file.open(QIODevice::WriteOnly) || file.write(bytes) != bytes.size() || !file.commit())
-        throw EFCreateError(CreateErrorText(path, file.errorString()));
+    ReplaceFile(EncodePath(path), EncodeBmp565(image));
 }
 
 QString PhotoCaption(int index, int width, int height)

@@ -21,5 +21,9 @@ QByteArray EncodeBmp565(const QImage& image);
 // A photo as the album lists it: "[index] width x height".
 QString PhotoCaption(int index, int width, int height);
 
-// Writes the BMP atomically; throws EFCreateError naming the path.
+// The PNG file image of a picture.
+QByteArray EncodePng(const QImage& image);
+
+// Writes the BMP through the one writer (atomically, never through a link);
+// throws EFCreateError naming the path.
 void WriteBmp565(const QString& path, const QImage& image);

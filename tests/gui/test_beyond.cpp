@@ -4,6 +4,8 @@
 
 #include "TestUtil.h"
 #include "browser/ContactSheet.h"
+#include "browser/Exports.h"
+#include "history/Lineage.h"
 #include "browser/FamilyTree.h"
 #include "sprites/SpriteImage.h"
 
@@ -229,6 +231,13 @@ TEST_F(Beyond, TheFindBarFiltersAndTheCommandsKeepTheirCreature)
 TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
 {
     Rename("TOVA", "He said \"hi\", twice");
+    // Names from other players that a spreadsheet would run as formulas are
+    // written behind an apostrophe; NUL characters are dropped.
+    const std::vector<std::pair<const char*, QByteArray>> hostile = {
+        {"ACCE", "=HYPERLINK(\"http://x.test\",\"Gale\")"}, {"BIG1", "+1+2"}, {"LAST", "-2+3"},
+        {"DAGP", "@SUM(A1:A2)"}, {"DEAG", "\tTab"}, {"EMPT", "\rCR"}, {"GEN1", QByteArray("Nu\0l", 4)}, {"GR05", "-5"}};
+    for (const auto& [moniker, name] : hostile)
+        Rename(moniker, name);
     Open();
     const QString csv = dir.filePath("list.csv");
     AnswerFileDialog(csv);
@@ -262,6 +271,73 @@ TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
     const QJsonArray oldy = rows[RowOf("OLDY") + 1].toArray();
     EXPECT_EQ(oldy[8].toString(), "-1");
     EXPECT_EQ(oldy[10].toString(), "") << "no album: no path";
+    const std::vector<QString> guarded = {"'=HYPERLINK(\"http://x.test\",\"Gale\")", "'+1+2", "'-2+3", "'@SUM(A1:A2)",
+                                          "'\tTab", "'\rCR", "Nul", "-5"};
+    for (size_t i = 0; i < hostile.size(); ++i)
+        EXPECT_EQ(rows[RowOf(hostile[i].first) + 1].toArray()[0].toString(), guarded[i]) << hostile[i].first;
+}
+
+// Every export writes into the chosen folder only: a link where a file or
+// the photos folder goes (to a file elsewhere, to a folder elsewhere, to
+// nothing) is refused with a message naming it, and nothing elsewhere is
+// written. A link there, even a dangling one, is asked about before.
+TEST_F(Beyond, EveryExportRefusesALinkAndWritesNothingOutside)
+{
+    Open();
+    QTemporaryDir elsewhere;
+    const QString victim = elsewhere.filePath("victim");
+    WriteWholeFile(victim, "mine");
+    const QString book = dir.filePath("book");
+    const TLineageIndex lineage(viewer->EntryRecords->Keys());
+    auto refused = [&](const QString& link, const std::function<void()>& write) {
+        try {
+            write();
+            ADD_FAILURE() << "wrote through " << link.toStdString();
+        } catch (const EFCreateError& e) {
+            EXPECT_TRUE(e.Message.contains(link) && e.Message.contains("symbolic link")) << e.Message.toStdString();
+        }
+    };
+    auto writeBook = [&] { WriteFamilyBook(book, *viewer->EntryRecords, lineage, viewer->HistoryDirectory); };
+    QDir().mkpath(book + "/photos");
+    QFile::link(victim, book + "/index.html");
+    refused(book + "/index.html", writeBook);
+    QFile::remove(book + "/index.html");
+    const QString photo = book + QStringLiteral("/photos/c%1-0.png").arg(RowOf("TOVA"));
+    QFile::link(victim, photo);
+    refused(photo, writeBook);
+    QDir(book).removeRecursively();
+    QDir().mkpath(book);
+    QFile::link(elsewhere.path(), book + "/photos");
+    refused(book + "/photos", writeBook);
+    QFile::remove(book + "/photos");
+
+    TContactSheet sheet;
+    sheet.Fill("Tavi", viewer->HistoryDirectory + "photo_TOVA.s16", "TOVA");
+    QFile::link(victim, dir.filePath("TOVA-1.png"));
+    refused(dir.filePath("TOVA-1.png"), [&] { sheet.SaveAll(dir.path()); });
+    QFile::link(victim, dir.filePath("photo.bmp"));
+    refused(dir.filePath("photo.bmp"), [&] { WriteBmp565(dir.filePath("photo.bmp"), QImage(2, 2, QImage::Format_RGB16)); });
+    EXPECT_EQ(ReadAll(victim), "mine");
+    EXPECT_EQ(QDir(elsewhere.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot),
+              QStringList{"victim"});
+
+    // Through the window: a dangling link is asked about, then refused; the
+    // place it leads to stays empty.
+    QFile::link(elsewhere.filePath("made-by-link"), book + "/index.html");
+    TSeenBox question, error;
+    WhenModal([&](QWidget* w) {
+        auto* dialog = qobject_cast<QFileDialog*>(w);
+        ASSERT_TRUE(dialog);
+        dialog->setDirectory(book);
+        dialog->selectFile(book);
+        AnswerBox(QMessageBox::Yes, &question);
+        AnswerBox(QMessageBox::Ok, &error);
+        static_cast<QDialog*>(dialog)->accept();
+    });
+    viewer->findChild<QAction*>("ExportFamilyBook1")->trigger();
+    EXPECT_TRUE(question.Text.contains("index.html")) << question.Text.toStdString();
+    EXPECT_TRUE(error.Text.contains(book + "/index.html") && error.Text.contains("symbolic link")) << error.Text.toStdString();
+    EXPECT_FALSE(QFileInfo::exists(elsewhere.filePath("made-by-link")));
 }
 
 // The family book opened in a real browser: every creature listed and
