@@ -98,10 +98,6 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
         <translation>nicht im Verlauf</translation>
     </message>
     <message>
-        <source>The folder cannot be made.</source>
-        <translation>Der Ordner kann nicht angelegt werden.</translation>
-    </message>
-    <message>
         <source>Family Book</source>
         <translation>Familienbuch</translation>
     </message>
@@ -213,16 +209,24 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
         <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?).</translation>
     </message>
     <message>
-        <source>Not all of it could be written (is the disk full?). </source>
-        <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?). </translation>
-    </message>
-    <message>
         <source>It could not be written to the disk.</source>
         <translation>Sie konnte nicht auf den Datenträger geschrieben werden.</translation>
     </message>
     <message>
         <source>It belongs to user %1, group %2, and a new file cannot be given that owner, so the file is left as it was.</source>
         <translation>Sie gehört Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Besitzer nicht erhalten; die Datei bleibt daher, wie sie war.</translation>
+    </message>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>Es ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is a symbolic link; Lifeledger never writes through a link to a folder elsewhere.</source>
+        <translation>Er ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in einen Ordner anderswo.</translation>
+    </message>
+    <message>
+        <source>Cannot write into folder &quot;%1&quot;. %2</source>
+        <translation>In den Ordner »%1« kann nicht geschrieben werden. %2</translation>
     </message>
 </context>
 <context>

@@ -1,14 +1,14 @@
 #include "browser/CommandGuard.h"
 
+#include "browser/PlainText.h"
+
 #include <QGuiApplication>
-#include <QMessageBox>
 #include <new>
 
 void ShowError(QWidget* parent, const QString& message, const QString& details)
 {
-    QMessageBox box(QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok, parent);
-    box.setDetailedText(details);
-    box.exec();
+    ShowMessage(parent, QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok,
+                QMessageBox::NoButton, details);
 }
 
 bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)

@@ -1,4 +1,5 @@
 #include "browser/ContactSheet.h"
+#include "browser/PlainText.h"
 
 #include "browser/CommandGuard.h"
 #include "platform/FileSystem.h"
@@ -181,15 +182,15 @@ void TContactSheet::SaveAllClick()
         const TWriteFolder into(EncodePath(folder));
         for (int i = 0; i < PhotoCount(); ++i) {
             if (into.Holds(PhotoName(i, ending))) {
-                if (QMessageBox::question(this, windowTitle(),
-                                          tr("The folder already holds photos of this creature. Replace them?"))
+                if (ShowMessage(this, QMessageBox::Question, windowTitle(),
+                                          tr("The folder already holds photos of this creature. Replace them?"), QMessageBox::Yes | QMessageBox::No)
                     != QMessageBox::Yes)
                     return;
                 break;
             }
         }
         const int saved = SaveAll(folder);
-        QMessageBox::information(this, windowTitle(), tr("%n photos saved in %1.", nullptr, saved).arg(folder));
+        ShowMessage(this, QMessageBox::Information, windowTitle(), tr("%n photos saved in %1.", nullptr, saved).arg(folder));
     });
 }
 

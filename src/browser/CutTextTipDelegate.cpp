@@ -1,5 +1,7 @@
 #include "browser/CutTextTipDelegate.h"
 
+#include "browser/PlainText.h"
+
 #include <QAbstractItemView>
 #include <QHelpEvent>
 #include <QStyle>
@@ -17,13 +19,13 @@ bool TCutTextTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, 
     if (!description.isEmpty() && (item.features & QStyleOptionViewItem::HasDecoration)) {
         QStyle* style = view->style();
         if (style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, view).contains(event->pos())) {
-            QToolTip::showText(event->globalPos(), description, view->viewport(), option.rect);
+            QToolTip::showText(event->globalPos(), PlainToolTip(description), view->viewport(), option.rect);
             return true;
         }
     }
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width())
-        QToolTip::showText(event->globalPos(), text, view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), PlainToolTip(text), view->viewport(), option.rect);
     else
         QToolTip::hideText();
     return true;

@@ -1,5 +1,6 @@
 #include "browser/InstallationChooser.h"
 
+#include "browser/CutTextTipDelegate.h"
 #include "history/HistoryScan.h"
 #include "ui_InstallationChooser.h"
 
@@ -15,6 +16,8 @@ TInstallationChooser::TInstallationChooser(QWidget* parent)
     model_ = new QStandardItemModel(0, 4, this);
     model_->setHorizontalHeaderLabels({tr("Launcher"), tr("Wine prefix"), tr("History folder"), tr("Creatures")});
     ui->Installations->setModel(model_);
+    // Folder names may be anything: a cut one shows whole, as plain text.
+    ui->Installations->setItemDelegate(new TCutTextTipDelegate(ui->Installations));
     connect(ui->Installations, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
 }
 

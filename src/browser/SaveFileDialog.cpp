@@ -1,4 +1,5 @@
 #include "browser/SaveFileDialog.h"
+#include "browser/PlainText.h"
 
 #include <QFileInfo>
 #include <QMessageBox>
@@ -19,7 +20,7 @@ void TSaveFileDialog::accept()
         const QFileInfo chosen(files.first());
         // A folder typed as the name is opened by Qt itself.
         if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
-            QMessageBox::warning(this, windowTitle().isEmpty() ? tr("Save As") : windowTitle(),
+            ShowMessage(this, QMessageBox::Warning, windowTitle().isEmpty() ? tr("Save As") : windowTitle(),
                                  tr("The folder %1 does not exist.\nCheck the folder name and try again.")
                                      .arg(chosen.absolutePath()));
             return;

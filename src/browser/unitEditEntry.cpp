@@ -1,4 +1,5 @@
 #include "browser/unitEditEntry.h"
+#include "browser/PlainText.h"
 
 #include "browser/CommandGuard.h"
 #include "browser/DialogLook.h"
@@ -161,7 +162,7 @@ void TEditEntry::accept()
         const std::optional<QByteArray> bytes = EncodeText(recordText);
         const QString caption = tr(kFields[i].Caption);
         if (!bytes) {
-            QMessageBox::warning(this, windowTitle(),
+            ShowMessage(this, QMessageBox::Warning, windowTitle(),
                                  tr("The %1 holds characters that a creature's record cannot store: %2\n"
                                     "Please replace them; nothing has been saved.")
                                      .arg(caption, UnencodableCharacters(recordText)));
@@ -169,7 +170,7 @@ void TEditEntry::accept()
             return;
         }
         if (bytes->size() > kMaxCountedString) {
-            QMessageBox::warning(this, windowTitle(),
+            ShowMessage(this, QMessageBox::Warning, windowTitle(),
                                  tr("The %1 is %2 characters long; a creature's record can store at most "
                                     "%3. Please shorten it; nothing has been saved.")
                                      .arg(caption)

@@ -1,4 +1,5 @@
 #include "browser/unitLifeledger.h"
+#include "browser/PlainText.h"
 
 #include "browser/CommandGuard.h"
 #include "browser/CutTextTipDelegate.h"
@@ -69,11 +70,10 @@ TDateTimeNames LocaleDateTimeNames()
 
 void ShowNoInstallation(QWidget* parent, const QStringList& searched)
 {
-    QMessageBox box(QMessageBox::Critical, THistoryViewer::tr(kNoInstallationCaption), THistoryViewer::tr(kNoInstallationText),
-                    QMessageBox::Ok, parent);
-    if (!searched.isEmpty())
-        box.setDetailedText(THistoryViewer::tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
-    box.exec();
+    ShowMessage(parent, QMessageBox::Critical, THistoryViewer::tr(kNoInstallationCaption), THistoryViewer::tr(kNoInstallationText),
+                QMessageBox::Ok, QMessageBox::NoButton,
+                searched.isEmpty() ? QString()
+                                   : THistoryViewer::tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
 }
 
 THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
@@ -136,6 +136,7 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     connect(watch_, &TDirectoryWatch::Changed, this, &THistoryViewer::ShowStaleNotice);
     staleNotice_ = new QLabel(tr(kStaleNotice), this);
     staleNotice_->setObjectName(QStringLiteral("StaleNotice"));
+    staleNotice_->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(staleNotice_, 1);
     statusBar()->hide();
     for (QAction* a : {ui->Delete1, ui->DeleteEntry1})
@@ -365,7 +366,7 @@ void THistoryViewer::ContactSheet1Click()
         if (row < 0)
             return;
         if (!HasAlbum(EntryRecords->ImageIndex(row))) {
-            QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
+            ShowMessage(this, QMessageBox::Warning, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
             return;
         }
         const THistoryEntry& record = EntryRecords->Record(row);
@@ -400,8 +401,8 @@ void THistoryViewer::ExportFamilyBook1Click()
             return;
         // A link there, even one leading nowhere, is asked about too (and then refused).
         if (EntryExists(EncodePath(folder + QStringLiteral("/index.html")))
-            && QMessageBox::question(this, tr("Export Family Book"),
-                                     tr("%1 already holds an index.html. Replace it?").arg(folder))
+            && ShowMessage(this, QMessageBox::Question, tr("Export Family Book"),
+                                     tr("%1 already holds an index.html. Replace it?").arg(folder), QMessageBox::Yes | QMessageBox::No)
                    != QMessageBox::Yes)
             return;
         QApplication::setOverrideCursor(Qt::WaitCursor);
@@ -413,14 +414,12 @@ void THistoryViewer::ExportFamilyBook1Click()
             throw;
         }
         QApplication::restoreOverrideCursor();
-        QMessageBox box(QMessageBox::Information, tr("Export Family Book"),
-                        tr("The family book of %n creatures is in %1 (open index.html in any browser).", nullptr,
-                           book.Creatures)
-                            .arg(folder),
-                        QMessageBox::Ok, this);
-        if (!book.Problems.isEmpty())
-            box.setDetailedText(tr("Albums left out:") + QLatin1Char('\n') + book.Problems.join(QLatin1Char('\n')));
-        box.exec();
+        ShowMessage(this, QMessageBox::Information, tr("Export Family Book"),
+                    tr("The family book of %n creatures is in %1 (open index.html in any browser).", nullptr, book.Creatures)
+                        .arg(folder),
+                    QMessageBox::Ok, QMessageBox::NoButton,
+                    book.Problems.isEmpty() ? QString()
+                                            : tr("Albums left out:") + QLatin1Char('\n') + book.Problems.join(QLatin1Char('\n')));
     });
 }
 
@@ -520,10 +519,9 @@ void THistoryViewer::OpenInstallation1Click()
         QStringList searched;
         const std::vector<TFoundInstallation> found = FindInstallations(context_.Home, &searched);
         if (found.empty()) {
-            QMessageBox box(QMessageBox::Information, tr("Open Installation"),
-                            tr("No other installation of Vivarion 2 was found."), QMessageBox::Ok, this);
-            box.setDetailedText(tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
-            box.exec();
+            ShowMessage(this, QMessageBox::Information, tr("Open Installation"), tr("No other installation of Vivarion 2 was found."),
+                        QMessageBox::Ok, QMessageBox::NoButton,
+                        tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
             return;
         }
         TInstallationChooser chooser(this);
@@ -568,10 +566,9 @@ void THistoryViewer::DeleteEntry1Click()
         if (!choice.Any())
             return;
 
-        QMessageBox confirm(QMessageBox::Question, TDeleteEntry::tr(kDeleteCaption), DeleteConfirmationText(choice),
-                            QMessageBox::Yes | QMessageBox::No, this);
-        confirm.setDefaultButton(QMessageBox::Yes);
-        if (confirm.exec() != QMessageBox::Yes)
+        if (ShowMessage(this, QMessageBox::Question, TDeleteEntry::tr(kDeleteCaption), DeleteConfirmationText(choice),
+                        QMessageBox::Yes | QMessageBox::No, QMessageBox::Yes)
+            != QMessageBox::Yes)
             return;
 
         // Each deletion is checked: the list must show what is really on disk.
@@ -626,7 +623,7 @@ void THistoryViewer::EditEntries1Click()
             // not be lost.
             record.SaveToFile(&EntryRecords->Loaded(row));
         } catch (const EFileChanged&) {
-            QMessageBox::warning(this, EditEntry->windowTitle(),
+            ShowMessage(this, QMessageBox::Warning, EditEntry->windowTitle(),
                                  tr("The game changed the history record of %1 after the list was read:\n%2\n\n"
                                     "Nothing has been saved. The list now shows the record as it is; "
                                     "edit it again to make your change.")
@@ -645,7 +642,7 @@ void THistoryViewer::ViewPhotoAlbum1Click()
         if (row < 0 || !PhotoAlbum)
             return;
         if (!HasAlbum(EntryRecords->ImageIndex(row))) {
-            QMessageBox::warning(this, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
+            ShowMessage(this, QMessageBox::Warning, TPhotoAlbum::tr(kNoAlbumCaption), TPhotoAlbum::tr(kNoAlbumText));
             return;
         }
         PhotoAlbum->Fill(AlbumPath(EntryRecords->Record(row)));  // errors end the command: no dialog

@@ -103,6 +103,11 @@ QString CreateError(const QByteArray& path, const QString& reason)
     return CreateErrorText(PathText(path), reason);
 }
 
+QString FolderError(const QByteArray& path, const QString& reason)
+{
+    return QCoreApplication::translate("FileSystem", "Cannot write into folder \"%1\". %2").arg(PathText(path), reason);
+}
+
 QString KindReason(const struct stat& st)
 {
     return S_ISDIR(st.st_mode) ? QCoreApplication::translate("FileSystem", "It is a directory.") : QCoreApplication::translate("FileSystem", "It is not a regular file.");
@@ -364,22 +369,23 @@ bool IsTemporaryName(QByteArrayView name)
 TWriteFolder::TWriteFolder(const QByteArray& path, const QByteArray& forFile) : path_(WithSeparator(path))
 {
     fd_ = ::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0)
-        throw EFCreateError(CreateError(forFile.isEmpty() ? path_ : forFile, errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.")
-                                                                  : SystemReason(errno)));
+    if (fd_ < 0) {
+        const QString reason = errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.") : SystemReason(errno);
+        throw EFCreateError(forFile.isEmpty() ? FolderError(path_, reason) : CreateError(forFile, reason));
+    }
 }
 
 TWriteFolder::TWriteFolder(const TWriteFolder& parent, const QByteArray& name) : path_(parent.Path() + name + '/')
 {
     if (::mkdirat(parent.Descriptor(), name.constData(), 0777) != 0 && errno != EEXIST)
-        throw EFCreateError(CreateError(path_, SystemReason(errno)));
+        throw EFCreateError(FolderError(path_, SystemReason(errno)));
     fd_ = ::openat(parent.Descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         struct stat st;
         const bool link = ::fstatat(parent.Descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
                           && S_ISLNK(st.st_mode);
-        throw EFCreateError(CreateError(
+        throw EFCreateError(FolderError(
             path_, link ? QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
                                                                     "through a link to a folder elsewhere.")
                    : error == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.")

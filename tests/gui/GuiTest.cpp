@@ -13,7 +13,9 @@
 #include <QPointer>
 #include <QPushButton>
 #include <QTest>
+#include <QTextDocumentFragment>
 #include <QTimer>
+#include <QToolTip>
 #include <QTreeView>
 
 namespace {
@@ -27,6 +29,11 @@ QList<QPointer<QTimer>>& Pending()
 }
 
 }  // namespace
+
+QString ShownToolTip()
+{
+    return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
+}
 
 void WhenModal(std::function<void(QWidget*)> handler)
 {
@@ -60,6 +67,7 @@ TSeenBox Seen(QMessageBox* box)
     seen.Text = box->text();
     seen.Details = box->detailedText();
     seen.Icon = box->icon();
+    seen.Format = box->textFormat();
     seen.Buttons = box->standardButtons();
     if (box->defaultButton())
         seen.Default = box->standardButton(box->defaultButton());

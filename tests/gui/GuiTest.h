@@ -18,9 +18,14 @@ struct TSeenBox {
     QString Text;
     QString Details;
     QMessageBox::Icon Icon = QMessageBox::NoIcon;
+    Qt::TextFormat Format = Qt::AutoText;
     QMessageBox::StandardButtons Buttons;
     QMessageBox::StandardButton Default = QMessageBox::NoButton;
 };
+
+// The text the tooltip shows now (its rich text read as a user sees it),
+// or "" when none is shown.
+QString ShownToolTip();
 
 // Runs handler on the next modal widget once it is on screen (from a timer,
 // so it works while a dialog's own event loop runs). Handlers may chain.

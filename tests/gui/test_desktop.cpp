@@ -133,7 +133,7 @@ TEST_F(Desktop, EveryRowDescribesItsIcon)
     const QPoint icon(cell.left() + 10, cell.center().y());
     QHelpEvent help(QEvent::ToolTip, icon, viewer->Entries->viewport()->mapToGlobal(icon));
     QApplication::sendEvent(viewer->Entries->viewport(), &help);
-    EXPECT_EQ(QToolTip::text(), "alive, has a photo album, has a genetics file");
+    EXPECT_EQ(ShownToolTip(), "alive, has a photo album, has a genetics file");
 }
 
 // The save of a photo needs no mouse: Enter on the picture or the list, or

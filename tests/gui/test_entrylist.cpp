@@ -105,7 +105,7 @@ TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
         const QRect cell = viewer->Entries->visualRect(viewer->ViewIndex(row, column));
         QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->Entries->viewport()->mapToGlobal(cell.center()));
         QApplication::sendEvent(viewer->Entries->viewport(), &help);
-        return QToolTip::isVisible() ? QToolTip::text() : QString();
+        return ShownToolTip();
     };
     EXPECT_EQ(tipAt(RowOf("TOVA"), 0), QString(300, 'W'));
     EXPECT_EQ(tipAt(RowOf("TOVA"), 4), "Sorrel (SKDR) and Bracken (BRDN)");
