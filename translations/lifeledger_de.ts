@@ -72,6 +72,17 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
+    <name>DirectoryWatch</name>
+    <message>
+        <source>the system&apos;s limit of watched folders is reached</source>
+        <translation>die Höchstzahl beobachteter Ordner des Systems ist erreicht</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
+    </message>
+</context>
+<context>
     <name>Exports</name>
     <message>
         <source>Birth time stamp</source>
@@ -821,6 +832,14 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     <message>
         <source>Albums left out:</source>
         <translation>Ausgelassene Alben:</translation>
+    </message>
+    <message>
+        <source>The history folder %1 cannot be read, so the list is empty. %2</source>
+        <translation>Der Verlaufsordner %1 kann nicht gelesen werden, daher ist die Liste leer. %2</translation>
+    </message>
+    <message>
+        <source>Changes by the game cannot be watched in %1: F5 rereads the list.</source>
+        <translation>Änderungen durch das Spiel können in %1 nicht beobachtet werden: F5 liest die Liste neu.</translation>
     </message>
 </context>
 <context>

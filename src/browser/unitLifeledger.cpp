@@ -138,6 +138,15 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     staleNotice_->setObjectName(QStringLiteral("StaleNotice"));
     staleNotice_->setTextFormat(Qt::PlainText);
     statusBar()->addWidget(staleNotice_, 1);
+    // What the list cannot show or notice: a history folder that cannot be
+    // read, changes that cannot be watched.
+    folderNotice_ = new QLabel(this);
+    folderNotice_->setObjectName(QStringLiteral("FolderNotice"));
+    folderNotice_->setTextFormat(Qt::PlainText);
+    folderNotice_->setWordWrap(true);
+    statusBar()->addWidget(folderNotice_, 1);
+    staleNotice_->hide();
+    folderNotice_->hide();
     statusBar()->hide();
     for (QAction* a : {ui->Delete1, ui->DeleteEntry1})
         connect(a, &QAction::triggered, this, &THistoryViewer::DeleteEntry1Click);
@@ -244,11 +253,21 @@ void THistoryViewer::FormCreate()
 {
     LookupInstallation();
     // What happens from now on is news; the fill clears the notice.
-    watch_->Watch({FolderOf(HistoryDirectory), FolderOf(GeneticsDirectory)});
-    statusBar()->hide();
+    watch_->Watch({EncodePath(FolderOf(HistoryDirectory)), EncodePath(FolderOf(GeneticsDirectory))});
+    staleNotice_->hide();
     lineage_.reset();
     THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
     const QStringList failures = std::move(scan.Failures);
+    QStringList notes;
+    if (!scan.FolderProblem.isEmpty())
+        notes << tr("The history folder %1 cannot be read, so the list is empty. %2")
+                     .arg(PathText(scan.Directory), scan.FolderProblem);
+    if (!watch_->Unwatched().isEmpty())
+        notes << tr("Changes by the game cannot be watched in %1: F5 rereads the list.")
+                     .arg(watch_->Unwatched().join(QStringLiteral(", ")));
+    folderNotice_->setText(notes.join(QLatin1Char(' ')));
+    folderNotice_->setVisible(!notes.isEmpty());
+    ShowNotices();
     EntryRecords->Append(std::move(scan));
     if (!failures.isEmpty())
         throw ListedError(tr("These history files could not be read, so their creatures are not listed:"),
@@ -505,7 +524,13 @@ void THistoryViewer::About1Click()
 
 void THistoryViewer::ShowStaleNotice()
 {
-    statusBar()->show();
+    staleNotice_->show();
+    ShowNotices();
+}
+
+void THistoryViewer::ShowNotices()
+{
+    statusBar()->setVisible(!staleNotice_->isHidden() || !folderNotice_->isHidden());
 }
 
 void THistoryViewer::Reread1Click()

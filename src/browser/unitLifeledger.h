@@ -137,6 +137,8 @@ private:
     void Command(const std::function<void()>& body);
 
     void ShowStaleNotice();
+    // The status bar, shown while it has something to say.
+    void ShowNotices();
     // The place and size the user left the window at, where there is one.
     void RestorePlace();
 
@@ -150,5 +152,6 @@ private:
     std::unique_ptr<TLineageIndex> lineage_;
     TFindBar* findBar_ = nullptr;
     QLabel* staleNotice_ = nullptr;
+    QLabel* folderNotice_ = nullptr;
     bool keepOnScreen_ = false;
 };

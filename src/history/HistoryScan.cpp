@@ -78,6 +78,7 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
     // test of this fill: a name present as a regular file (links followed),
     // letter case as the file system has it.
     const TDirectory history(records.Directory);
+    scan.FolderProblem = history.Problem();
     std::vector<const char*> names;
     std::unordered_set<std::string> albumNames, geneticsNames;
     history.List([&](QByteArrayView name, bool regular) {

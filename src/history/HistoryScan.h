@@ -47,6 +47,7 @@ struct THistoryScan {
     std::vector<TScannedRecord> Records;  // in listing order
     std::unique_ptr<TByteArena> Arena;    // holds the records' bytes and names
     QStringList Failures;                 // one message per "cr_*" entry that could not be read
+    QString FolderProblem;                // why the history folder itself cannot be read (empty when it can)
 };
 
 // Scans the directories of an installation; they are plain prefixes, as the

@@ -1,10 +1,19 @@
 // Tells when files are added to, removed from or rewritten in a few
 // directories. Qt's own watcher reports neither a file rewritten in place
 // nor one closed after writing; the kernel's inotify reports both.
+//
+// A watch follows a folder, not a path: when the folder is removed, moved
+// away, replaced (by another folder or a link) or was missing, its watch is
+// armed again at the next Watch(). A missing folder is waited for: its
+// nearest existing parent is watched, and its appearance is a change.
 #pragma once
 
+#include <QByteArray>
+#include <QList>
 #include <QObject>
+#include <QString>
 #include <QStringList>
+#include <cstdint>
 #include <vector>
 
 class QSocketNotifier;
@@ -16,23 +25,43 @@ public:
     ~TDirectoryWatch() override;
 
     // Watches these directories from now on (and no others); what happened
-    // in them before is forgotten. A directory that does not exist is not
-    // watched.
-    void Watch(const QStringList& directories);
+    // in them before is forgotten. A directory still watched as the same
+    // folder keeps its watch; one that is another folder now, or whose watch
+    // was lost, gets a new one.
+    void Watch(const QList<QByteArray>& directories);
 
     // Forgets what has happened so far (the program's own writes, say).
     void Discard();
 
+    // The directories whose changes cannot be watched now, each with the
+    // reason (the system's limit of watches reached, say); empty when every
+    // change is seen. A missing directory is watched for its appearance.
+    QStringList Unwatched() const { return unwatched_; }
+
 signals:
-    // Something changed in a watched directory. A burst of changes may give
+    // Something changed in a watched directory, or a watched directory
+    // itself was removed, moved or appeared. A burst of changes may give
     // several signals; each comes from the event loop.
     void Changed();
 
 private:
+    struct TWatched {
+        QByteArray Directory;
+        std::uint64_t Device = 0, Inode = 0;  // of the folder watched (the parent, for a missing one)
+        int Descriptor = -1;
+        QByteArray Awaited;                    // for a missing folder: the name whose appearance counts
+        bool Lost = false;
+    };
+
     void Read();
+    // Reads what has happened, marking lost watches; whether it is news
+    // (with `report`, any change; without, only a folder gone or appeared).
+    bool Consume(bool report);
+    void Arm(TWatched& watched);
+    bool Current(const TWatched& watched) const;
 
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
-    QStringList watched_;
-    std::vector<int> watches_;
+    std::vector<TWatched> watched_;
+    QStringList unwatched_;
 };

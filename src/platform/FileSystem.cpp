@@ -189,6 +189,12 @@ qint64 TFileReader::Read(char* into, qint64 size)
 TDirectory::TDirectory(const QByteArray& path) : path_(path)
 {
     fd_ = ::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    error_ = fd_ < 0 ? errno : 0;
+}
+
+QString TDirectory::Problem() const
+{
+    return fd_ < 0 ? SystemReason(error_) : QString();
 }
 
 TDirectory::~TDirectory()

@@ -72,6 +72,8 @@ public:
     TDirectory& operator=(const TDirectory&) = delete;
 
     const QByteArray& Path() const { return path_; }
+    // Why it could not be opened (empty when it is open).
+    QString Problem() const;
 
     // Every entry but "." and "..", in the order the system lists them:
     // its raw name and whether it is a regular file (following links) --
@@ -94,8 +96,8 @@ public:
 private:
     QByteArray path_;
     int fd_ = -1;
+    int error_ = 0;
 };
-
 
 // Whether path names a regular file (following links).
 bool IsRegularFile(const QByteArray& path);

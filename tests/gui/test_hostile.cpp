@@ -11,7 +11,10 @@
 #include <QApplication>
 #include <QCheckBox>
 #include <QHelpEvent>
+#include <QLabel>
 #include <QLineEdit>
+#include <QProcess>
+#include <QStatusBar>
 #include <QPushButton>
 #include <QTest>
 #include <QToolTip>
@@ -134,4 +137,63 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
     tree->close();
 
     EXPECT_FALSE(pipe.Opened()) << "a view loaded the <img> of a name";
+}
+
+// The change notice follows the history folder, not its path: removed and
+// made again, moved away and replaced, replaced by a link, missing at the
+// start and made later. After each, F5 reads it and later changes by the
+// game are noticed again. A folder that cannot be read is named.
+TEST_F(Hostile, TheWatchFollowsTheFolderThroughEveryChange)
+{
+    const QString history = world.HistoryDir.chopped(1);
+    ASSERT_TRUE(QDir().rename(history, history + ".away"));
+    Open();
+    auto* stale = Child<QLabel>(viewer.get(), "StaleNotice");
+    auto* folder = Child<QLabel>(viewer.get(), "FolderNotice");
+    auto noticed = [&] {
+        return QTest::qWaitFor([&] { return viewer->statusBar()->isVisible() && stale->isVisible(); }, 3000);
+    };
+    auto reread = [&] {
+        FocusList();
+        Press(Qt::Key_F5);
+    };
+    EXPECT_EQ(Rows(), 0);
+    EXPECT_TRUE(!folder->isHidden() && folder->text().contains("Vivarion 2/History/ cannot be read")) << folder->text().toStdString();
+
+    ASSERT_TRUE(QDir().rename(history + ".away", history));
+    EXPECT_TRUE(noticed()) << "the missing folder appeared";
+    reread();
+    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
+    EXPECT_TRUE(folder->isHidden());
+
+    int added = 0;
+    auto gameAdds = [&] {
+        THistoryEntry born = Creature("GEN1").Entry;
+        born.Moniker = {'N', 'E', 'W', char('0' + added++)};
+        born.FileName = EncodePath(world.HistoryDir) + "cr_" + QByteArray(born.Moniker.data(), 4);
+        born.SaveToFile();
+    };
+    const std::vector<std::pair<const char*, std::function<void()>>> changes = {
+        {"removed and made again",
+         [&] {
+             ASSERT_TRUE(QDir().rename(history, history + ".old"));
+             ASSERT_EQ(QProcess::execute("cp", {"-a", history + ".old", history}), 0);
+             QDir(history + ".old").removeRecursively();
+         }},
+        {"replaced by a link",
+         [&] {
+             ASSERT_TRUE(QDir().rename(history, history + ".real"));
+             ASSERT_TRUE(QFile::link(history + ".real", history));
+         }},
+    };
+    for (const auto& [what, change] : changes) {
+        change();
+        EXPECT_TRUE(noticed()) << what;
+        reread();
+        EXPECT_FALSE(stale->isVisible()) << what;
+        gameAdds();
+        EXPECT_TRUE(noticed()) << what << ": a later change by the game";
+        reread();
+    }
+    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()) + added);
 }
