@@ -91,9 +91,9 @@ TBenchWorld& World(int n)
             std::memcpy(e.Moniker.data(), name.constData(), 4);
             WriteWholeFile(w.history + kHistoryFilePrefix + name, e.SaveToBytes());
             if (i % 3 == 0)
-                WriteWholeFile(GeneticsPath(w.genetics, e.Moniker), "GENE");
+                WriteWholeFile(PathText(GeneticsPath(EncodePath(w.genetics), e.Moniker)), "GENE");
             if (i % 5 == 0)
-                WriteWholeFile(AlbumPath(w.history, e.Moniker), QByteArray(6, '\0'));
+                WriteWholeFile(PathText(AlbumPath(EncodePath(w.history), e.Moniker)), QByteArray(6, '\0'));
         }
     });
 }
@@ -213,7 +213,7 @@ THistoryViewer& Viewer(int n)
 {
     auto& slot = Viewers()[n];
     if (!slot) {
-        slot = std::make_unique<THistoryViewer>(TStartContext{TInstallationSource::FromPrefix(World(n).prefix), nullptr, {}});
+        slot = std::make_unique<THistoryViewer>(TStartContext{TInstallationSource::FromPrefix(EncodePath(World(n).prefix)), nullptr, {}});
         slot->resize(800, 600);
         slot->show();
     }
@@ -455,7 +455,7 @@ int main(int argc, char** argv)
     // index (built at the first tree after a fill), the tree, its cards and
     // the window drawn, from the command to the painted window.
     if (wanted("family tree")) {
-        THistoryViewer deep(TStartContext{TInstallationSource::FromPrefix(DeepWorld(big).prefix), nullptr, {}});
+        THistoryViewer deep(TStartContext{TInstallationSource::FromPrefix(EncodePath(DeepWorld(big).prefix)), nullptr, {}});
         deep.resize(800, 600);
         deep.show();
         const std::vector<TRecordKey> keys = deep.EntryRecords->Keys();
@@ -522,7 +522,7 @@ int main(int argc, char** argv)
         compare({which == 0 ? "album of 64 photos of 160 x 120" : "album of one 2048 x 2048 photo", "reading the file",
                      1.2, Timed([&path] {
                          TS16File file;
-                         file.LoadFromFile(path);
+                         file.LoadFromFile(EncodePath(path));
                          benchmark::DoNotOptimize(file.Count());
                      }, which == 0 ? 200 : 40),
                      Timed([&path] { ReadWhole(path); }, which == 0 ? 200 : 40), reps});
@@ -557,7 +557,7 @@ int main(int argc, char** argv)
     // The registry lookup in a real 1.7 MB Wine registry.
     const QString prefix = QFileInfo(RegistryFile()).path();
     compare({"registry lookup (1.7 MB system.reg)", "reading the file", 3,
-                 Timed([&prefix] { benchmark::DoNotOptimize(ReadInstallation(prefix)); }, 100),
+                 Timed([&prefix] { benchmark::DoNotOptimize(ReadInstallation(EncodePath(prefix))); }, 100),
                  Timed([] {
                      QFile file(RegistryFile());
                      file.open(QIODevice::ReadOnly);
@@ -569,7 +569,7 @@ int main(int argc, char** argv)
     TImageBox box;
     box.resize(150, 150);
     TS16File album;
-    album.LoadFromFile(AlbumFile(0));
+    album.LoadFromFile(EncodePath(AlbumFile(0)));
     std::vector<std::uint16_t> from(160 * 120, 7), to(160 * 120);
     compare({"showing a 160 x 120 photo (with its conversion)", "memcpy of its pixels", 0,
                  Timed([&] {

@@ -14,7 +14,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (!key)
             continue;
         for (auto it = key->cbegin(); it != key->cend(); ++it) {
-            HostPathFromWindows(QStringLiteral("/prefix"), it->Text);
+            HostPathFromWindows("/prefix", it->Text);
             RegistryString(*key, it.key());
         }
     }

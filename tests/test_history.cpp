@@ -374,7 +374,7 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     WriteWholeFile(genes + "BOTH.gen", "x");
     WriteWholeFile(history + "CASE.gen", "x");  // in the wrong folder
 
-    const THistoryScan scan = ScanHistory(history, genes);
+    const THistoryScan scan = ScanHistory(EncodePath(history), EncodePath(genes));
     EXPECT_TRUE(scan.Failures.isEmpty());
     std::map<QByteArray, int> images;
     for (const TScannedRecord& r : scan.Records)

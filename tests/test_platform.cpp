@@ -10,6 +10,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -141,23 +142,23 @@ TEST_F(Lookup, PrefersTheThirtyTwoBitViewOfA64BitPrefix)
 {
     WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\")
                   + SampleRegistryText("C:\\Wow\\History\\", "C:\\Wow\\Genetics\\", true));
-    const auto found = ReadInstallation(prefix.path());
+    const auto found = ReadInstallation(EncodePath(prefix.path()));
     ASSERT_TRUE(found);
-    EXPECT_EQ(found->HistoryDirectory, prefix.path() + "/dosdevices/c:/Wow/History/");
-    EXPECT_EQ(found->GeneticsDirectory, prefix.path() + "/dosdevices/c:/Wow/Genetics/");
+    EXPECT_EQ(found->HistoryDirectory, EncodePath(prefix.path()) + "/dosdevices/c:/Wow/History/");
+    EXPECT_EQ(found->GeneticsDirectory, EncodePath(prefix.path()) + "/dosdevices/c:/Wow/Genetics/");
 
     WriteRegistry(SampleRegistryText("C:\\Plain\\History\\", "C:\\Plain\\Genetics\\"));
-    EXPECT_EQ(ReadInstallation(prefix.path())->HistoryDirectory, prefix.path() + "/dosdevices/c:/Plain/History/");
+    EXPECT_EQ(ReadInstallation(EncodePath(prefix.path()))->HistoryDirectory, EncodePath(prefix.path()) + "/dosdevices/c:/Plain/History/");
 }
 
 TEST_F(Lookup, MissingFileOrKeyMeansNoInstallationButMissingValuesAreEmpty)
 {
-    EXPECT_FALSE(ReadInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(EncodePath(prefix.path())));
     WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2] 1\n\"History Directory\"=\"x\"\n");
-    EXPECT_FALSE(ReadInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(EncodePath(prefix.path())));
     WriteRegistry("WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
                   "\"History Directory\"=dword:00000001\n");
-    const auto found = ReadInstallation(prefix.path());
+    const auto found = ReadInstallation(EncodePath(prefix.path()));
     ASSERT_TRUE(found);
     EXPECT_EQ(found->HistoryDirectory, "");
     EXPECT_EQ(found->GeneticsDirectory, "");
@@ -169,13 +170,13 @@ TEST_F(Lookup, HostileRegistryFilesMeanNoInstallation)
 {
     const QByteArray reg = EncodePath(prefix.filePath("system.reg"));
     ASSERT_EQ(::mkfifo(reg.constData(), 0644), 0);
-    EXPECT_FALSE(ReadInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(EncodePath(prefix.path())));
     ASSERT_EQ(::unlink(reg.constData()), 0);
     ASSERT_EQ(::symlink("/dev/zero", reg.constData()), 0);
-    EXPECT_FALSE(ReadInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(EncodePath(prefix.path())));
     ASSERT_EQ(::unlink(reg.constData()), 0);
     QDir(prefix.path()).mkdir("system.reg");
-    EXPECT_FALSE(ReadInstallation(prefix.path()));
+    EXPECT_FALSE(ReadInstallation(EncodePath(prefix.path())));
 }
 
 TEST(CodePage, EveryByteSurvivesARoundTrip)
@@ -258,4 +259,52 @@ TEST(Launchers, EveryLaunchersPrefixesAndOnlyThoseWithTheGame)
                                   "Lutris " + home.At("Games/vivarion"),
                                   "Bottles (Flatpak) " + home.At(".var/app/com.usebottles.bottles/data/bottles/bottles/Vivarion")}));
     EXPECT_TRUE(FindInstallations(dir.filePath("empty"), nullptr).empty());
+}
+
+// Launcher files are hostile input: a library named thousands of times (by
+// other spellings and through a link), an empty or relative library path, a
+// Lutris file far larger than any real one, a prefix whose name is not
+// UTF-8. Each prefix counts once, by the folder it is; the search is bounded
+// by the limits it is given.
+TEST(Launchers, HostileFilesAreBoundedAndEveryPrefixCountsOnce)
+{
+    QTemporaryDir dir;
+    TFakeHome home(dir.filePath("home"));
+    home.Steam(false, true);
+    const QByteArray library = home.At("games/SteamLibrary").toUtf8();
+    QFile::link(home.At("games/SteamLibrary"), home.At("games/Linked"));
+    QByteArray vdf = "\"libraryfolders\"\n{\n";
+    const QByteArray spellings[] = {library, library + "/", library + "/./", home.At("games/Linked").toUtf8(), "",
+                                    "games/SteamLibrary", "../../" + library};
+    for (int i = 0; i < 7000; ++i)
+        vdf += "\t\"" + QByteArray::number(i) + "\"\n\t{\n\t\t\"path\"\t\t\"" + spellings[i % 7] + "\"\n\t}\n";
+    vdf += "}\n";
+    ASSERT_LT(vdf.size(), 1 << 20);
+    home.Write(".local/share/Steam/steamapps/libraryfolders.vdf", vdf);
+    home.Prefix("Games/huge", true);
+    home.Write(".config/lutris/games/huge.yml", "game:\n  prefix: " + home.At("Games/huge").toUtf8() + "\n#"
+                                                     + QByteArray(100 << 10, 'x') + "\n");
+    const QByteArray odd = home.At(".local/share/bottles/bottles/").toUtf8() + "Ga\xe9mes";
+    home.Prefix(".local/share/bottles/bottles/x", true);
+    ASSERT_EQ(::rename(home.At(".local/share/bottles/bottles/x").toUtf8().constData(), odd.constData()), 0);
+
+    QStringList searched;
+    std::vector<QByteArray> prefixes;
+    for (const TFoundInstallation& found : FindInstallations(home.Root, &searched))
+        prefixes.push_back(found.Prefix);
+    const std::vector<QByteArray> expected = {library + "/steamapps/compatdata/200/pfx", odd};
+    EXPECT_EQ(prefixes, expected);
+    EXPECT_EQ(searched.count(QString::fromUtf8(library) + "/steamapps/compatdata"), 1);
+    EXPECT_FALSE(searched.contains("/steamapps/compatdata"));
+
+    // The limits stop the search and say so.
+    TSearchLimits few;
+    few.MaxPrefixes = 2;
+    searched.clear();
+    EXPECT_EQ(LauncherPrefixes(home.Root, &searched, few).size(), 2u);
+    EXPECT_EQ(searched.filter("(The search stopped there").size(), 1) << searched.join('\n').toStdString();
+    TSearchLimits none;
+    none.MaxMilliseconds = 0;
+    EXPECT_TRUE(FindInstallations(home.Root, nullptr, none).empty());
+    std::filesystem::remove_all(odd.constData());  // a name QTemporaryDir cannot spell
 }

@@ -57,7 +57,7 @@ protected:
 TEST_F(S16Files, CountZeroLoadsEmptyFromSixBytes)
 {
     const QString path = Write(Header(1, 0));
-    file.LoadFromFile(path);
+    file.LoadFromFile(EncodePath(path));
     EXPECT_EQ(file.Count(), 0);
     EXPECT_EQ(file.FileName, path);
 }
@@ -67,7 +67,7 @@ TEST_F(S16Files, FlagBitZeroAloneChoosesTheLayout)
     const std::pair<std::uint32_t, TPixelLayout> cases[] = {
         {1, pl565}, {0xFFFFFFFF, pl565}, {0, pl555}, {0xFFFFFFFE, pl555}};
     for (auto [flags, layout] : cases) {
-        file.LoadFromFile(Write(Header(flags, 1) + SpriteHeader(0, 1, 1) + Pixels({0x1234})));
+        file.LoadFromFile(EncodePath(Write(Header(flags, 1) + SpriteHeader(0, 1, 1) + Pixels({0x1234}))));
         EXPECT_EQ(file.PixelLayout, layout) << flags;
         EXPECT_EQ(file.GetSprite(0).PixelLayout, layout) << flags;
         EXPECT_EQ(file.GetSprite(0).Pixels[0], 0x1234) << "no conversion while loading";
@@ -79,7 +79,7 @@ TEST_F(S16Files, BlocksAreFoundByPositionWhateverTheStoredOffsets)
     // A zero-sized sprite in the middle takes no bytes; offsets point nowhere.
     const QByteArray bytes = Header(1, 3) + SpriteHeader(0xFFFFFFF0, 2, 1) + SpriteHeader(12345, 0, 7)
                              + SpriteHeader(0, 1, 2) + Pixels({1, 2, 3, 4}) + "trailing bytes are ignored";
-    file.LoadFromFile(Write(bytes));
+    file.LoadFromFile(EncodePath(Write(bytes)));
     ASSERT_EQ(file.Count(), 3);
     EXPECT_EQ(file.GetSprite(0).Pixels, (TPixelBuffer{1, 2}));
     EXPECT_EQ(file.GetSprite(1).Width, 0);
@@ -91,7 +91,7 @@ TEST_F(S16Files, BlocksAreFoundByPositionWhateverTheStoredOffsets)
 TEST_F(S16Files, AFileCutInsideThePixelBlocksLoadsEverySpriteWithZeros)
 {
     const QByteArray bytes = Header(0, 2) + SpriteHeader(0, 2, 2) + SpriteHeader(0, 3, 1) + Pixels({7, 8, 9});
-    file.LoadFromFile(Write(bytes + "\x05"));  // an odd byte cuts a pixel in half
+    file.LoadFromFile(EncodePath(Write(bytes + "\x05")));  // an odd byte cuts a pixel in half
     ASSERT_EQ(file.Count(), 2);
     EXPECT_EQ(file.GetSprite(0).Pixels, (TPixelBuffer{7, 8, 9, 5}));
     EXPECT_EQ(file.GetSprite(1).Pixels, (TPixelBuffer{0, 0, 0}));
@@ -108,7 +108,7 @@ TEST_F(S16Files, ManySpritesAndAnEndInsideALaterBatchReadCorrectly)
         bytes += SpriteHeader(0, 2, 1);
     for (int i = 0; i < count; ++i)
         bytes += Pixels({static_cast<std::uint16_t>(i), static_cast<std::uint16_t>(i + 1)});
-    file.LoadFromFile(Write(bytes.left(bytes.size() - 4 * 100 - 2)));  // sprite 1399 keeps one pixel
+    file.LoadFromFile(EncodePath(Write(bytes.left(bytes.size() - 4 * 100 - 2))));  // sprite 1399 keeps one pixel
     ASSERT_EQ(file.Count(), count);
     EXPECT_EQ(file.GetSprite(1100).Pixels, (TPixelBuffer{1100, 1101}));
     EXPECT_EQ(file.GetSprite(1399).Pixels, (TPixelBuffer{1399, 0}));
@@ -120,9 +120,9 @@ TEST_F(S16Files, AFileCutInsideItsHeadersIsAReadErrorAndLeavesNothing)
 {
     const QByteArray full = Header(1, 2) + SpriteHeader(0, 1, 1) + SpriteHeader(0, 1, 1) + Pixels({1, 2});
     for (int cut : {0, 3, 5, 6, 10, 21}) {
-        file.LoadFromFile(Write(Header(1, 0), QStringLiteral("good.s16")));
+        file.LoadFromFile(EncodePath(Write(Header(1, 0), QStringLiteral("good.s16"))));
         try {
-            file.LoadFromFile(Write(full.left(cut)));
+            file.LoadFromFile(EncodePath(Write(full.left(cut))));
             ADD_FAILURE() << "loaded a file cut at " << cut;
         } catch (const ESpriteError&) {
             ADD_FAILURE() << "a cut header is a read error, not a sprite error";
@@ -136,11 +136,11 @@ TEST_F(S16Files, AFileCutInsideItsHeadersIsAReadErrorAndLeavesNothing)
 
 TEST_F(S16Files, AFailedOpenNamesThePathAndEmptiesTheObject)
 {
-    file.LoadFromFile(Write(Header(1, 1) + SpriteHeader(0, 1, 1) + Pixels({1})));
+    file.LoadFromFile(EncodePath(Write(Header(1, 1) + SpriteHeader(0, 1, 1) + Pixels({1}))));
     ASSERT_EQ(file.Count(), 1);
     const QString missing = dir.filePath(QStringLiteral("photo_NONE.s16"));
     try {
-        file.LoadFromFile(missing);
+        file.LoadFromFile(EncodePath(missing));
         ADD_FAILURE();
     } catch (const ESpriteError& e) {
         EXPECT_EQ(e.Message, "Unable to open file " + missing);
@@ -148,7 +148,7 @@ TEST_F(S16Files, AFailedOpenNamesThePathAndEmptiesTheObject)
     EXPECT_EQ(file.Count(), 0);
     EXPECT_TRUE(file.FileName.isEmpty());
     EXPECT_EQ(file.PixelLayout, pl565);
-    EXPECT_THROW(file.LoadFromFile(dir.path()), ESpriteError);  // a directory
+    EXPECT_THROW(file.LoadFromFile(EncodePath(dir.path())), ESpriteError);  // a directory
 }
 
 TEST_F(S16Files, HeadersClaimingTooMuchMemoryAreRefusedBeforeAnyAllocation)
@@ -157,7 +157,7 @@ TEST_F(S16Files, HeadersClaimingTooMuchMemoryAreRefusedBeforeAnyAllocation)
     QByteArray huge = Header(1, 0xFFFF);
     for (int i = 0; i < 0xFFFF; ++i)
         huge += SpriteHeader(0, 0xFFFF, 0xFFFF);
-    EXPECT_THROW(file.LoadFromFile(Write(huge)), ESpriteError);
+    EXPECT_THROW(file.LoadFromFile(EncodePath(Write(huge))), ESpriteError);
     EXPECT_EQ(file.Count(), 0);
     EXPECT_TRUE(file.FileName.isEmpty());
 
@@ -165,16 +165,16 @@ TEST_F(S16Files, HeadersClaimingTooMuchMemoryAreRefusedBeforeAnyAllocation)
     QByteArray many = Header(1, 17);
     for (int i = 0; i < 17; ++i)
         many += SpriteHeader(0, 4096, 2048);  // 16 MiB each, 272 MiB in all
-    EXPECT_THROW(file.LoadFromFile(Write(many)), ESpriteError);
+    EXPECT_THROW(file.LoadFromFile(EncodePath(Write(many))), ESpriteError);
 
     // The largest real picture, a single 2048 x 2048 photo, is far inside.
-    file.LoadFromFile(Write(Header(1, 1) + SpriteHeader(0, 2048, 2048)));
+    file.LoadFromFile(EncodePath(Write(Header(1, 1) + SpriteHeader(0, 2048, 2048))));
     EXPECT_EQ(file.GetSprite(0).Pixels.size(), 2048u * 2048u);
 }
 
 TEST_F(S16Files, GetSpriteChecksItsBounds)
 {
-    file.LoadFromFile(Write(EncodeS16(SampleAlbum("TOVA", 5), pl565)));
+    file.LoadFromFile(EncodePath(Write(EncodeS16(SampleAlbum("TOVA", 5), pl565))));
     ASSERT_EQ(file.Count(), 5);
     EXPECT_EQ(&file.GetSprite(4), file.Sprites.back().get());
     for (int bad : {-1, 5, 1000}) {
@@ -190,7 +190,7 @@ TEST_F(S16Files, GetSpriteChecksItsBounds)
 TEST_F(S16Files, WriterAndReaderAgreeOnSampleAlbums)
 {
     const std::vector<TPicture> album = SampleAlbum("DAGP", 4);
-    file.LoadFromFile(Write(EncodeS16(album, pl555)));
+    file.LoadFromFile(EncodePath(Write(EncodeS16(album, pl555))));
     ASSERT_EQ(file.Count(), 4);
     for (int i = 0; i < 4; ++i) {
         const TS16Sprite& s = file.GetSprite(i);

@@ -100,7 +100,7 @@ int main(int argc, char** argv)
     TSampleWorld world;
     world.Prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : WriteSampleWorld(dir.path()).Prefix;
 
-    std::unique_ptr<THistoryViewer> viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), nullptr, {}});
+    std::unique_ptr<THistoryViewer> viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), nullptr, {}});
     viewer->show();
 
     // The steps run one after another; each opens a window and is finished

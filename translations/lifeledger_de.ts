@@ -241,6 +241,20 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
+    <name>Launchers</name>
+    <message>
+        <source>(The search stopped there: it took longer than %1 s or met more than %2 prefixes.)</source>
+        <translation>(Die Suche endete hier: Sie dauerte länger als %1 s oder traf auf mehr als %2 Präfixe.)</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>The settings file %1 cannot be used: %2 Lifeledger runs with its defaults and remembers nothing this time.</source>
+        <translation>Die Einstellungsdatei %1 kann nicht verwendet werden: %2 Lifeledger läuft mit seinen Voreinstellungen und merkt sich diesmal nichts.</translation>
+    </message>
+</context>
+<context>
     <name>TContactSheet</name>
     <message>
         <source>Contact Sheet</source>
@@ -840,6 +854,10 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     <message>
         <source>Changes by the game cannot be watched in %1: F5 rereads the list.</source>
         <translation>Änderungen durch das Spiel können in %1 nicht beobachtet werden: F5 liest die Liste neu.</translation>
+    </message>
+    <message>
+        <source>The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.</source>
+        <translation>Die Installation in %1 enthält Vivarion 2 nicht mehr. Lifeledger zeigt weiter die bisherige.</translation>
     </message>
 </context>
 <context>

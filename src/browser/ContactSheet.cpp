@@ -117,7 +117,7 @@ TContactSheet::TContactSheet(QWidget* parent) : QDialog(parent), ui(std::make_un
 
 TContactSheet::~TContactSheet() = default;
 
-void TContactSheet::Fill(const QString& creature, const QString& albumPath, const QString& stem)
+void TContactSheet::Fill(const QString& creature, const QByteArray& albumPath, const QString& stem)
 {
     TS16File album;
     album.LoadFromFile(albumPath);

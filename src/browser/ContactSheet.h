@@ -48,7 +48,7 @@ public:
 
     // Loads the album (the loader's errors are passed on) and lists its
     // photos; `stem` names the files a save writes ("<stem>-<index>.png").
-    void Fill(const QString& creature, const QString& albumPath, const QString& stem);
+    void Fill(const QString& creature, const QByteArray& albumPath, const QString& stem);
     int PhotoCount() const { return static_cast<int>(photos_.size()); }
 
     // Saves every photo into the folder in the chosen format; returns how

@@ -68,8 +68,8 @@ void AppendCsvLine(QString& out, const QStringList& fields)
 
 }  // namespace
 
-QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QString& historyDirectory,
-                     const QString& geneticsDirectory)
+QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
+                     const QByteArray& geneticsDirectory)
 {
     QString out;
     QStringList header;
@@ -85,8 +85,8 @@ QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows,
         QStringList fields(texts.Texts.begin(), texts.Texts.end());
         const int image = records.ImageIndex(row);
         fields << QString::number(record.BirthTime) << QString::number(record.DeathTime) << PathText(record.FileName)
-               << (HasAlbum(image) ? AlbumPath(historyDirectory, record.Moniker) : QString())
-               << (HasGenetics(image) ? GeneticsPath(geneticsDirectory, record.Moniker) : QString());
+               << (HasAlbum(image) ? PathText(AlbumPath(historyDirectory, record.Moniker)) : QString())
+               << (HasGenetics(image) ? PathText(GeneticsPath(geneticsDirectory, record.Moniker)) : QString());
         AppendCsvLine(out, fields);
     }
     return out.toUtf8();
@@ -133,7 +133,7 @@ QString ParentLinks(const TLineageIndex& lineage, const std::vector<QString>& na
 }  // namespace
 
 TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
-                            const QString& historyDirectory)
+                            const QByteArray& historyDirectory)
 {
     TFamilyBook book;
     // Every file goes into the very folder chosen and the photos folder made
@@ -167,7 +167,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     html += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
                 .arg(title, Html(Tr(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
                                      .arg(count)
-                                     .arg(historyDirectory, QDateTime::currentDateTime().toString(Qt::ISODate))));
+                                     .arg(PathText(historyDirectory), QDateTime::currentDateTime().toString(Qt::ISODate))));
 
     // The list, each name a link to its creature.
     html += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n").arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
@@ -238,7 +238,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         html += QStringLiteral("</dl>\n");
 
         const int image = records.ImageIndex(row);
-        const QString album = AlbumPath(historyDirectory, e.Moniker);
+        const QByteArray album = AlbumPath(historyDirectory, e.Moniker);
         if (HasAlbum(image) && !album.isEmpty()) {
             TS16File file;
             try {

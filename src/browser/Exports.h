@@ -16,8 +16,8 @@ class TLineageIndex;
 // records), one header line; the seven columns as shown, then the raw time
 // stamps of birth and death and the paths of the history file, the photo
 // album and the genetics file (the latter two where the list found them).
-QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QString& historyDirectory,
-                     const QString& geneticsDirectory);
+QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
+                     const QByteArray& geneticsDirectory);
 
 struct TFamilyBook {
     int Creatures = 0;
@@ -28,4 +28,4 @@ struct TFamilyBook {
 // Writes index.html and photos/*.png into the folder (made if need be).
 // Throws EFCreateError when something cannot be written.
 TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
-                            const QString& historyDirectory);
+                            const QByteArray& historyDirectory);

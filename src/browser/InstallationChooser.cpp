@@ -2,6 +2,7 @@
 
 #include "browser/CutTextTipDelegate.h"
 #include "history/HistoryScan.h"
+#include "platform/FileSystem.h"
 #include "ui_InstallationChooser.h"
 
 #include <QDir>
@@ -23,17 +24,17 @@ TInstallationChooser::TInstallationChooser(QWidget* parent)
 
 TInstallationChooser::~TInstallationChooser() = default;
 
-void TInstallationChooser::Fill(const std::vector<TFoundInstallation>& found, const QString& current)
+void TInstallationChooser::Fill(const std::vector<TFoundInstallation>& found, const QByteArray& current)
 {
     model_->removeRows(0, model_->rowCount());
     int selected = 0;
     for (const TFoundInstallation& installation : found) {
         auto* count = new QStandardItem(QString::number(CountHistoryFiles(installation.Directories.HistoryDirectory)));
         count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
-        if (QDir::cleanPath(installation.Prefix) == QDir::cleanPath(current))
+        if (QDir::cleanPath(PathText(installation.Prefix)) == QDir::cleanPath(PathText(current)))
             selected = model_->rowCount();
-        model_->appendRow({new QStandardItem(installation.Launcher), new QStandardItem(QDir::toNativeSeparators(installation.Prefix)),
-                           new QStandardItem(installation.Directories.HistoryDirectory), count});
+        model_->appendRow({new QStandardItem(installation.Launcher), new QStandardItem(PathText(installation.Prefix)),
+                           new QStandardItem(PathText(installation.Directories.HistoryDirectory)), count});
     }
     ui->Installations->header()->resizeSections(QHeaderView::ResizeToContents);
     if (model_->rowCount() > 0)

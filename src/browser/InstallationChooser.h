@@ -22,7 +22,7 @@ public:
 
     // Lists the installations, the one with that prefix (if any) selected,
     // else the first.
-    void Fill(const std::vector<TFoundInstallation>& found, const QString& current = {});
+    void Fill(const std::vector<TFoundInstallation>& found, const QByteArray& current = {});
 
     // The row chosen, or -1.
     int Choice() const;

@@ -3,16 +3,19 @@
 #include "browser/CommandGuard.h"
 #include "browser/EntryIcons.h"
 #include "browser/InstallationChooser.h"
+#include "browser/PlainText.h"
 #include "browser/Translations.h"
 #include "browser/unitDeleteEntry.h"
 #include "browser/unitEditEntry.h"
 #include "browser/unitLifeledger.h"
 #include "browser/unitPhotoAlbum.h"
+#include "platform/FileSystem.h"
 #include "platform/Launchers.h"
 
 #include <QApplication>
 #include <QDir>
 #include <QSettings>
+#include <QStandardPaths>
 #include <cstdio>
 
 namespace {
@@ -45,7 +48,12 @@ void RememberInstallation(QSettings* settings, const TInstallationSource& source
 {
     if (!settings || source.Prefix.isEmpty())
         return;
-    settings->setValue(kRememberedPrefix, source.Prefix);
+    // As text where the path is text (the file stays readable), else as
+    // its bytes.
+    if (EncodePath(PathText(source.Prefix)) == source.Prefix)
+        settings->setValue(kRememberedPrefix, PathText(source.Prefix));
+    else
+        settings->setValue(kRememberedPrefix, source.Prefix);
     settings->setValue(kRememberedLauncher, source.Launcher);
     settings->sync();
 }
@@ -55,17 +63,18 @@ TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* se
 {
     TStartChoice choice;
     if (!options.HistoryDirectory.isEmpty()) {
-        choice.Source = TInstallationSource::FromFolders(options.HistoryDirectory, options.GeneticsDirectory);
+        choice.Source = TInstallationSource::FromFolders(EncodePath(options.HistoryDirectory), EncodePath(options.GeneticsDirectory));
         return choice;
     }
-    const QString named = !options.Prefix.isEmpty() ? options.Prefix : qEnvironmentVariable("WINEPREFIX");
+    const QByteArray named = !options.Prefix.isEmpty() ? EncodePath(options.Prefix) : qgetenv("WINEPREFIX");
     if (!named.isEmpty()) {
         choice.Source = TInstallationSource::FromPrefix(
             named, options.Prefix.isEmpty() ? QStringLiteral("WINEPREFIX") : QStringLiteral("command line"));
         return choice;
     }
     if (settings) {
-        const QString remembered = settings->value(kRememberedPrefix).toString();
+        const QVariant value = settings->value(kRememberedPrefix);
+        const QByteArray remembered = value.typeId() == QMetaType::QByteArray ? value.toByteArray() : EncodePath(value.toString());
         if (!remembered.isEmpty() && ReadInstallation(remembered)) {
             choice.Source = TInstallationSource::FromPrefix(remembered, settings->value(kRememberedLauncher).toString());
             return choice;
@@ -75,7 +84,7 @@ TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* se
     if (found.empty())
         return choice;
     // The game in ~/.wine is used as it always was, whatever else is found.
-    if (found.size() == 1 || QDir::cleanPath(found.front().Prefix) == QDir::cleanPath(home + QStringLiteral("/.wine"))) {
+    if (found.size() == 1 || found.front().Prefix == EncodePath(QDir::cleanPath(home + QStringLiteral("/.wine")))) {
         choice.Source = TInstallationSource::FromPrefix(found.front().Prefix, found.front().Launcher);
         return choice;
     }
@@ -91,10 +100,28 @@ TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* se
     return choice;
 }
 
-int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& settings)
+QString SettingsFilePath()
+{
+    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
+           + QStringLiteral("/lifeledger/lifeledger.conf");
+}
+
+std::unique_ptr<QSettings> OpenSettings(const QString& path, QString* problem)
+{
+    QString reason;
+    if (!IsRegularFileOrAbsent(EncodePath(path), &reason)) {
+        *problem = QCoreApplication::translate("Startup", "The settings file %1 cannot be used: %2 Lifeledger runs with "
+                                                          "its defaults and remembers nothing this time.")
+                       .arg(path, reason);
+        return nullptr;
+    }
+    return std::make_unique<QSettings>(path, QSettings::IniFormat);
+}
+
+int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings* settings)
 {
     SetUpApplication(app);
-    const TStartChoice choice = ChooseStartInstallation(options, &settings, QDir::homePath());
+    const TStartChoice choice = ChooseStartInstallation(options, settings, QDir::homePath());
     if (!choice.Source) {
         if (!choice.Cancelled)
             ShowNoInstallation(nullptr, choice.Searched);
@@ -102,7 +129,7 @@ int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& se
     }
     std::unique_ptr<THistoryViewer> viewer;
     try {
-        viewer = CreateWindows({*choice.Source, &settings, QDir::homePath()});
+        viewer = CreateWindows({*choice.Source, settings, QDir::homePath()});
     } catch (const ENoInstallation&) {
         return 1;
     }
@@ -140,6 +167,11 @@ int LifeledgerMain(int argc, char** argv, const std::function<void(QApplication&
     const TTranslations translations;
     if (prepared)
         prepared(app);
-    QSettings settings(QStringLiteral("lifeledger"), QStringLiteral("lifeledger"));
-    return RunLifeledger(app, options, settings);
+    QString problem;
+    const std::unique_ptr<QSettings> settings = OpenSettings(SettingsFilePath(), &problem);
+    if (!problem.isEmpty()) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName, problem.toLocal8Bit().constData());
+        ShowMessage(nullptr, QMessageBox::Warning, QString::fromLatin1(kApplicationTitle), problem);
+    }
+    return RunLifeledger(app, options, settings.get());
 }

@@ -45,7 +45,18 @@ void RememberInstallation(QSettings* settings, const TInstallationSource& source
 // The whole program once the application object exists and the command line
 // is read: names, the installation, windows, the event loop. Returns the
 // exit code (1 when the game is missing).
-int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings& settings);
+// `settings` may be null (then nothing is remembered).
+int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings* settings);
+
+// Where the settings live: lifeledger/lifeledger.conf in the user's
+// configuration folder ($XDG_CONFIG_HOME, else ~/.config).
+QString SettingsFilePath();
+
+// The settings at that path, or null when they must not be touched: the
+// path (links followed) is something else than a regular file or nothing,
+// such as a pipe that would block the start or a device that a save would
+// replace. *problem then says so, for the user.
+std::unique_ptr<QSettings> OpenSettings(const QString& path, QString* problem);
 
 // main(): reads the command line (answering --help, --version and mistakes
 // without a display), makes the application and runs it. `prepared` runs

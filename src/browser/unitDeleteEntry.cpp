@@ -2,17 +2,18 @@
 
 #include "browser/DialogLook.h"
 #include "history/CreatureFiles.h"
+#include "platform/FileSystem.h"
 #include "ui_unitDeleteEntry.h"
 
 QString DeleteConfirmationText(const TDeleteChoice& c)
 {
     QString text = TDeleteEntry::tr("Warning, this operation will irretreivably delete the following files:") + QLatin1Char('\n');
     if (c.Photo)
-        text += c.AlbumPath + QLatin1Char('\n');
+        text += PathText(c.AlbumPath) + QLatin1Char('\n');
     if (c.Genetics)
-        text += c.GeneticsPath + QLatin1Char('\n');
+        text += PathText(c.GeneticsPath) + QLatin1Char('\n');
     if (c.History)
-        text += c.HistoryPath + QLatin1Char('\n');
+        text += PathText(c.HistoryPath) + QLatin1Char('\n');
     if (c.State == csAlive && (c.Genetics || c.History))
         text += TDeleteEntry::tr("As the creature is probably still in the game, this may cause problems in later life.") + QLatin1Char('\n');
     if (c.State == csDead && c.Photo && !c.History)

@@ -19,7 +19,7 @@ struct TDeleteChoice {
     int State = 0;
     bool Photo = false, Genetics = false, History = false;        // checked
     bool PhotoOffered = false, GeneticsOffered = false;           // enabled
-    QString AlbumPath, GeneticsPath, HistoryPath;
+    QByteArray AlbumPath, GeneticsPath, HistoryPath;  // the file system's bytes
 
     bool Any() const { return Photo || Genetics || History; }
 };

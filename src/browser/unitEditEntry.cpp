@@ -82,7 +82,7 @@ QString BoxText(const QWidget* box)
 
 }  // namespace
 
-void TEditEntry::Fill(const THistoryEntry& record, const QString& albumPath)
+void TEditEntry::Fill(const THistoryEntry& record, const QByteArray& albumPath)
 {
     ui->Moniker->setText(MonikerDisplayText(record.Moniker));
     for (int i = 0; i < kEditedTexts; ++i) {
@@ -120,7 +120,7 @@ void TEditEntry::Fill(const THistoryEntry& record, const QString& albumPath)
     ui->DisplayName->setFocus();
 }
 
-void TEditEntry::ShowStone(const QString& albumPath, std::int32_t index)
+void TEditEntry::ShowStone(const QByteArray& albumPath, std::int32_t index)
 {
     TS16File file;
     file.LoadFromFile(albumPath);

@@ -45,7 +45,7 @@ public:
     // list found the creature's album), "Choose" is offered when the record
     // is dead or has a stored choice, and the chosen photo is shown; an
     // album that cannot be shown is reported and not offered.
-    void Fill(const THistoryEntry& record, const QString& albumPath);
+    void Fill(const THistoryEntry& record, const QByteArray& albumPath);
 
     // The edit as it stands; after acceptance, what is to be stored.
     const TEditResult& Result() const { return result_; }
@@ -58,11 +58,11 @@ public slots:
     void reject() override;
 
 private:
-    void ShowStone(const QString& albumPath, std::int32_t index);
+    void ShowStone(const QByteArray& albumPath, std::int32_t index);
 
     std::unique_ptr<Ui::TEditEntry> ui;
     // The album opened at the last filling; "Choose" reads it again.
-    QString AlbumPath;
+    QByteArray AlbumPath;
     std::array<QWidget*, kEditedTexts> boxes_{};     // the box of each text
     std::array<QByteArray, kEditedTexts> original_;  // the record's bytes of each box
     std::array<QString, kEditedTexts> shown_;        // each box's text as it read back after filling

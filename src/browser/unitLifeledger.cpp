@@ -210,19 +210,19 @@ void THistoryViewer::LookupInstallation()
 {
     const std::optional<TInstallation> found = ResolveInstallation(context_.Source);
     if (!found) {
-        ShowNoInstallation(isVisible() ? this : nullptr, {context_.Source.Prefix + QStringLiteral("/system.reg")});
+        ShowNoInstallation(isVisible() ? this : nullptr, {PathText(context_.Source.Prefix + "/system.reg")});
         throw ENoInstallation();
     }
     HistoryDirectory = found->HistoryDirectory;
     GeneticsDirectory = found->GeneticsDirectory;
 }
 
-QString THistoryViewer::AlbumPath(const THistoryEntry& entry) const
+QByteArray THistoryViewer::AlbumPath(const THistoryEntry& entry) const
 {
     return ::AlbumPath(HistoryDirectory, entry.Moniker);
 }
 
-QString THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
+QByteArray THistoryViewer::GeneticsPath(const THistoryEntry& entry) const
 {
     return ::GeneticsPath(GeneticsDirectory, entry.Moniker);
 }
@@ -231,9 +231,9 @@ namespace {
 
 // The folder a directory value's files are in: the value itself when it
 // ends in a separator, else its parent (the value is a plain prefix).
-QString FolderOf(const QString& directoryValue)
+QByteArray FolderOf(const QByteArray& directoryValue)
 {
-    return directoryValue.left(directoryValue.lastIndexOf(QLatin1Char('/')) + 1);
+    return directoryValue.left(directoryValue.lastIndexOf('/') + 1);
 }
 
 // A message that lists many items names the first few and counts the rest;
@@ -253,7 +253,7 @@ void THistoryViewer::FormCreate()
 {
     LookupInstallation();
     // What happens from now on is news; the fill clears the notice.
-    watch_->Watch({EncodePath(FolderOf(HistoryDirectory)), EncodePath(FolderOf(GeneticsDirectory))});
+    watch_->Watch({FolderOf(HistoryDirectory), FolderOf(GeneticsDirectory)});
     staleNotice_->hide();
     lineage_.reset();
     THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
@@ -510,9 +510,9 @@ void THistoryViewer::About1Click()
     };
     row(tr("Found by:"), source.Launcher);
     if (!source.Prefix.isEmpty())
-        row(tr("Wine prefix:"), source.Prefix);
-    row(tr("History folder:"), HistoryDirectory);
-    row(tr("Genetics folder:"), GeneticsDirectory);
+        row(tr("Wine prefix:"), PathText(source.Prefix));
+    row(tr("History folder:"), PathText(HistoryDirectory));
+    row(tr("Genetics folder:"), PathText(GeneticsDirectory));
     where += QStringLiteral("</table>");
     QMessageBox::about(this, tr("About Lifeledger"),
                        QStringLiteral("<h3>Lifeledger %1</h3><p>%2</p><p>%3</p>%4")
@@ -554,6 +554,14 @@ void THistoryViewer::OpenInstallation1Click()
         if (chooser.exec() != QDialog::Accepted || chooser.Choice() < 0)
             return;
         const TFoundInstallation& chosen = found[size_t(chooser.Choice())];
+        // Gone while the user chose: the list goes on showing what it shows.
+        if (!ReadInstallation(chosen.Prefix)) {
+            ShowMessage(this, QMessageBox::Warning, tr("Open Installation"),
+                        tr("The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it "
+                           "showed.")
+                            .arg(PathText(chosen.Prefix)));
+            return;
+        }
         context_.Source = TInstallationSource::FromPrefix(chosen.Prefix, chosen.Launcher);
         RememberInstallation(context_.Settings, context_.Source);
         Rebuild();
@@ -580,7 +588,7 @@ void THistoryViewer::DeleteEntry1Click()
         // moniker and are never offered when it cannot safely name a file.
         TDeleteChoice choice;
         choice.State = record.State;
-        choice.HistoryPath = PathText(record.FileName);
+        choice.HistoryPath = record.FileName;
         choice.AlbumPath = AlbumPath(record);
         choice.GeneticsPath = GeneticsPath(record);
         DeleteEntry->Fill(MonikerDisplayText(record.Moniker), DecodeText(record.DisplayName),
@@ -607,8 +615,8 @@ void THistoryViewer::DeleteEntry1Click()
             failures << PathText(path) + QStringLiteral(": ") + reason;
             return false;
         };
-        const bool photoGone = remove(choice.Photo, EncodePath(choice.AlbumPath));
-        const bool geneticsGone = remove(choice.Genetics, EncodePath(choice.GeneticsPath));
+        const bool photoGone = remove(choice.Photo, choice.AlbumPath);
+        const bool geneticsGone = remove(choice.Genetics, choice.GeneticsPath);
         // The history file under the very name it was listed by.
         const bool historyGone = remove(choice.History, record.FileName);
         watch_->Discard();  // these changes are the list's own
@@ -637,7 +645,7 @@ void THistoryViewer::EditEntries1Click()
             return;
         THistoryEntry& record = EntryRecords->Record(row);
         const bool albumFound = HasAlbum(EntryRecords->ImageIndex(row));
-        EditEntry->Fill(record, albumFound ? AlbumPath(record) : QString());
+        EditEntry->Fill(record, albumFound ? AlbumPath(record) : QByteArray());
         if (EditEntry->exec() != QDialog::Accepted)
             return;
 

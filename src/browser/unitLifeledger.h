@@ -80,8 +80,8 @@ public:
 
     // The paths of a record's album and genetics file; empty when its
     // moniker cannot safely name a file.
-    QString AlbumPath(const THistoryEntry& entry) const;
-    QString GeneticsPath(const THistoryEntry& entry) const;
+    QByteArray AlbumPath(const THistoryEntry& entry) const;
+    QByteArray GeneticsPath(const THistoryEntry& entry) const;
 
     // The installation the list shows; every fill reads it again.
     const TInstallationSource& Source() const { return context_.Source; }
@@ -90,8 +90,8 @@ public:
     TEntryRecords* EntryRecords = nullptr;
     QList<QPixmap> EntriesImages;
     QMenu* EntriesMenu = nullptr;
-    QString HistoryDirectory;
-    QString GeneticsDirectory;
+    QByteArray HistoryDirectory;
+    QByteArray GeneticsDirectory;
 
     TDeleteEntry* DeleteEntry = nullptr;
     TEditEntry* EditEntry = nullptr;

@@ -49,7 +49,7 @@ void TPhotoAlbum::FormDestroy()
     SpriteFile.reset();
 }
 
-void TPhotoAlbum::Fill(const QString& albumPath)
+void TPhotoAlbum::Fill(const QByteArray& albumPath)
 {
     SpriteFile->LoadFromFile(albumPath);
     {

@@ -25,7 +25,7 @@ public:
 
     // Loads the album, lists its photos and shows the first. The loader's
     // errors are passed on; the dialog then keeps what it showed before.
-    void Fill(const QString& albumPath);
+    void Fill(const QByteArray& albumPath);
     // Lets the album go (after the dialog has closed).
     void Clear();
 

@@ -1,5 +1,6 @@
 #include "history/CreatureFiles.h"
 
+#include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
 QString MonikerDisplayText(const TMoniker& moniker)
@@ -15,15 +16,14 @@ std::optional<QString> MonikerFileText(const TMoniker& moniker)
     return DecodeText(text);
 }
 
-QString AlbumPath(const QString& historyDirectory, const TMoniker& moniker)
+QByteArray AlbumPath(const QByteArray& historyDirectory, const TMoniker& moniker)
 {
     const auto name = MonikerFileText(moniker);
-    return name ? historyDirectory + QLatin1String(kAlbumFilePrefix) + *name + QLatin1String(kAlbumFileSuffix)
-                : QString();
+    return name ? historyDirectory + kAlbumFilePrefix + EncodePath(*name) + kAlbumFileSuffix : QByteArray();
 }
 
-QString GeneticsPath(const QString& geneticsDirectory, const TMoniker& moniker)
+QByteArray GeneticsPath(const QByteArray& geneticsDirectory, const TMoniker& moniker)
 {
     const auto name = MonikerFileText(moniker);
-    return name ? geneticsDirectory + *name + QLatin1String(kGeneticsFileSuffix) : QString();
+    return name ? geneticsDirectory + EncodePath(*name) + kGeneticsFileSuffix : QByteArray();
 }

@@ -37,6 +37,7 @@ QString MonikerDisplayText(const TMoniker& moniker);
 // cannot safely name a file (MonikerNamesAFile).
 std::optional<QString> MonikerFileText(const TMoniker& moniker);
 
-// The full paths; empty when the moniker names no file.
-QString AlbumPath(const QString& historyDirectory, const TMoniker& moniker);
-QString GeneticsPath(const QString& geneticsDirectory, const TMoniker& moniker);
+// The full paths, in the file system's bytes; empty when the moniker names
+// no file.
+QByteArray AlbumPath(const QByteArray& historyDirectory, const TMoniker& moniker);
+QByteArray GeneticsPath(const QByteArray& geneticsDirectory, const TMoniker& moniker);

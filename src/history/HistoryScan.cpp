@@ -38,11 +38,10 @@ struct TPlace {
     QByteArray NameStart;
 };
 
-TPlace PlaceOf(const QString& prefix)
+TPlace PlaceOf(const QByteArray& prefix)
 {
-    const QByteArray encoded = EncodePath(prefix);
-    const qsizetype slash = encoded.lastIndexOf('/');
-    return {encoded.left(slash + 1), encoded.mid(slash + 1)};
+    const qsizetype slash = prefix.lastIndexOf('/');
+    return {prefix.left(slash + 1), prefix.mid(slash + 1)};
 }
 
 bool StartsWithIgnoringCase(QByteArrayView name, QByteArrayView start)
@@ -65,12 +64,12 @@ QByteArray MonikerInNames(const TMoniker& moniker)
 
 }  // namespace
 
-THistoryScan ScanHistory(const QString& historyDirectory, const QString& geneticsDirectory)
+THistoryScan ScanHistory(const QByteArray& historyDirectory, const QByteArray& geneticsDirectory)
 {
     THistoryScan scan;
     scan.Arena = std::make_unique<TByteArena>();
-    const TPlace records = PlaceOf(historyDirectory + QLatin1String(kHistoryFilePrefix));
-    const TPlace albums = PlaceOf(historyDirectory + QLatin1String(kAlbumFilePrefix));
+    const TPlace records = PlaceOf(historyDirectory + kHistoryFilePrefix);
+    const TPlace albums = PlaceOf(historyDirectory + kAlbumFilePrefix);
     const TPlace genetics = PlaceOf(geneticsDirectory);
     scan.Directory = records.Directory;
 
@@ -150,9 +149,9 @@ THistoryScan ScanHistory(const QString& historyDirectory, const QString& genetic
     return scan;
 }
 
-int CountHistoryFiles(const QString& historyDirectory)
+int CountHistoryFiles(const QByteArray& historyDirectory)
 {
-    const TPlace records = PlaceOf(historyDirectory + QLatin1String(kHistoryFilePrefix));
+    const TPlace records = PlaceOf(historyDirectory + kHistoryFilePrefix);
     int count = 0;
     TDirectory(records.Directory).List([&](QByteArrayView name, bool) {
         count += StartsWithIgnoringCase(name, records.NameStart);

@@ -52,7 +52,7 @@ struct THistoryScan {
 
 // Scans the directories of an installation; they are plain prefixes, as the
 // game's registry gives them.
-THistoryScan ScanHistory(const QString& historyDirectory, const QString& geneticsDirectory);
+THistoryScan ScanHistory(const QByteArray& historyDirectory, const QByteArray& geneticsDirectory);
 
 // How many "cr_*" entries the scan would find there, without reading them.
-int CountHistoryFiles(const QString& historyDirectory);
+int CountHistoryFiles(const QByteArray& historyDirectory);

@@ -247,6 +247,21 @@ bool IsRegularFile(const QByteArray& path)
     return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
+bool IsRegularFileOrAbsent(const QByteArray& path, QString* reason)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0) {
+        if (errno == ENOENT)
+            return true;
+        *reason = SystemReason(errno);
+        return false;
+    }
+    if (S_ISREG(st.st_mode))
+        return true;
+    *reason = KindReason(st);
+    return false;
+}
+
 namespace {
 
 constexpr char kTemporaryPrefix[] = ".lifeledger-";

@@ -101,6 +101,9 @@ private:
 
 // Whether path names a regular file (following links).
 bool IsRegularFile(const QByteArray& path);
+// Whether path (links followed) names a regular file or nothing at all;
+// otherwise *reason says what it is.
+bool IsRegularFileOrAbsent(const QByteArray& path, QString* reason);
 
 // The steps of a write, for tests that make one of them fail or act in
 // them. Check is the moment after the new file took the old one's place and

@@ -5,16 +5,16 @@
 
 #include <QDir>
 
-QString DefaultWinePrefix()
+QByteArray DefaultWinePrefix()
 {
-    const QString prefix = qEnvironmentVariable("WINEPREFIX");
-    return prefix.isEmpty() ? QDir::homePath() + QStringLiteral("/.wine") : prefix;
+    const QByteArray prefix = qgetenv("WINEPREFIX");
+    return prefix.isEmpty() ? EncodePath(QDir::homePath()) + "/.wine" : prefix;
 }
 
-QString HostPathFromWindows(const QString& prefix, const QString& value)
+QByteArray HostPathFromWindows(const QByteArray& prefix, const QString& value)
 {
     if (value.startsWith(QLatin1Char('/')))
-        return value;
+        return EncodePath(value);
     QString path = value;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     // Long-path and NT forms name the same place: //?/C:/..., /??/C:/...,
@@ -27,23 +27,23 @@ QString HostPathFromWindows(const QString& prefix, const QString& value)
             break;
         }
     }
-    const QString devices = prefix + QStringLiteral("/dosdevices/");
+    const QByteArray devices = prefix + "/dosdevices/";
     if (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter())
-        return devices + path.at(0).toLower() + path.mid(1);
+        return devices + EncodePath(path.at(0).toLower() + path.mid(1));
     // Wine keeps network shares under dosdevices/unc/server/share.
     if (path.startsWith(QLatin1String("//")))
-        return devices + QStringLiteral("unc/") + path.mid(2);
+        return devices + "unc/" + EncodePath(path.mid(2));
     // A rooted path is on the current drive, which for the game is C:.
     if (path.startsWith(QLatin1Char('/')))
-        return devices + QStringLiteral("c:") + path;
-    return path;
+        return devices + "c:" + EncodePath(path);
+    return EncodePath(path);
 }
 
-std::optional<TInstallation> ReadInstallation(const QString& prefix)
+std::optional<TInstallation> ReadInstallation(const QByteArray& prefix)
 {
     QByteArray text;
     try {
-        text = ReadRegularFile(EncodePath(prefix + QStringLiteral("/system.reg")), kMaxRegistryBytes);
+        text = ReadRegularFile(prefix + "/system.reg", kMaxRegistryBytes);
     } catch (const EFOpenError&) {
         return std::nullopt;  // missing, unreadable, a pipe or device, or implausibly large
     }

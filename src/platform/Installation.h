@@ -2,6 +2,7 @@
 // the history and genetics directories. The file is only ever read.
 #pragma once
 
+#include <QByteArray>
 #include <QString>
 #include <optional>
 
@@ -9,10 +10,13 @@ inline const char* const kGameKey = "Software\\Quenmoor Technology\\Vivarion 2\\
 // The game is a 32-bit program: in a 64-bit prefix its key lives here.
 inline const char* const kGameKey32 = "Software\\Wow6432Node\\Quenmoor Technology\\Vivarion 2\\1.0";
 
+// Paths are the file system's bytes from here on, as a folder lists them
+// (a prefix whose name is not UTF-8 stays reachable); only messages decode
+// them (PathText).
 struct TInstallation {
     // Host paths used as plain prefixes: file names are appended directly.
-    QString HistoryDirectory;
-    QString GeneticsDirectory;
+    QByteArray HistoryDirectory;
+    QByteArray GeneticsDirectory;
 };
 
 // The largest system.reg read. Wine's own files are a few megabytes; one
@@ -23,17 +27,17 @@ inline constexpr qint64 kMaxRegistryBytes = 128 << 20;
 // Where the game's folders come from: a Wine prefix, whose registry names
 // them (read again at every fill), or the folders themselves.
 struct TInstallationSource {
-    QString Launcher;  // what found it: "Wine", "Steam", "command line", ...
-    QString Prefix;    // empty when the folders are given directly
+    QString Launcher;   // what found it: "Wine", "Steam", "command line", ...
+    QByteArray Prefix;  // empty when the folders are given directly
     TInstallation Folders;
 
-    static TInstallationSource FromPrefix(const QString& prefix, const QString& launcher = QStringLiteral("Wine"))
+    static TInstallationSource FromPrefix(const QByteArray& prefix, const QString& launcher = QStringLiteral("Wine"))
     {
         return {launcher, prefix, {}};
     }
-    static TInstallationSource FromFolders(const QString& history, const QString& genetics)
+    static TInstallationSource FromFolders(const QByteArray& history, const QByteArray& genetics)
     {
-        return {QStringLiteral("command line"), QString(), {history, genetics}};
+        return {QStringLiteral("command line"), QByteArray(), {history, genetics}};
     }
 };
 
@@ -41,12 +45,12 @@ struct TInstallationSource {
 std::optional<TInstallation> ResolveInstallation(const TInstallationSource& source);
 
 // $WINEPREFIX, else $HOME/.wine.
-QString DefaultWinePrefix();
+QByteArray DefaultWinePrefix();
 
 // nullopt when system.reg is missing, unreadable, not a regular file or
 // larger than kMaxRegistryBytes, or holds neither key.
 // A value that is missing or not a string gives an empty directory.
-std::optional<TInstallation> ReadInstallation(const QString& prefix = DefaultWinePrefix());
+std::optional<TInstallation> ReadInstallation(const QByteArray& prefix = DefaultWinePrefix());
 
 // A Windows path as Wine finds it on the host, every backslash a slash and
 // nothing trimmed or added:
@@ -56,4 +60,4 @@ std::optional<TInstallation> ReadInstallation(const QString& prefix = DefaultWin
 //   "\\?\" and "\??\" forms as the paths they stand for.
 // A value starting with "/" is already a host path; a relative one stays
 // relative.
-QString HostPathFromWindows(const QString& prefix, const QString& value);
+QByteArray HostPathFromWindows(const QByteArray& prefix, const QString& value);

@@ -10,6 +10,11 @@
 //   PlayOnLinux  ~/.PlayOnLinux/wineprefix/*
 //   CrossOver    ~/.cxoffice/*
 // Only a prefix whose system.reg holds the game's key is an installation.
+//
+// Launcher files are read as the hostile input they may be: each prefix and
+// library counts once however often it is named or linked, and the search
+// is bounded in the size of the files it reads, the number of libraries and
+// prefixes it examines, and its time.
 #pragma once
 
 #include "platform/Installation.h"
@@ -18,20 +23,33 @@
 #include <QStringList>
 #include <vector>
 
-struct TPrefixCandidate {
-    QString Launcher;  // "Wine", "Steam", "Lutris", "Bottles (Flatpak)", ...
-    QString Prefix;
+struct TSearchLimits {
+    // A launcher's file larger than this is not one: Lutris game files are
+    // a few hundred bytes, Steam's library list a few KiB per library.
+    qint64 MaxLutrisFileBytes = 64 << 10;
+    qint64 MaxLibraryListBytes = 1 << 20;
+    int MaxLibraries = 64;     // per Steam folder
+    int MaxPrefixes = 1000;    // examined in all
+    int MaxMilliseconds = 10000;  // for the whole search, the registries read included
 };
 
-// Every prefix the launchers keep, each once, in the order above. `searched`
-// receives every place looked in, found or not.
-std::vector<TPrefixCandidate> LauncherPrefixes(const QString& home, QStringList* searched);
+struct TPrefixCandidate {
+    QString Launcher;  // "Wine", "Steam", "Lutris", "Bottles (Flatpak)", ...
+    QByteArray Prefix;
+};
+
+// Every prefix the launchers keep, each once (by the folder it is, not by
+// its path), in the order above. `searched` receives every place looked
+// in, found or not, and a note when a limit stopped the search.
+std::vector<TPrefixCandidate> LauncherPrefixes(const QString& home, QStringList* searched,
+                                               const TSearchLimits& limits = {});
 
 struct TFoundInstallation {
     QString Launcher;
-    QString Prefix;
+    QByteArray Prefix;
     TInstallation Directories;
 };
 
 // The prefixes among them that hold the game.
-std::vector<TFoundInstallation> FindInstallations(const QString& home, QStringList* searched);
+std::vector<TFoundInstallation> FindInstallations(const QString& home, QStringList* searched,
+                                                  const TSearchLimits& limits = {});

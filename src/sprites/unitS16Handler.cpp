@@ -81,12 +81,13 @@ TS16Sprite& TS16File::GetSprite(int index)
     return *Sprites[std::size_t(index)];
 }
 
-void TS16File::LoadFromFile(const QString& name, std::uint64_t maxPixelBytes)
+void TS16File::LoadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes)
 {
     Clear();
+    const QString name = PathText(path);
     std::unique_ptr<TFileReader> file;
     try {
-        file = std::make_unique<TFileReader>(EncodePath(name));
+        file = std::make_unique<TFileReader>(path);
     } catch (const EFOpenError&) {
         // A missing file, a folder, a pipe: no sprite file, one message.
         throw ESpriteError(QCoreApplication::translate("TS16File", "Unable to open file ") + name);

@@ -72,7 +72,7 @@ public:
     // cannot be opened ("Unable to open file <path>") or claims more than
     // maxPixelBytes of pixels, and EReadError when it ends inside its
     // headers; the object is empty after any failure.
-    void LoadFromFile(const QString& name, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
+    void LoadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
 
     // The same from a file image in memory; `name` is what messages and
     // FileName name.

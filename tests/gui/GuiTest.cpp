@@ -145,7 +145,7 @@ void GuiTest::TearDown()
 
 void GuiTest::Open()
 {
-    viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), nullptr, dir.path()});
+    viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), nullptr, dir.path()});
     viewer->show();
 }
 

@@ -228,7 +228,7 @@ TEST(Translations, TheGermanTranslationIsCompleteAndCurrent)
 TEST_F(Desktop, TheWindowComesBackWhereItWasAndOnTheScreen)
 {
     QSettings settings(dir.filePath("settings.conf"), QSettings::IniFormat);
-    const TStartContext context{TInstallationSource::FromPrefix(world.Prefix), &settings, dir.path()};
+    const TStartContext context{TInstallationSource::FromPrefix(EncodePath(world.Prefix)), &settings, dir.path()};
     viewer = CreateWindows(context);
     viewer->show();
     EXPECT_EQ(viewer->pos(), QPoint(327, 159)) << "the design place the first time";
@@ -262,8 +262,8 @@ TEST_F(Desktop, CtrlQQuitsAndAboutSaysWhereItReads)
     viewer->findChild<QAction*>("About1")->trigger();
     EXPECT_EQ(about.Title, "About Lifeledger");
     EXPECT_TRUE(about.Text.contains(world.Prefix.toHtmlEscaped())) << about.Text.toStdString();
-    EXPECT_TRUE(about.Text.contains(viewer->HistoryDirectory.toHtmlEscaped()));
-    EXPECT_TRUE(about.Text.contains(viewer->GeneticsDirectory.toHtmlEscaped()));
+    EXPECT_TRUE(about.Text.contains(PathText(viewer->HistoryDirectory).toHtmlEscaped()));
+    EXPECT_TRUE(about.Text.contains(PathText(viewer->GeneticsDirectory).toHtmlEscaped()));
 
     FocusList();
     Press(Qt::Key_Q, Qt::ControlModifier);

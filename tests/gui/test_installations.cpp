@@ -16,6 +16,8 @@
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 
 namespace {
 
@@ -158,7 +160,7 @@ TEST_F(Installations, OpenInstallationSwitchesTheListAndTheRebuildStaysThere)
     Open();
     ASSERT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
     viewer = {};
-    viewer = CreateWindows({TInstallationSource::FromPrefix(world.Prefix), settings.get(), home->Root});
+    viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), settings.get(), home->Root});
     viewer->show();
     WhenModal([](QWidget* chooser) { Pick(chooser, 0); });
     viewer->OpenInstallation1Click();
@@ -315,4 +317,63 @@ TEST(CommandLine, NoInstallationAnywhereSaysWhereItLooked)
         << run.Err.toStdString();
     EXPECT_TRUE(run.Err.contains("details: Places searched:\n" + home.path() + "/.wine")) << run.Err.toStdString();
     EXPECT_TRUE(run.Err.contains(home.path() + "/.cxoffice")) << run.Err.toStdString();
+}
+
+// An installation that vanished while the chooser was open is not opened:
+// the list goes on showing the one it showed, and the user is told.
+TEST_F(Installations, AnInstallationGoneWhileChoosingKeepsTheCurrentOne)
+{
+    home->Lutris(true);
+    home->Bottles(false, true);
+    viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), settings.get(), home->Root});
+    viewer->show();
+    TSeenBox told;
+    WhenModal([&](QWidget* chooser) {
+        QFile::remove(home->At("Games/vivarion/system.reg"));
+        AnswerBox(QMessageBox::Ok, &told);
+        Pick(chooser, 0);
+    });
+    viewer->OpenInstallation1Click();
+    EXPECT_TRUE(told.Text.contains(home->At("Games/vivarion") + " no longer holds Vivarion 2")) << told.Text.toStdString();
+    EXPECT_TRUE(viewer->isVisible());
+    EXPECT_EQ(viewer->Source().Prefix, EncodePath(world.Prefix));
+    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
+}
+
+// A settings file that is a pipe would block the start inside Qt, and one
+// that is a link to a device would have the device replaced at the first
+// save: such settings are never opened. The program runs with its defaults
+// and says so once. A link to nothing, or to a plain file, is used.
+TEST(Settings, OnlyAPlainFileOrNothingIsUsed)
+{
+    QTemporaryDir dir;
+    const QString pipe = dir.filePath("pipe.conf"), device = dir.filePath("device"), linked = dir.filePath("linked.conf");
+    ASSERT_EQ(::mkfifo(EncodePath(pipe).constData(), 0600), 0);
+    QString problem;
+    EXPECT_FALSE(OpenSettings(pipe, &problem));
+    EXPECT_TRUE(problem.contains(pipe) && problem.contains("runs with its defaults")) << problem.toStdString();
+    if (::mknod(EncodePath(device).constData(), S_IFCHR | 0600, makedev(1, 3)) == 0) {
+        QFile::link(device, linked);
+        problem.clear();
+        EXPECT_FALSE(OpenSettings(linked, &problem));
+        EXPECT_FALSE(problem.isEmpty());
+        struct stat st;
+        EXPECT_TRUE(::stat(EncodePath(device).constData(), &st) == 0 && S_ISCHR(st.st_mode));
+        QFile::remove(linked);
+    }
+    QFile::link(dir.filePath("nowhere.conf"), linked);
+    for (const QString& usable : {dir.filePath("absent.conf"), linked}) {
+        problem.clear();
+        EXPECT_TRUE(OpenSettings(usable, &problem)) << usable.toStdString();
+        EXPECT_TRUE(problem.isEmpty());
+    }
+
+    // The real start-up: the window comes up, the message once.
+    const TSampleWorld world = WriteSampleWorld(dir.filePath("world"));
+    QDir().mkpath(dir.filePath("config/lifeledger"));
+    ASSERT_EQ(::mkfifo(EncodePath(dir.filePath("config/lifeledger/lifeledger.conf")).constData(), 0600), 0);
+    const TRun run = RunProgram(LIFELEDGER_ANSWERING, {"--prefix", world.Prefix}, dir.filePath("home"),
+                                {"QT_QPA_PLATFORM=offscreen", "XDG_CONFIG_HOME=" + dir.filePath("config")}, 3000);
+    EXPECT_FALSE(run.Finished) << "ended by itself: " << run.Err.toStdString();
+    EXPECT_EQ(run.Err.count("message box: Vivarion2 History Viewer | The settings file"), 1) << run.Err.toStdString();
 }

@@ -378,13 +378,13 @@ void WriteSampleCreature(const TSampleWorld& world, const TSampleCreature& creat
     entry.FileName = EncodePath(world.HistoryDir) + creature.HistoryFile;
     entry.SaveToFile();
     if (creature.AlbumPhotos >= 0)
-        WriteS16File(AlbumPath(world.HistoryDir, entry.Moniker), SampleAlbum(MonikerText(entry.Moniker), creature.AlbumPhotos),
+        WriteS16File(PathText(AlbumPath(EncodePath(world.HistoryDir), entry.Moniker)), SampleAlbum(MonikerText(entry.Moniker), creature.AlbumPhotos),
                      creature.AlbumLayout);
     if (creature.Genetics) {
         QByteArray genes = "GENE";
         for (int i = 0; i < 96; ++i)
             genes += static_cast<char>((i * 37 + MonikerText(entry.Moniker).size() * 11) & 0xFF);
-        WriteWholeFile(GeneticsPath(world.GeneticsDir, entry.Moniker), genes);
+        WriteWholeFile(PathText(GeneticsPath(EncodePath(world.GeneticsDir), entry.Moniker)), genes);
     }
 }
 
@@ -438,12 +438,12 @@ void WriteGeneratedCreatures(const TSampleWorld& world, int count)
         const bool album = i % 50 == 0;
         if (album) {
             e.GravestoneIndex = 0;
-            WriteS16File(AlbumPath(world.HistoryDir, e.Moniker), SampleAlbum(QByteArray(e.Moniker.data(), 4), 3), pl565);
+            WriteS16File(PathText(AlbumPath(EncodePath(world.HistoryDir), e.Moniker)), SampleAlbum(QByteArray(e.Moniker.data(), 4), 3), pl565);
         }
         WriteWholeFile(world.HistoryDir + QString::fromLatin1(kHistoryFilePrefix) + QString::fromLatin1(e.Moniker.data(), 4),
                        e.SaveToBytes());
         if (i % 3 == 0)
-            WriteWholeFile(GeneticsPath(world.GeneticsDir, e.Moniker), QByteArray("GENE") + QByteArray(96, char(i)));
+            WriteWholeFile(PathText(GeneticsPath(EncodePath(world.GeneticsDir), e.Moniker)), QByteArray("GENE") + QByteArray(96, char(i)));
     }
 }
 
