@@ -182,6 +182,30 @@ TEST_F(FileSystem, TheGamesWriteInTheLastInstantIsNeverLost)
     }
 }
 
+// A deletion with the identity read removes only that very file: one the
+// game rewrote or replaced since stays as the game left it.
+TEST_F(FileSystem, ADeletionRemovesOnlyTheFileThatWasRead)
+{
+    const QByteArray gameBytes = QByteArray(oldBytes_).replace("Tavi", "Tovi");
+    TFileIdentity loaded;
+    QString reason;
+    auto read = [&] { ReadRegularFile(path_, 1 << 20, &loaded); };
+    read();
+    WriteRaw(path_, gameBytes);  // rewritten in place
+    EXPECT_EQ(DeleteFile(path_, &reason, &loaded), TDeleteResult::Changed);
+    EXPECT_EQ(ReadAll(path_), gameBytes);
+    read();
+    WriteRaw(At("g"), oldBytes_);
+    ::rename(At("g").constData(), path_.constData());  // replaced
+    EXPECT_EQ(DeleteFile(path_, &reason, &loaded), TDeleteResult::Changed);
+    EXPECT_EQ(ReadAll(path_), oldBytes_);
+    EXPECT_EQ(Listing(), QStringList{"cr_TOVA"});
+    read();
+    EXPECT_EQ(DeleteFile(path_, &reason, &loaded), TDeleteResult::Deleted);
+    EXPECT_EQ(DeleteFile(path_, &reason, &loaded), TDeleteResult::Deleted) << "gone already";
+    EXPECT_EQ(Listing(), QStringList{});
+}
+
 // Whatever stands in a written file's place that is no plain file is
 // refused, with a message naming it: a link (to a file, to nothing, to a
 // folder), a folder. A folder the writer makes is never a link either. Nothing
@@ -388,7 +412,7 @@ TEST_F(FileSystem, NamesAreRawBytesFromListingToDeletion)
         EXPECT_EQ(read.left(got), name);
     }
     QString reason;
-    EXPECT_TRUE(DeleteFile(At(odd[1]), &reason));
+    EXPECT_EQ(DeleteFile(At(odd[1]), &reason), TDeleteResult::Deleted);
     EXPECT_FALSE(QFileInfo::exists(PathText(At(odd[1]))) && ReadAll(At(odd[1])) == odd[1]);
     EXPECT_EQ(ReadRegularFile(At(odd[2]), 100), odd[2]);
     EXPECT_EQ(ReadRegularFile(At(odd[0]), 100), odd[0]);
@@ -398,10 +422,10 @@ TEST_F(FileSystem, DeletingALinkDeletesTheLinkOnly)
 {
     ASSERT_EQ(::symlink(path_.constData(), At("photo_LINK.s16").constData()), 0);
     QString reason;
-    EXPECT_TRUE(DeleteFile(At("photo_LINK.s16"), &reason));
+    EXPECT_EQ(DeleteFile(At("photo_LINK.s16"), &reason), TDeleteResult::Deleted);
     EXPECT_EQ(ReadAll(path_), oldBytes_);
-    EXPECT_TRUE(DeleteFile(At("photo_LINK.s16"), &reason)) << "already gone counts as deleted";
+    EXPECT_EQ(DeleteFile(At("photo_LINK.s16"), &reason), TDeleteResult::Deleted) << "already gone counts as deleted";
     QDir(dir.path()).mkpath("cr_DIR/inside");
-    EXPECT_FALSE(DeleteFile(At("cr_DIR"), &reason));
+    EXPECT_EQ(DeleteFile(At("cr_DIR"), &reason), TDeleteResult::Failed);
     EXPECT_EQ(reason, "It is a directory.");
 }

@@ -859,6 +859,10 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <source>The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.</source>
         <translation>Die Installation in %1 enthält Vivarion 2 nicht mehr. Lifeledger zeigt weiter die bisherige.</translation>
     </message>
+    <message>
+        <source>The game changed it after the list was read, so it is kept; the list now shows it as it is.</source>
+        <translation>Das Spiel hat sie geändert, nachdem die Liste gelesen wurde; sie bleibt daher erhalten, und die Liste zeigt sie jetzt, wie sie ist.</translation>
+    </message>
 </context>
 <context>
     <name>TInstallationChooser</name>

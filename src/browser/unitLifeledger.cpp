@@ -606,22 +606,32 @@ void THistoryViewer::DeleteEntry1Click()
 
         // Each deletion is checked: the list must show what is really on disk.
         QStringList failures;
-        auto remove = [&failures](bool wanted, const QByteArray& path) {
+        bool changed = false;
+        auto remove = [&](bool wanted, const QByteArray& path, const TFileIdentity* expected = nullptr) {
             if (!wanted)
                 return false;
             QString reason;
-            if (DeleteFile(path, &reason))
+            const TDeleteResult result = DeleteFile(path, &reason, expected);
+            if (result == TDeleteResult::Deleted)
                 return true;
+            if (result == TDeleteResult::Changed) {
+                changed = true;
+                reason = tr("The game changed it after the list was read, so it is kept; the list now shows it as it is.");
+            }
             failures << PathText(path) + QStringLiteral(": ") + reason;
             return false;
         };
         const bool photoGone = remove(choice.Photo, choice.AlbumPath);
         const bool geneticsGone = remove(choice.Genetics, choice.GeneticsPath);
-        // The history file under the very name it was listed by.
-        const bool historyGone = remove(choice.History, record.FileName);
+        // The history file under the very name it was listed by, and only the
+        // very file read: were it rewritten by the game since (a death, say),
+        // the confirmation spoke of another creature than the one on disk.
+        const bool historyGone = remove(choice.History, record.FileName, &EntryRecords->Loaded(row));
         watch_->Discard();  // these changes are the list's own
 
-        if (historyGone) {
+        if (changed) {
+            Rebuild();  // the list shows the record as the game left it
+        } else if (historyGone) {
             EntryRecords->Remove(row);
             lineage_.reset();
         } else {

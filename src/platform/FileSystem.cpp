@@ -367,6 +367,15 @@ QByteArray WithSeparator(const QByteArray& path)
     return path.endsWith('/') ? path : path + '/';
 }
 
+QByteArray NewTemporaryName()
+{
+    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
+    QByteArray name = kTemporaryPrefix;
+    for (int i = 0; i < kTemporaryLetters; ++i)
+        name += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+    return name;
+}
+
 int Exchange(int folder, const char* a, const char* b)
 {
     return int(::syscall(SYS_renameat2, folder, a, folder, b, RENAME_EXCHANGE));
@@ -436,11 +445,8 @@ TFileWriter::TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWr
         throw EFCreateError(CreateError(Target(), SystemReason(ENOSPC)));
     // Short and hidden: it fits even beside a record whose own name is as
     // long as names can be.
-    static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        QByteArray candidate = kTemporaryPrefix;
-        for (int i = 0; i < kTemporaryLetters; ++i)
-            candidate += kLetters[QRandomGenerator::global()->bounded(int(sizeof kLetters - 1))];
+        const QByteArray candidate = NewTemporaryName();
         fd_ = ::openat(folder_.Descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                        0600);
         if (fd_ >= 0)
@@ -611,21 +617,69 @@ bool TDirectory::RemoveStaleTemporaryFile(QByteArrayView name, int olderThanSeco
            && ::unlinkat(fd_, zeroTerminated.constData(), 0) == 0;
 }
 
-bool DeleteFile(const QByteArray& path, QString* reason)
+namespace {
+
+// Moves `name` aside to a new hidden name in the same folder, never over
+// anything: the hidden name, or empty (errno telling why).
+QByteArray MoveAside(int folder, const char* name)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const QByteArray temp = NewTemporaryName();
+        if (::syscall(SYS_renameat2, folder, name, folder, temp.constData(), RENAME_NOREPLACE) == 0)
+            return temp;
+        if (errno != EEXIST)
+            return {};
+    }
+    return {};
+}
+
+}  // namespace
+
+TDeleteResult DeleteFile(const QByteArray& path, QString* reason, const TFileIdentity* expected)
 {
     struct stat st;
     if (::lstat(path.constData(), &st) != 0) {
         if (errno == ENOENT)
-            return true;
+            return TDeleteResult::Deleted;
         *reason = SystemReason(errno);
-        return false;
+        return TDeleteResult::Failed;
     }
     if (S_ISDIR(st.st_mode)) {
         *reason = QCoreApplication::translate("FileSystem", "It is a directory.");
-        return false;
+        return TDeleteResult::Failed;
     }
-    if (::unlink(path.constData()) == 0 || errno == ENOENT)
-        return true;
-    *reason = SystemReason(errno);
-    return false;
+    const qsizetype slash = path.lastIndexOf('/');
+    const QByteArray name = path.mid(slash + 1);
+    const TDescriptor folder(::open(slash < 0 ? "." : path.left(slash + 1).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    QByteArray aside;
+    if (expected && folder.fd >= 0)
+        aside = MoveAside(folder.fd, name.constData());
+    if (aside.isEmpty()) {
+        if (expected && errno == ENOENT)
+            return TDeleteResult::Deleted;  // gone meanwhile
+        // No atomic move here (a file system without it): judged in place.
+        if (expected) {
+            const TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+            if (file.fd >= 0 && !IsStill(file.fd, *expected)) {
+                *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
+                return TDeleteResult::Changed;
+            }
+        }
+        if (::unlink(path.constData()) == 0 || errno == ENOENT)
+            return TDeleteResult::Deleted;
+        *reason = SystemReason(errno);
+        return TDeleteResult::Failed;
+    }
+    // Aside, nothing can write it by its name any more: it is judged there.
+    const TDescriptor file(::openat(folder.fd, aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0 || IsStill(file.fd, *expected)) {
+        ::unlinkat(folder.fd, aside.constData(), 0);
+        return TDeleteResult::Deleted;
+    }
+    // Changed: back it goes, unless the game has made the record anew
+    // meanwhile (its newer file then stays, and this one is superseded).
+    if (::syscall(SYS_renameat2, folder.fd, aside.constData(), folder.fd, name.constData(), RENAME_NOREPLACE) != 0)
+        ::unlinkat(folder.fd, aside.constData(), 0);
+    *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
+    return TDeleteResult::Changed;
 }

@@ -211,7 +211,12 @@ void ReplaceFile(const TWriteFolder& folder, const QByteArray& name, const QByte
 // that leads nowhere included).
 bool EntryExists(const QByteArray& path);
 
-// Deletes a directory entry (a link itself, never its target). True when it
-// is gone afterwards, also when it was gone before; otherwise *reason says
-// why.
-bool DeleteFile(const QByteArray& path, QString* reason);
+// Deletes a directory entry (a link itself, never its target). Deleted when
+// it is gone afterwards, also when it was gone before; otherwise *reason
+// says why. With `expected`, only that very file is deleted (device, inode,
+// size, time, content, of the file a link leads to): a file another program
+// wrote since stays, as Changed. The entry is first moved aside in one
+// atomic rename and judged there, so a write in the last instant is caught
+// too.
+enum class TDeleteResult { Deleted, Changed, Failed };
+TDeleteResult DeleteFile(const QByteArray& path, QString* reason, const TFileIdentity* expected = nullptr);
