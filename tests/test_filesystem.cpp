@@ -146,13 +146,24 @@ TEST_F(FileSystem, TheGamesWriteInTheLastInstantIsNeverLost)
         ::rename(At("g").constData(), path_.constData());
     };
     const auto remove = [&] { ::unlink(path_.constData()); };
+    // A game that opened the record for writing just before the exchange
+    // and writes after it: its write must land in the record, not in a file
+    // about to be removed.
+    int open = -1;
+    const auto openForWriting = [&] { open = ::open(path_.constData(), O_WRONLY | O_CLOEXEC); };
+    const auto writeThroughIt = [&] {
+        ASSERT_EQ(::pwrite(open, gameBytes.constData(), size_t(gameBytes.size()), 0), gameBytes.size());
+        ::close(open);
+    };
     struct TRace {
         const char* what;
         TWriteStep when;
         std::function<void()> act;
         bool refused, removed;
+        std::function<void()> after = {};
     };
     const std::vector<TRace> races = {
+        {"opened for writing before, written after", TWriteStep::Rename, openForWriting, true, false, writeThroughIt},
         {"replaced just before", TWriteStep::Rename, replace, true, false},
         {"removed just before", TWriteStep::Rename, remove, true, true},
         {"old one rewritten in place, same size and time", TWriteStep::Check, rewriteOldInPlace, true, false},
@@ -172,6 +183,8 @@ TEST_F(FileSystem, TheGamesWriteInTheLastInstantIsNeverLost)
             EXPECT_THROW(ReplaceFile(path_, newBytes_, &loaded, nullptr, game), EFileChanged) << race.what;
         else
             EXPECT_NO_THROW(ReplaceFile(path_, newBytes_, &loaded, nullptr, game)) << race.what;
+        if (race.after)
+            race.after();
         if (race.removed) {
             EXPECT_FALSE(EntryExists(path_)) << race.what << ": a removed record came back";
             EXPECT_EQ(Listing(), QStringList{}) << race.what;

@@ -14,6 +14,8 @@
 #include <QTemporaryDir>
 #include <cstring>
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <sys/stat.h>
 #include <map>
 
 namespace {
@@ -373,8 +375,13 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     WriteWholeFile(history + "photo_BOTH.s16", "x");
     WriteWholeFile(genes + "BOTH.gen", "x");
     WriteWholeFile(history + "CASE.gen", "x");  // in the wrong folder
+    // A save killed two minutes ago left its hidden file: the fill removes it.
+    WriteWholeFile(history + ".lifeledger-Kil1ed", "x");
+    const struct timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
+    ::utimensat(AT_FDCWD, EncodePath(history + ".lifeledger-Kil1ed").constData(), old, 0);
 
     const THistoryScan scan = ScanHistory(EncodePath(history), EncodePath(genes));
+    EXPECT_FALSE(QFileInfo::exists(history + ".lifeledger-Kil1ed"));
     EXPECT_TRUE(scan.Failures.isEmpty());
     std::map<QByteArray, int> images;
     for (const TScannedRecord& r : scan.Records)

@@ -344,6 +344,19 @@ bool IsStill(int fd, const TFileIdentity& expected)
     return !hash || *hash == expected.ContentHash;
 }
 
+// Whether no other open file, of this process or another, refers to the
+// file open as `fd`: the kernel grants a write lease only then. A game still
+// writing into a record it opened a moment ago holds it open; once the
+// record's name leads elsewhere, nobody can open it anew. Where no lease can
+// be had (another user's file, a file system without leases), nothing can
+// be told and the answer is yes. The lease lasts until `fd` is closed.
+bool OpenNowhereElse(int fd)
+{
+    if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0)
+        return true;
+    return errno != EAGAIN && errno != EBUSY;
+}
+
 // Whether a name in a folder is that very file (same device and inode), not
 // following a link.
 bool NameIs(int folder, const char* name, const struct stat& file)
@@ -512,13 +525,20 @@ void TFileWriter::Commit(const TFileIdentity* expected, TFileIdentity* written)
     // The old file as it stands now: its owner, group and mode go to the new
     // one, in every respect the game and its user rely on.
     struct stat oldStat;
-    const TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), oldStat));
+    TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), oldStat));
     if (expected && (old.fd < 0 || !IsStill(old.fd, *expected)))
         throw Changed(old.fd < 0);
+    const bool oldExists = old.fd >= 0;
+    // Closed now: the old file is judged once more after the exchange, and
+    // only an old file nobody holds open (this process included) passes.
+    if (old.fd >= 0) {
+        ::close(old.fd);
+        old.fd = -1;
+    }
     struct stat mine;
     if (::fstat(fd_, &mine) != 0)
         throw Fail(SystemReason(errno));
-    if (old.fd >= 0) {
+    if (oldExists) {
         if ((mine.st_uid != oldStat.st_uid || mine.st_gid != oldStat.st_gid)
             && ::fchown(fd_, oldStat.st_uid, oldStat.st_gid) != 0)
             throw Fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
@@ -538,7 +558,7 @@ void TFileWriter::Commit(const TFileIdentity* expected, TFileIdentity* written)
     }
     if (!allowed(TWriteStep::Rename))
         throw Fail(SystemReason(EIO));
-    Put(expected && old.fd >= 0 ? expected : nullptr);
+    Put(expected && oldExists ? expected : nullptr);
     // The rename itself on the disk, where the file system allows it.
     ::fsync(folder_.Descriptor());
     allowed(TWriteStep::Done);
@@ -554,8 +574,11 @@ void TFileWriter::Put(const TFileIdentity* expected)
         // moment is left for another program's write to slip through.
         if (fault_)
             fault_(TWriteStep::Check, 0);
+        // Unchanged, and not open for writing (or reading) anywhere: a game
+        // that opened the old record just before would write into a file
+        // about to be removed.
         const TDescriptor previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (previous.fd >= 0 && IsStill(previous.fd, *expected)) {
+        if (previous.fd >= 0 && OpenNowhereElse(previous.fd) && IsStill(previous.fd, *expected)) {
             ::unlinkat(folder, temp_.constData(), 0);
             temp_.clear();
             return;
@@ -670,9 +693,10 @@ TDeleteResult DeleteFile(const QByteArray& path, QString* reason, const TFileIde
         *reason = SystemReason(errno);
         return TDeleteResult::Failed;
     }
-    // Aside, nothing can write it by its name any more: it is judged there.
+    // Aside, nothing can open it by its name any more: it is judged there,
+    // and only when nothing holds it open (a game writing into it).
     const TDescriptor file(::openat(folder.fd, aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0 || IsStill(file.fd, *expected)) {
+    if (file.fd < 0 || (OpenNowhereElse(file.fd) && IsStill(file.fd, *expected))) {
         ::unlinkat(folder.fd, aside.constData(), 0);
         return TDeleteResult::Deleted;
     }
