@@ -848,20 +848,20 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <translation>Ausgelassene Alben:</translation>
     </message>
     <message>
-        <source>The history folder %1 cannot be read, so the list is empty. %2</source>
-        <translation>Der Verlaufsordner %1 kann nicht gelesen werden, daher ist die Liste leer. %2</translation>
-    </message>
-    <message>
-        <source>Changes by the game cannot be watched in %1: F5 rereads the list.</source>
-        <translation>Änderungen durch das Spiel können in %1 nicht beobachtet werden: F5 liest die Liste neu.</translation>
-    </message>
-    <message>
         <source>The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.</source>
         <translation>Die Installation in %1 enthält Vivarion 2 nicht mehr. Lifeledger zeigt weiter die bisherige.</translation>
     </message>
     <message>
         <source>The game changed it after the list was read, so it is kept; the list now shows it as it is.</source>
         <translation>Das Spiel hat sie geändert, nachdem die Liste gelesen wurde; sie bleibt daher erhalten, und die Liste zeigt sie jetzt, wie sie ist.</translation>
+    </message>
+    <message>
+        <source>The history folder cannot be read, so the list is empty: %1</source>
+        <translation>Der Verlaufsordner ist nicht lesbar, die Liste ist leer: %1</translation>
+    </message>
+    <message>
+        <source>Changes by the game cannot be watched: F5 rereads the list.</source>
+        <translation>Änderungen durch das Spiel können nicht beobachtet werden: F5 liest die Liste neu.</translation>
     </message>
 </context>
 <context>

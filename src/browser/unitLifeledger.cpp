@@ -143,7 +143,8 @@ THistoryViewer::THistoryViewer(TStartContext context, QWidget* parent)
     folderNotice_ = new QLabel(this);
     folderNotice_->setObjectName(QStringLiteral("FolderNotice"));
     folderNotice_->setTextFormat(Qt::PlainText);
-    folderNotice_->setWordWrap(true);
+    // Never wider than the window: the whole of it is in its tooltip.
+    folderNotice_->setSizePolicy(QSizePolicy::Ignored, QSizePolicy::Preferred);
     statusBar()->addWidget(folderNotice_, 1);
     staleNotice_->hide();
     folderNotice_->hide();
@@ -258,14 +259,18 @@ void THistoryViewer::FormCreate()
     lineage_.reset();
     THistoryScan scan = ScanHistory(HistoryDirectory, GeneticsDirectory);
     const QStringList failures = std::move(scan.Failures);
-    QStringList notes;
-    if (!scan.FolderProblem.isEmpty())
-        notes << tr("The history folder %1 cannot be read, so the list is empty. %2")
-                     .arg(PathText(scan.Directory), scan.FolderProblem);
-    if (!watch_->Unwatched().isEmpty())
-        notes << tr("Changes by the game cannot be watched in %1: F5 rereads the list.")
-                     .arg(watch_->Unwatched().join(QStringLiteral(", ")));
+    // One short line; the folders, whose paths can be long, in its tooltip.
+    QStringList notes, where;
+    if (!scan.FolderProblem.isEmpty()) {
+        notes << tr("The history folder cannot be read, so the list is empty: %1").arg(scan.FolderProblem);
+        where << PathText(scan.Directory);
+    }
+    if (!watch_->Unwatched().isEmpty()) {
+        notes << tr("Changes by the game cannot be watched: F5 rereads the list.");
+        where << watch_->Unwatched();
+    }
     folderNotice_->setText(notes.join(QLatin1Char(' ')));
+    folderNotice_->setToolTip(PlainToolTip(where.join(QLatin1Char('\n'))));
     folderNotice_->setVisible(!notes.isEmpty());
     ShowNotices();
     EntryRecords->Append(std::move(scan));
@@ -524,6 +529,8 @@ void THistoryViewer::About1Click()
 
 void THistoryViewer::ShowStaleNotice()
 {
+    // What the list could not read may be there now: the news says it all.
+    folderNotice_->hide();
     staleNotice_->show();
     ShowNotices();
 }
