@@ -18,7 +18,7 @@
 // the process's peak resident memory so far ("peak-kib N") on standard
 // output. The parent cannot learn the peak from wait4: on Linux a child's
 // maxrss starts at the parent's own size when the child is made.
-inline void ReportFirstPaint()
+inline void reportFirstPaint()
 {
     timespec now{};
     clock_gettime(CLOCK_MONOTONIC, &now);
@@ -33,7 +33,7 @@ inline void ReportFirstPaint()
     std::fflush(stdout);
 }
 
-class TExitAtFirstPaint : public QObject {
+class ExitAtFirstPaint : public QObject {
 public:
     bool eventFilter(QObject* watched, QEvent* event) override
     {
@@ -42,7 +42,7 @@ public:
             armed_ = true;
             // After this paint and the flush that follows it.
             QMetaObject::invokeMethod(qApp, [] {
-                ReportFirstPaint();
+                reportFirstPaint();
                 std::_Exit(0);
             }, Qt::QueuedConnection);
         }

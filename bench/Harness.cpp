@@ -7,21 +7,21 @@
 
 namespace {
 
-double CpuNow()
+double cpuNow()
 {
     timespec t{};
     clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
     return double(t.tv_sec) + double(t.tv_nsec) * 1e-9;
 }
 
-double Median(std::vector<double> v)
+double median(std::vector<double> v)
 {
     std::sort(v.begin(), v.end());
     const size_t n = v.size();
     return n % 2 ? v[n / 2] : (v[n / 2 - 1] + v[n / 2]) / 2;
 }
 
-std::string Format(const char* format, double value)
+std::string format(const char* format, double value)
 {
     char buffer[64];
     std::snprintf(buffer, sizeof buffer, format, value);
@@ -30,94 +30,94 @@ std::string Format(const char* format, double value)
 
 }  // namespace
 
-TMeasure Timed(std::function<void()> fn, int iterations)
+Measure timed(std::function<void()> fn, int iterations)
 {
     return [fn = std::move(fn), iterations] {
         const auto start = std::chrono::steady_clock::now();
-        const double cpu = CpuNow();
+        const double cpu = cpuNow();
         for (int i = 0; i < iterations; ++i)
             fn();
         const double real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
-        return TSample{real / iterations, (CpuNow() - cpu) / iterations};
+        return Sample{real / iterations, (cpuNow() - cpu) / iterations};
     };
 }
 
-std::string Seconds(double s)
+std::string seconds(double s)
 {
     if (s >= 1)
-        return Format("%.2f s", s);
+        return format("%.2f s", s);
     if (s >= 1e-3)
-        return Format("%.1f ms", s * 1e3);
-    return Format("%.1f us", s * 1e6);
+        return format("%.1f ms", s * 1e3);
+    return format("%.1f us", s * 1e6);
 }
 
-TResult Compare(const TComparison& c)
+BenchResult runComparison(const Comparison& c)
 {
-    c.Subject();
-    c.Against();
+    c.subject();
+    c.against();
     std::vector<double> aReal, aCpu, bReal, bCpu;
-    TResult r;
-    r.Name = c.Name;
-    r.Floor = c.Floor;
-    r.Target = c.Target;
-    r.Repetitions = c.Repetitions;
-    for (int i = 0; i < c.Repetitions; ++i) {
-        const TSample a = c.Subject();
-        const TSample b = c.Against();
-        aReal.push_back(a.Real), aCpu.push_back(a.Cpu), bReal.push_back(b.Real), bCpu.push_back(b.Cpu);
-        if (c.Target > 0 && a.Real > c.Target * b.Real)
-            ++r.Over;
+    BenchResult r;
+    r.name = c.name;
+    r.floor = c.floor;
+    r.target = c.target;
+    r.repetitions = c.repetitions;
+    for (int i = 0; i < c.repetitions; ++i) {
+        const Sample a = c.subject();
+        const Sample b = c.against();
+        aReal.push_back(a.real), aCpu.push_back(a.cpu), bReal.push_back(b.real), bCpu.push_back(b.cpu);
+        if (c.target > 0 && a.real > c.target * b.real)
+            ++r.over;
     }
-    r.SubjectReal = Median(aReal), r.SubjectCpu = Median(aCpu);
-    r.FloorReal = Median(bReal), r.FloorCpu = Median(bCpu);
-    r.RatioReal = r.SubjectReal / r.FloorReal;
-    r.RatioCpu = r.FloorCpu > 0 ? r.SubjectCpu / r.FloorCpu : 0;
-    r.SubjectText = Seconds(r.SubjectReal) + " / " + Seconds(r.SubjectCpu);
-    r.FloorText = Seconds(r.FloorReal) + " / " + Seconds(r.FloorCpu);
-    r.RatioText = Format("%.2fx", r.RatioReal) + " / " + Format("%.2fx", r.RatioCpu);
-    if (c.Target <= 0) {
-        r.Verdict = "reported";
-        r.TargetText = "";
+    r.subjectReal = median(aReal), r.subjectCpu = median(aCpu);
+    r.floorReal = median(bReal), r.floorCpu = median(bCpu);
+    r.ratioReal = r.subjectReal / r.floorReal;
+    r.ratioCpu = r.floorCpu > 0 ? r.subjectCpu / r.floorCpu : 0;
+    r.subjectText = seconds(r.subjectReal) + " / " + seconds(r.subjectCpu);
+    r.floorText = seconds(r.floorReal) + " / " + seconds(r.floorCpu);
+    r.ratioText = format("%.2fx", r.ratioReal) + " / " + format("%.2fx", r.ratioCpu);
+    if (c.target <= 0) {
+        r.verdict = "reported";
+        r.targetText = "";
     } else {
-        r.TargetText = "<= " + Format("%.2fx", c.Target);
+        r.targetText = "<= " + format("%.2fx", c.target);
         // A verdict that most repetitions do not share is noise, not a result.
-        const int under = r.Repetitions - r.Over;
-        if (r.Over * 5 <= r.Repetitions)
-            r.Verdict = "met";
-        else if (under * 5 <= r.Repetitions)
-            r.Verdict = "missed";
+        const int under = r.repetitions - r.over;
+        if (r.over * 5 <= r.repetitions)
+            r.verdict = "met";
+        else if (under * 5 <= r.repetitions)
+            r.verdict = "missed";
         else
-            r.Verdict = "noise: " + std::to_string(r.Over) + " of " + std::to_string(r.Repetitions) + " repetitions over";
+            r.verdict = "noise: " + std::to_string(r.over) + " of " + std::to_string(r.repetitions) + " repetitions over";
     }
     return r;
 }
 
-TResult Figure(const std::string& name, const std::string& valueText, const std::string& floorText, double value,
+BenchResult figure(const std::string& name, const std::string& valueText, const std::string& floorText, double value,
                double target, const std::string& targetText)
 {
-    TResult r;
-    r.Name = name;
-    r.SubjectText = valueText;
-    r.FloorText = floorText;
-    r.Target = target;
-    r.TargetText = targetText;
-    r.Verdict = target <= 0 ? "reported" : value <= target ? "met" : "missed";
+    BenchResult r;
+    r.name = name;
+    r.subjectText = valueText;
+    r.floorText = floorText;
+    r.target = target;
+    r.targetText = targetText;
+    r.verdict = target <= 0 ? "reported" : value <= target ? "met" : "missed";
     return r;
 }
 
-std::string MarkdownTable(const std::vector<TResult>& results)
+std::string markdownTable(const std::vector<BenchResult>& results)
 {
     std::string out = "| benchmark | real / CPU | floor: real / CPU | ratio real / CPU | target | verdict |\n"
                       "|---|---|---|---|---|---|\n";
-    for (const TResult& r : results)
-        out += "| " + r.Name + " | " + r.SubjectText + " | " + (r.Floor.empty() ? "" : r.Floor + ": ") + r.FloorText
-               + " | " + r.RatioText + " | " + r.TargetText + " | " + r.Verdict + " |\n";
+    for (const BenchResult& r : results)
+        out += "| " + r.name + " | " + r.subjectText + " | " + (r.floor.empty() ? "" : r.floor + ": ") + r.floorText
+               + " | " + r.ratioText + " | " + r.targetText + " | " + r.verdict + " |\n";
     return out;
 }
 
-void PrintLine(const TResult& r)
+void printLine(const BenchResult& r)
 {
-    std::printf("%-46s %-24s %-30s %-16s %-9s %s\n", r.Name.c_str(), r.SubjectText.c_str(), r.FloorText.c_str(),
-                r.RatioText.c_str(), r.TargetText.c_str(), r.Verdict.c_str());
+    std::printf("%-46s %-24s %-30s %-16s %-9s %s\n", r.name.c_str(), r.subjectText.c_str(), r.floorText.c_str(),
+                r.ratioText.c_str(), r.targetText.c_str(), r.verdict.c_str());
     std::fflush(stdout);
 }

@@ -12,7 +12,7 @@
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    TExitAtFirstPaint probe;
+    ExitAtFirstPaint probe;
     app.installEventFilter(&probe);
     QMainWindow window;
     auto* view = new QTreeView(&window);

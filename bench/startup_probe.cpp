@@ -5,5 +5,5 @@
 
 int main(int argc, char** argv)
 {
-    return LifeledgerMain(argc, argv, [](QApplication& app) { app.installEventFilter(new TExitAtFirstPaint); });
+    return lifeledgerMain(argc, argv, [](QApplication& app) { app.installEventFilter(new ExitAtFirstPaint); });
 }

@@ -8,14 +8,14 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const QByteArrayView text(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size));
-    const auto keys = ReadRegistryKeys(text, {QString::fromLatin1(kGameKey32), QString::fromLatin1(kGameKey),
+    const auto keys = readRegistryKeys(text, {QString::fromLatin1(kGameKey32), QString::fromLatin1(kGameKey),
                                               QStringLiteral("Software\\Wine")});
     for (const auto& key : keys) {
         if (!key)
             continue;
         for (auto it = key->cbegin(); it != key->cend(); ++it) {
-            HostPathFromWindows("/prefix", it->Text);
-            RegistryString(*key, it.key());
+            hostPathFromWindows("/prefix", it->text);
+            registryString(*key, it.key());
         }
     }
     return 0;

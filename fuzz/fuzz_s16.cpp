@@ -1,6 +1,6 @@
 // An S16 album of any bytes loads or fails with one of the reader's errors;
 // every sprite loaded can be fetched and converted both ways.
-#include "sprites/unitS16Handler.h"
+#include "sprites/S16File.h"
 
 #include <cstdint>
 #include <cstdlib>
@@ -10,30 +10,30 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     // A smaller pixel limit than the program's: zeroing hundreds of
     // megabytes for a few header bytes would slow the search a thousandfold.
     constexpr std::uint64_t kFuzzPixelBytes = 256u << 10;
-    TS16File file;
+    S16File file;
     try {
-        file.LoadFromMemory(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
+        file.loadFromMemory(QByteArrayView(reinterpret_cast<const char*>(data), static_cast<qsizetype>(size)),
                             QStringLiteral("album.s16"), kFuzzPixelBytes);
-    } catch (const ESpriteError&) {
-        if (file.Count() != 0 || !file.FileName.isEmpty())
+    } catch (const SpriteError&) {
+        if (file.count() != 0 || !file.fileName.isEmpty())
             std::abort();
         return 0;
-    } catch (const EReadError&) {
-        if (file.Count() != 0 || !file.FileName.isEmpty())
+    } catch (const ReadError&) {
+        if (file.count() != 0 || !file.fileName.isEmpty())
             std::abort();
         return 0;
     }
-    for (int i = 0; i < file.Count(); ++i) {
-        TS16Sprite& sprite = file.GetSprite(i);
-        if (sprite.Pixels.size() != std::size_t(sprite.Width) * sprite.Height)
+    for (int i = 0; i < file.count(); ++i) {
+        S16Sprite& sprite = file.getSprite(i);
+        if (sprite.pixels.size() != std::size_t(sprite.width) * sprite.height)
             std::abort();
-        sprite.SetPixelLayout(pl565);
-        sprite.SetPixelLayout(pl555);
+        sprite.setPixelLayout(pl565);
+        sprite.setPixelLayout(pl555);
     }
     try {
-        file.GetSprite(file.Count());
+        file.getSprite(file.count());
         std::abort();
-    } catch (const ESpriteError&) {
+    } catch (const SpriteError&) {
     }
     return 0;
 }

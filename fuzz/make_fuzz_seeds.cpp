@@ -8,10 +8,10 @@
 
 namespace {
 
-void Put(const QString& dir, const QString& name, const QByteArray& bytes)
+void put(const QString& dir, const QString& name, const QByteArray& bytes)
 {
     QDir().mkpath(dir);
-    WriteWholeFile(dir + QLatin1Char('/') + name, bytes);
+    writeWholeFile(dir + QLatin1Char('/') + name, bytes);
 }
 
 }  // namespace
@@ -27,48 +27,48 @@ int main(int argc, char** argv)
                   registry = out + QStringLiteral("/registry");
 
     // History records: every sample creature, and damaged forms of one.
-    for (const TSampleCreature& c : SampleCreatures())
-        Put(history, QString::fromLatin1(c.HistoryFile), c.Entry.SaveToBytes());
-    const QByteArray full = SampleCreatures().front().Entry.SaveToBytes();
+    for (const SampleCreature& c : sampleCreatures())
+        put(history, QString::fromLatin1(c.historyFile), c.entry.saveToBytes());
+    const QByteArray full = sampleCreatures().front().entry.saveToBytes();
     for (int cut : {0, 3, 5, 21, 100, 353})
-        Put(history, QStringLiteral("cut-%1").arg(cut), full.left(cut));
-    Put(history, QStringLiteral("long-form-short-length"), QByteArray("ABCD\xFF\x03\x00" "Bob", 10) + QByteArray(350, '\0'));
-    Put(history, QStringLiteral("long-form-max-length"), QByteArray("ABCD\xFF\xFF\xFF", 7) + QByteArray(300, 'x'));
-    Put(history, QStringLiteral("trailing-bytes"), full + "more after the record");
+        put(history, QStringLiteral("cut-%1").arg(cut), full.left(cut));
+    put(history, QStringLiteral("long-form-short-length"), QByteArray("ABCD\xFF\x03\x00" "Bob", 10) + QByteArray(350, '\0'));
+    put(history, QStringLiteral("long-form-max-length"), QByteArray("ABCD\xFF\xFF\xFF", 7) + QByteArray(300, 'x'));
+    put(history, QStringLiteral("trailing-bytes"), full + "more after the record");
 
     // S16 albums: small ones in both layouts, and damaged headers.
-    for (TPixelLayout layout : {pl565, pl555}) {
-        std::vector<TPicture> pictures = {DrawPicture(0, 6, 4), DrawPicture(1, 3, 5), DrawPicture(3, 0, 2)};
-        Put(s16, QStringLiteral("album-%1").arg(layout == pl565 ? 565 : 555), EncodeS16(pictures, layout));
+    for (PixelLayout layout : {pl565, pl555}) {
+        std::vector<Picture> pictures = {drawPicture(0, 6, 4), drawPicture(1, 3, 5), drawPicture(3, 0, 2)};
+        put(s16, QStringLiteral("album-%1").arg(layout == pl565 ? 565 : 555), encodeS16(pictures, layout));
     }
-    const QByteArray album = EncodeS16({DrawPicture(2, 4, 4), DrawPicture(4, 5, 3)}, pl565);
+    const QByteArray album = encodeS16({drawPicture(2, 4, 4), drawPicture(4, 5, 3)}, pl565);
     for (int cut : {0, 4, 6, 13, 22, 30, 40})
-        Put(s16, QStringLiteral("cut-%1").arg(cut), album.left(cut));
+        put(s16, QStringLiteral("cut-%1").arg(cut), album.left(cut));
     QByteArray huge(6 + 8, '\0');
     qToLittleEndian<std::uint32_t>(1, huge.data());
     qToLittleEndian<std::uint16_t>(1, huge.data() + 4);
     qToLittleEndian<std::uint16_t>(0xFFFF, huge.data() + 10);
     qToLittleEndian<std::uint16_t>(0xFFFF, huge.data() + 12);
-    Put(s16, QStringLiteral("huge-sprite"), huge);
-    Put(s16, QStringLiteral("count-zero"), QByteArray("\x01\x00\x00\x00\x00\x00", 6));
+    put(s16, QStringLiteral("huge-sprite"), huge);
+    put(s16, QStringLiteral("count-zero"), QByteArray("\x01\x00\x00\x00\x00\x00", 6));
 
     // Registries: the sample's, a 64-bit prefix's, and the format's corners.
-    Put(registry, QStringLiteral("sample"), SampleRegistryText(QString::fromLatin1(kSampleHistoryWinPath),
+    put(registry, QStringLiteral("sample"), sampleRegistryText(QString::fromLatin1(kSampleHistoryWinPath),
                                                                QString::fromLatin1(kSampleGeneticsWinPath)));
-    Put(registry, QStringLiteral("wow64"), SampleRegistryText(QStringLiteral("D:\\H\\"), QStringLiteral("/abs/G/"), true));
-    Put(registry, QStringLiteral("corners"),
+    put(registry, QStringLiteral("wow64"), sampleRegistryText(QStringLiteral("D:\\H\\"), QStringLiteral("/abs/G/"), true));
+    put(registry, QStringLiteral("corners"),
         "WINE REGISTRY Version 2\n[Software\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
         "\"History Directory\"=\"C:\\\\a\\x00e9\\n\\0\\\"\"\n\"Genetics Directory\"=str(2):\"%X%\\\\\"\n"
         "\"Blob\"=hex:01,\\\n  02\n@=dword:00000001\n\"Multi\"=str(7):\"a\\0b\\0\"\n[unterminated\n\"x\"=\"y");
-    Put(registry, QStringLiteral("hex-strings"),
+    put(registry, QStringLiteral("hex-strings"),
         "WINE REGISTRY Version 2\n[Software\\\\Wow6432Node\\\\Quenmoor Technology\\\\Vivarion 2\\\\1.0] 1\n"
         "\"History Directory\"=hex(2):5c,00,5c,00,73,00,5c,00,68,00,5c,00,\\\n  00,00,41,00\n"
         "\"Genetics Directory\"=hex(1):5c,00,47,00,5c,00,\\\n  \\\n  e9,\n"
         "\"Odd\"=hex(1):4\n\"Multi\"=hex(7):41,00,00,00\n[Next] 2\n");
-    Put(registry, QStringLiteral("rooted-and-unc"),
-        SampleRegistryText(QStringLiteral("\\Games\\History\\"), QStringLiteral("\\\\server\\share\\G\\")));
-    Put(registry, QStringLiteral("long-path-forms"),
-        SampleRegistryText(QStringLiteral("\\\\?\\UNC\\srv\\s\\H\\"), QStringLiteral("\\??\\D:\\G\\"), true));
+    put(registry, QStringLiteral("rooted-and-unc"),
+        sampleRegistryText(QStringLiteral("\\Games\\History\\"), QStringLiteral("\\\\server\\share\\G\\")));
+    put(registry, QStringLiteral("long-path-forms"),
+        sampleRegistryText(QStringLiteral("\\\\?\\UNC\\srv\\s\\H\\"), QStringLiteral("\\??\\D:\\G\\"), true));
     std::printf("seed corpus written to %s\n", argv[1]);
     return 0;
 }

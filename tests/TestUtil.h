@@ -8,16 +8,16 @@
 #include <string>
 
 // The whole content of a file, or "<unreadable>".
-inline QByteArray ReadAll(const QString& path)
+inline QByteArray readAll(const QString& path)
 {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("<unreadable>");
 }
 
 // The same for a path in the file system's bytes.
-inline QByteArray ReadAll(const QByteArray& path)
+inline QByteArray readAll(const QByteArray& path)
 {
-    return ReadAll(QFile::decodeName(path));
+    return readAll(QFile::decodeName(path));
 }
 
 #ifdef QT_WIDGETS_LIB  // for the suites that drive windows
@@ -29,7 +29,7 @@ inline QByteArray ReadAll(const QByteArray& path)
 
 // A window's control by its object name; fails the test when it is missing.
 template <typename T>
-T* Child(const QWidget* window, const char* name)
+T* child(const QWidget* window, const char* name)
 {
     T* child = window->findChild<T*>(QLatin1String(name));
     if (!child)
@@ -39,7 +39,7 @@ T* Child(const QWidget* window, const char* name)
 
 // Presses a message box's default button (its first, when it has none), as a
 // user pressing Enter would.
-inline void PressDefault(QMessageBox* box)
+inline void pressDefault(QMessageBox* box)
 {
     QAbstractButton* button = box->defaultButton();
     if (!button)

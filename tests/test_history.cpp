@@ -6,7 +6,7 @@
 #include "history/CreatureFiles.h"
 #include "history/HistoryScan.h"
 #include "history/Lineage.h"
-#include "history/unitHistoryClass.h"
+#include "history/HistoryRecord.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QDir>
@@ -20,7 +20,7 @@
 
 namespace {
 
-QByteArray Bytes(std::initializer_list<int> values)
+QByteArray bytes(std::initializer_list<int> values)
 {
     QByteArray out;
     for (int v : values)
@@ -28,10 +28,10 @@ QByteArray Bytes(std::initializer_list<int> values)
     return out;
 }
 
-THistoryEntry Reload(const QByteArray& image)
+HistoryRecord reload(const QByteArray& image)
 {
-    THistoryEntry e;
-    e.LoadFromBytes(image);
+    HistoryRecord e;
+    e.loadFromBytes(image);
     return e;
 }
 
@@ -39,28 +39,28 @@ THistoryEntry Reload(const QByteArray& image)
 
 TEST(RecordLayout, EmptyRecordIs354ZeroBytes)
 {
-    EXPECT_EQ(THistoryEntry().SaveToBytes(), QByteArray(354, '\0'));
+    EXPECT_EQ(HistoryRecord().saveToBytes(), QByteArray(354, '\0'));
 }
 
 TEST(RecordLayout, FieldsLieAtFixedOffsetsWhenStringsAreEmpty)
 {
-    THistoryEntry e;
-    e.Moniker = {'A', 'B', 'C', 'D'};
-    e.Parent1Moniker = {'P', 'Q', 'R', 'S'};
-    e.Parent2Moniker = {'W', 'X', 'Y', 'Z'};
-    e.State = 0x11111111;
-    e.Gender = 0x22222222;
-    e.ExtraInteger1 = 0x33333333;
-    e.GravestoneIndex = 0x44444444;
-    e.DeathTime = 0x55555555;
-    e.BirthTime = 0x66666666;
-    e.ExtraInteger2 = 0x77777777;
-    e.Registered = true;
-    e.Species = 0x09090909;
-    e.ExtraInteger3 = 0x0A0A0A0A;
-    e.Block256.fill('\x5A');
-    e.Block36.fill('\x6B');
-    const QByteArray b = e.SaveToBytes();
+    HistoryRecord e;
+    e.moniker = {'A', 'B', 'C', 'D'};
+    e.parent1Moniker = {'P', 'Q', 'R', 'S'};
+    e.parent2Moniker = {'W', 'X', 'Y', 'Z'};
+    e.state = 0x11111111;
+    e.gender = 0x22222222;
+    e.extraInteger1 = 0x33333333;
+    e.gravestoneIndex = 0x44444444;
+    e.deathTime = 0x55555555;
+    e.birthTime = 0x66666666;
+    e.extraInteger2 = 0x77777777;
+    e.registered = true;
+    e.species = 0x09090909;
+    e.extraInteger3 = 0x0A0A0A0A;
+    e.block256.fill('\x5A');
+    e.block36.fill('\x6B');
+    const QByteArray b = e.saveToBytes();
     ASSERT_EQ(b.size(), 354);
     EXPECT_EQ(b.mid(0, 4), "ABCD");
     EXPECT_EQ(b.mid(5, 4), "PQRS");
@@ -71,109 +71,109 @@ TEST(RecordLayout, FieldsLieAtFixedOffsetsWhenStringsAreEmpty)
     for (auto [offset, byte] : ints)
         EXPECT_EQ(b.mid(offset, 4), QByteArray(4, byte)) << "offset " << offset;
     EXPECT_EQ(b.at(33), '\0');                 // Epitaph
-    EXPECT_EQ(b.mid(50, 4), Bytes({1, 0, 0, 0}));  // Registered
+    EXPECT_EQ(b.mid(50, 4), bytes({1, 0, 0, 0}));  // Registered
     EXPECT_EQ(b.mid(62, 256), QByteArray(256, '\x5A'));
     EXPECT_EQ(b.mid(318, 36), QByteArray(36, '\x6B'));
-    EXPECT_EQ(Reload(b), e);
+    EXPECT_EQ(reload(b), e);
 }
 
 TEST(CountedString, UsesTheShortestForm)
 {
     auto encode = [](qsizetype n) {
         QByteArray out;
-        WriteCountedString(out, QByteArray(n, 'a'));
+        writeCountedString(out, QByteArray(n, 'a'));
         return out;
     };
-    EXPECT_EQ(encode(0), Bytes({0}));
-    EXPECT_EQ(encode(1), Bytes({1, 'a'}));
+    EXPECT_EQ(encode(0), bytes({0}));
+    EXPECT_EQ(encode(1), bytes({1, 'a'}));
     EXPECT_EQ(encode(254).size(), 255);
     EXPECT_EQ(encode(254).at(0), '\xFE');
     EXPECT_EQ(encode(255).size(), 258);
-    EXPECT_EQ(encode(255).left(3), Bytes({0xFF, 0xFF, 0x00}));
-    EXPECT_EQ(encode(300).left(3), Bytes({0xFF, 0x2C, 0x01}));
-    EXPECT_EQ(encode(65535).left(3), Bytes({0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(encode(255).left(3), bytes({0xFF, 0xFF, 0x00}));
+    EXPECT_EQ(encode(300).left(3), bytes({0xFF, 0x2C, 0x01}));
+    EXPECT_EQ(encode(65535).left(3), bytes({0xFF, 0xFF, 0xFF}));
 }
 
 TEST(CountedString, TextsLongerThanTheFormatAllowsAreCutSoTheFileStaysWellFormed)
 {
     QByteArray out;
-    WriteCountedString(out, QByteArray(70000, 'z'));
+    writeCountedString(out, QByteArray(70000, 'z'));
     ASSERT_EQ(out.size(), 3 + 65535);
-    EXPECT_EQ(out.left(3), Bytes({0xFF, 0xFF, 0xFF}));
+    EXPECT_EQ(out.left(3), bytes({0xFF, 0xFF, 0xFF}));
 
-    THistoryEntry e;
-    e.Epitaph = QByteArray(70000, 'z');
-    e.OwnerName = "after";
-    const THistoryEntry back = Reload(e.SaveToBytes());
-    EXPECT_EQ(back.Epitaph, QByteArray(65535, 'z'));
-    EXPECT_EQ(back.OwnerName, "after");
+    HistoryRecord e;
+    e.epitaph = QByteArray(70000, 'z');
+    e.ownerName = "after";
+    const HistoryRecord back = reload(e.saveToBytes());
+    EXPECT_EQ(back.epitaph, QByteArray(65535, 'z'));
+    EXPECT_EQ(back.ownerName, "after");
 }
 
 TEST(CountedString, LongFormWithShortLengthLoadsAndIsWrittenShorter)
 {
-    QByteArray image = THistoryEntry().SaveToBytes();
-    image.replace(4, 1, Bytes({0xFF, 0x03, 0x00}) + "Bob");  // DisplayName, long form
-    image.replace(14 + 5, 1, Bytes({0xFF, 0x02, 0x00}) + "Cy");  // Parent2Name, moved by the 5 bytes above
-    const THistoryEntry e = Reload(image);
-    EXPECT_EQ(e.DisplayName, "Bob");
-    EXPECT_EQ(e.Parent2Name, "Cy");
-    const QByteArray again = e.SaveToBytes();
+    QByteArray image = HistoryRecord().saveToBytes();
+    image.replace(4, 1, bytes({0xFF, 0x03, 0x00}) + "Bob");  // DisplayName, long form
+    image.replace(14 + 5, 1, bytes({0xFF, 0x02, 0x00}) + "Cy");  // Parent2Name, moved by the 5 bytes above
+    const HistoryRecord e = reload(image);
+    EXPECT_EQ(e.displayName, "Bob");
+    EXPECT_EQ(e.parent2Name, "Cy");
+    const QByteArray again = e.saveToBytes();
     EXPECT_EQ(again.size(), image.size() - 4);  // 2 bytes from each long form
-    EXPECT_EQ(Reload(again), e);
+    EXPECT_EQ(reload(again), e);
 }
 
 TEST(CountedString, LongFormOfLengthZeroIsEmptyAndWrittenAsOneByte)
 {
-    QByteArray image = THistoryEntry().SaveToBytes();
-    image.replace(4, 1, Bytes({0xFF, 0x00, 0x00}));
-    const THistoryEntry e = Reload(image);
-    EXPECT_TRUE(e.DisplayName.isEmpty());
-    EXPECT_EQ(e.SaveToBytes(), QByteArray(354, '\0'));
+    QByteArray image = HistoryRecord().saveToBytes();
+    image.replace(4, 1, bytes({0xFF, 0x00, 0x00}));
+    const HistoryRecord e = reload(image);
+    EXPECT_TRUE(e.displayName.isEmpty());
+    EXPECT_EQ(e.saveToBytes(), QByteArray(354, '\0'));
 }
 
 TEST(RecordFields, RegisteredIsAnyNonZeroValueAndWrittenAsOne)
 {
     for (int stored : {1, 2, 255, -1, 0x01000000}) {
-        QByteArray image = THistoryEntry().SaveToBytes();
+        QByteArray image = HistoryRecord().saveToBytes();
         const auto u = static_cast<std::uint32_t>(stored);
-        image.replace(50, 4, Bytes({int(u & 0xFF), int(u >> 8 & 0xFF), int(u >> 16 & 0xFF), int(u >> 24)}));
-        const THistoryEntry e = Reload(image);
-        EXPECT_TRUE(e.Registered) << stored;
-        EXPECT_EQ(e.SaveToBytes().mid(50, 4), Bytes({1, 0, 0, 0}));
+        image.replace(50, 4, bytes({int(u & 0xFF), int(u >> 8 & 0xFF), int(u >> 16 & 0xFF), int(u >> 24)}));
+        const HistoryRecord e = reload(image);
+        EXPECT_TRUE(e.registered) << stored;
+        EXPECT_EQ(e.saveToBytes().mid(50, 4), bytes({1, 0, 0, 0}));
     }
 }
 
 TEST(RecordFields, MonikerTextEndsAtTheFirstZeroByte)
 {
-    EXPECT_EQ(MonikerText({'A', 'B', 'C', 'D'}), "ABCD");
-    EXPECT_EQ(MonikerText({'A', 'B', 0, 0}), "AB");
-    EXPECT_EQ(MonikerText({0, 0, 0, 0}), "");
-    EXPECT_EQ(MonikerText({'A', 0, 'C', 'D'}), "A");
+    EXPECT_EQ(monikerText({'A', 'B', 'C', 'D'}), "ABCD");
+    EXPECT_EQ(monikerText({'A', 'B', 0, 0}), "AB");
+    EXPECT_EQ(monikerText({0, 0, 0, 0}), "");
+    EXPECT_EQ(monikerText({'A', 0, 'C', 'D'}), "A");
 }
 
 TEST(RecordRoundTrip, EverySampleRecordIsReproducedByteForByte)
 {
-    for (const TSampleCreature& c : SampleCreatures()) {
-        const QByteArray image = c.Entry.SaveToBytes();
-        const THistoryEntry e = Reload(image);
-        EXPECT_EQ(e.SaveToBytes(), image) << c.HistoryFile.constData();
+    for (const SampleCreature& c : sampleCreatures()) {
+        const QByteArray image = c.entry.saveToBytes();
+        const HistoryRecord e = reload(image);
+        EXPECT_EQ(e.saveToBytes(), image) << c.historyFile.constData();
     }
 }
 
 TEST(RecordRoundTrip, UnusedFieldsBlocksAndTrailingBytesSurvive)
 {
-    THistoryEntry e = SampleCreatures().front().Entry;
-    for (size_t i = 0; i < e.Block256.size(); ++i)
-        e.Block256[i] = static_cast<char>(255 - i);
-    e.Block36.fill('\xEE');
-    e.ExtraString1 = QByteArray("\0\x01\xFF zero inside", 15);
-    e.ExtraInteger1 = std::numeric_limits<std::int32_t>::min();
-    e.ExtraInteger3 = -1;
-    e.Trailer = "appended by a newer game";
-    const QByteArray image = e.SaveToBytes();
+    HistoryRecord e = sampleCreatures().front().entry;
+    for (size_t i = 0; i < e.block256.size(); ++i)
+        e.block256[i] = static_cast<char>(255 - i);
+    e.block36.fill('\xEE');
+    e.extraString1 = QByteArray("\0\x01\xFF zero inside", 15);
+    e.extraInteger1 = std::numeric_limits<std::int32_t>::min();
+    e.extraInteger3 = -1;
+    e.trailer = "appended by a newer game";
+    const QByteArray image = e.saveToBytes();
     EXPECT_TRUE(image.endsWith("appended by a newer game"));
-    EXPECT_EQ(Reload(image), e);
-    EXPECT_EQ(Reload(image).SaveToBytes(), image);
+    EXPECT_EQ(reload(image), e);
+    EXPECT_EQ(reload(image).saveToBytes(), image);
 }
 
 namespace {
@@ -181,27 +181,27 @@ namespace {
 // A record's 25 fields in file order, each as the bytes it holds, and
 // whether it is a text (a cut text is shorter; a cut number or block is
 // filled with zeros).
-struct TFieldBytes {
-    QByteArray Bytes;
-    bool Text;
+struct FieldBytes {
+    QByteArray bytes;
+    bool text;
 };
 
-std::vector<TFieldBytes> Fields(const THistoryEntry& e)
+std::vector<FieldBytes> fields(const HistoryRecord& e)
 {
     auto number = [](std::int32_t v) {
         QByteArray b;
-        AppendLittleEndian(b, v);
-        return TFieldBytes{b, false};
+        appendLittleEndian(b, v);
+        return FieldBytes{b, false};
     };
-    auto raw = [](const auto& a) { return TFieldBytes{QByteArray(a.data(), qsizetype(a.size())), false}; };
-    auto text = [](const QByteArray& t) { return TFieldBytes{t, true}; };
-    return {raw(e.Moniker),         text(e.DisplayName),     raw(e.Parent1Moniker),  text(e.Parent1Name),
-            raw(e.Parent2Moniker),  text(e.Parent2Name),     text(e.ExtraString1),   text(e.ExtraString2),
-            text(e.OwnerName),      text(e.OwnerURL),        text(e.OwnerNotes),     text(e.OwnerEMail),
-            number(e.State),        number(e.Gender),        number(e.ExtraInteger1), text(e.Epitaph),
-            number(e.GravestoneIndex), number(e.DeathTime),  number(e.BirthTime),    number(e.ExtraInteger2),
-            number(e.Registered),   number(e.Species),       number(e.ExtraInteger3), raw(e.Block256),
-            raw(e.Block36)};
+    auto raw = [](const auto& a) { return FieldBytes{QByteArray(a.data(), qsizetype(a.size())), false}; };
+    auto text = [](const QByteArray& t) { return FieldBytes{t, true}; };
+    return {raw(e.moniker),         text(e.displayName),     raw(e.parent1Moniker),  text(e.parent1Name),
+            raw(e.parent2Moniker),  text(e.parent2Name),     text(e.extraString1),   text(e.extraString2),
+            text(e.ownerName),      text(e.ownerUrl),        text(e.ownerNotes),     text(e.ownerEMail),
+            number(e.state),        number(e.gender),        number(e.extraInteger1), text(e.epitaph),
+            number(e.gravestoneIndex), number(e.deathTime),  number(e.birthTime),    number(e.extraInteger2),
+            number(e.registered),   number(e.species),       number(e.extraInteger3), raw(e.block256),
+            raw(e.block36)};
 }
 
 }  // namespace
@@ -212,28 +212,28 @@ std::vector<TFieldBytes> Fields(const THistoryEntry& e)
 // field zero or empty; never a trailer.
 TEST(RecordDamage, AFileThatEndsEarlyLoadsWithZerosAndCutTexts)
 {
-    THistoryEntry full = SampleCreatures().front().Entry;
-    full.Epitaph = "An epitaph to be cut";
-    full.GravestoneIndex = 0x01020304;
-    full.Block256.fill('\x02');
-    full.Block36.fill('\x01');
-    const QByteArray image = full.SaveToBytes();
-    const std::vector<TFieldBytes> want = Fields(full);
+    HistoryRecord full = sampleCreatures().front().entry;
+    full.epitaph = "An epitaph to be cut";
+    full.gravestoneIndex = 0x01020304;
+    full.block256.fill('\x02');
+    full.block36.fill('\x01');
+    const QByteArray image = full.saveToBytes();
+    const std::vector<FieldBytes> want = fields(full);
     size_t wholeBefore = 0;
     for (qsizetype n = 0; n <= image.size(); ++n) {
-        const THistoryEntry cut = Reload(image.left(n));
-        EXPECT_TRUE(cut.Trailer.isEmpty()) << n;
-        const std::vector<TFieldBytes> got = Fields(cut);
+        const HistoryRecord cut = reload(image.left(n));
+        EXPECT_TRUE(cut.trailer.isEmpty()) << n;
+        const std::vector<FieldBytes> got = fields(cut);
         size_t whole = 0;
-        while (whole < got.size() && got[whole].Bytes == want[whole].Bytes)
+        while (whole < got.size() && got[whole].bytes == want[whole].bytes)
             ++whole;
         EXPECT_GE(whole, wholeBefore) << "a longer file lost a field at " << n;
         wholeBefore = whole;
         if (whole == got.size())
             continue;
-        const QByteArray& g = got[whole].Bytes;
-        const QByteArray& w = want[whole].Bytes;
-        if (want[whole].Text) {
+        const QByteArray& g = got[whole].bytes;
+        const QByteArray& w = want[whole].bytes;
+        if (want[whole].text) {
             EXPECT_TRUE(w.startsWith(g)) << "field " << whole << " at " << n;
         } else {
             bool zeroFilled = false;
@@ -242,113 +242,113 @@ TEST(RecordDamage, AFileThatEndsEarlyLoadsWithZerosAndCutTexts)
             EXPECT_TRUE(zeroFilled) << "field " << whole << " at " << n;
         }
         for (size_t later = whole + 1; later < got.size(); ++later)
-            EXPECT_EQ(got[later].Bytes.count('\0'), got[later].Bytes.size()) << "field " << later << " at " << n;
+            EXPECT_EQ(got[later].bytes.count('\0'), got[later].bytes.size()) << "field " << later << " at " << n;
     }
     EXPECT_EQ(wholeBefore, want.size());
-    const THistoryEntry cut = Reload(image.left(6));  // moniker, length byte, one character
-    EXPECT_EQ(MonikerText(cut.Moniker), "TOVA");
-    EXPECT_EQ(cut.DisplayName, "T");
-    EXPECT_EQ(Reload(QByteArray()), THistoryEntry());
+    const HistoryRecord cut = reload(image.left(6));  // moniker, length byte, one character
+    EXPECT_EQ(monikerText(cut.moniker), "TOVA");
+    EXPECT_EQ(cut.displayName, "T");
+    EXPECT_EQ(reload(QByteArray()), HistoryRecord());
 }
 
 class RecordFiles : public ::testing::Test {
 protected:
     QTemporaryDir dir;
-    QByteArray Path(const char* name) const { return EncodePath(dir.filePath(QString::fromUtf8(name))); }
+    QByteArray pathOf(const char* name) const { return encodePath(dir.filePath(QString::fromUtf8(name))); }
 
-    QByteArray WriteSample(const char* name)
+    QByteArray writeSample(const char* name)
     {
-        THistoryEntry e = SampleCreatures().front().Entry;
-        e.FileName = Path(name);
-        e.SaveToFile();
-        return e.FileName;
+        HistoryRecord e = sampleCreatures().front().entry;
+        e.fileName = pathOf(name);
+        e.saveToFile();
+        return e.fileName;
     }
 
-    QStringList Listing() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
+    QStringList listing() const { return QDir(dir.path()).entryList(QDir::AllEntries | QDir::Hidden | QDir::NoDotAndDotDot); }
 };
 
 TEST_F(RecordFiles, SaveAndLoadGoThroughTheFileName)
 {
-    const QByteArray path = WriteSample("cr_TOVA");
-    THistoryEntry e;
-    e.LoadFromFile(path);
-    EXPECT_EQ(e.FileName, path);
-    THistoryEntry expected = SampleCreatures().front().Entry;
-    expected.FileName = path;
+    const QByteArray path = writeSample("cr_TOVA");
+    HistoryRecord e;
+    e.loadFromFile(path);
+    EXPECT_EQ(e.fileName, path);
+    HistoryRecord expected = sampleCreatures().front().entry;
+    expected.fileName = path;
     EXPECT_EQ(e, expected);
-    EXPECT_EQ(ReadAll(path), expected.SaveToBytes());
+    EXPECT_EQ(readAll(path), expected.saveToBytes());
 }
 
 TEST_F(RecordFiles, PathsThatAreNoReadableFileRaiseTheOpenErrorNamingThePath)
 {
     QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
     for (const char* name : {"cr_missing", "cr_DIR", "no/such/cr_X"}) {
-        THistoryEntry e;
-        e.DisplayName = "kept";
+        HistoryRecord e;
+        e.displayName = "kept";
         try {
-            e.LoadFromFile(Path(name));
+            e.loadFromFile(pathOf(name));
             ADD_FAILURE() << "no error for " << name;
-        } catch (const EFOpenError& err) {
-            EXPECT_TRUE(err.Message.contains(PathText(Path(name)))) << err.Message.toStdString();
+        } catch (const FileOpenError& err) {
+            EXPECT_TRUE(err.message.contains(pathText(pathOf(name)))) << err.message.toStdString();
         }
-        EXPECT_EQ(e.FileName, Path(name));
-        EXPECT_EQ(e.DisplayName, "kept");
+        EXPECT_EQ(e.fileName, pathOf(name));
+        EXPECT_EQ(e.displayName, "kept");
     }
 }
 
 TEST_F(RecordFiles, FailedSavesLeaveTheOldFileByteForByteAndNoLitter)
 {
-    const QByteArray path = WriteSample("cr_TOVA");
-    const QByteArray before = ReadAll(path);
-    THistoryEntry e;
-    e.LoadFromFile(path);
-    e.DisplayName = "Changed";
+    const QByteArray path = writeSample("cr_TOVA");
+    const QByteArray before = readAll(path);
+    HistoryRecord e;
+    e.loadFromFile(path);
+    e.displayName = "Changed";
 
     // Read-only files are not replaced, even for root.
-    QFile::setPermissions(PathText(path), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
-    EXPECT_THROW(e.SaveToFile(), EFCreateError);
-    EXPECT_EQ(ReadAll(path), before);
-    QFile::setPermissions(PathText(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    QFile::setPermissions(pathText(path), QFileDevice::ReadOwner | QFileDevice::ReadGroup);
+    EXPECT_THROW(e.saveToFile(), FileCreateError);
+    EXPECT_EQ(readAll(path), before);
+    QFile::setPermissions(pathText(path), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
 
     // A directory where the file should be, and a missing parent directory.
     QDir(dir.path()).mkdir(QStringLiteral("cr_DIR"));
-    for (const QByteArray& target : {Path("cr_DIR"), Path("gone/cr_TOVA")}) {
-        e.FileName = target;
+    for (const QByteArray& target : {pathOf("cr_DIR"), pathOf("gone/cr_TOVA")}) {
+        e.fileName = target;
         try {
-            e.SaveToFile();
+            e.saveToFile();
             ADD_FAILURE() << "saved to " << target.constData();
-        } catch (const EFCreateError& err) {
-            EXPECT_TRUE(err.Message.contains(PathText(target))) << err.Message.toStdString();
+        } catch (const FileCreateError& err) {
+            EXPECT_TRUE(err.message.contains(pathText(target))) << err.message.toStdString();
         }
     }
-    EXPECT_TRUE(QFileInfo(PathText(Path("cr_DIR"))).isDir());
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(Listing(), (QStringList{QStringLiteral("cr_DIR"), QStringLiteral("cr_TOVA")}));
+    EXPECT_TRUE(QFileInfo(pathText(pathOf("cr_DIR"))).isDir());
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(listing(), (QStringList{QStringLiteral("cr_DIR"), QStringLiteral("cr_TOVA")}));
 
     // And the same record saves fine where it may.
-    e.FileName = path;
-    e.SaveToFile();
-    THistoryEntry back;
-    back.LoadFromFile(path);
-    EXPECT_EQ(back.DisplayName, "Changed");
+    e.fileName = path;
+    e.saveToFile();
+    HistoryRecord back;
+    back.loadFromFile(path);
+    EXPECT_EQ(back.displayName, "Changed");
 }
 
 TEST(CreatureFiles, UnsafeMonikersNeverNameAFile)
 {
-    EXPECT_EQ(MonikerFileText({'A', 'B', 'C', 'D'}), "ABCD");
-    EXPECT_EQ(MonikerFileText({'\xE9', 't', 0, 0}), QString::fromUtf16(u"\u00e9t"));
-    for (TMoniker bad : {TMoniker{'.', 0, 0, 0}, TMoniker{'.', '.', 0, 0}, TMoniker{'a', '/', 'b', 0},
-                         TMoniker{'.', '.', '/', 'x'}, TMoniker{'\\', 'x', 0, 0}})
-        EXPECT_FALSE(MonikerFileText(bad));
+    EXPECT_EQ(monikerFileText({'A', 'B', 'C', 'D'}), "ABCD");
+    EXPECT_EQ(monikerFileText({'\xE9', 't', 0, 0}), QString::fromUtf16(u"\u00e9t"));
+    for (Moniker bad : {Moniker{'.', 0, 0, 0}, Moniker{'.', '.', 0, 0}, Moniker{'a', '/', 'b', 0},
+                         Moniker{'.', '.', '/', 'x'}, Moniker{'\\', 'x', 0, 0}})
+        EXPECT_FALSE(monikerFileText(bad));
 }
 
 TEST(CreatureFiles, PathsAreTheDirectoryWithTheNameAppended)
 {
-    const TMoniker m = {'A', 'B', 0, 0};
-    EXPECT_EQ(AlbumPath("/h/", m), "/h/photo_AB.s16");
-    EXPECT_EQ(GeneticsPath("/g/", m), "/g/AB.gen");
-    EXPECT_EQ(AlbumPath("/h/", {'.', '.', 0, 0}), "");
-    EXPECT_EQ(GeneticsPath("/g/", {'a', '/', 'b', 0}), "");
+    const Moniker m = {'A', 'B', 0, 0};
+    EXPECT_EQ(albumPath("/h/", m), "/h/photo_AB.s16");
+    EXPECT_EQ(geneticsPath("/g/", m), "/g/AB.gen");
+    EXPECT_EQ(albumPath("/h/", {'.', '.', 0, 0}), "");
+    EXPECT_EQ(geneticsPath("/g/", {'a', '/', 'b', 0}), "");
 }
 
 // The scan answers "does the album / genetics file exist" from one listing
@@ -360,58 +360,58 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     QDir().mkpath(history);
     QDir().mkpath(genes);
     auto record = [&](const char* moniker) {
-        THistoryEntry e;
-        std::copy_n(moniker, 4, e.Moniker.begin());
-        e.FileName = EncodePath(history) + kHistoryFilePrefix + moniker;
-        e.SaveToFile();
+        HistoryRecord e;
+        std::copy_n(moniker, 4, e.moniker.begin());
+        e.fileName = encodePath(history) + kHistoryFilePrefix + moniker;
+        e.saveToFile();
     };
     for (const char* m : {"LINK", "DANG", "FOLD", "CASE", "BOTH"})
         record(m);
-    WriteWholeFile(dir.filePath("elsewhere.s16"), "x");
+    writeWholeFile(dir.filePath("elsewhere.s16"), "x");
     QFile::link(dir.filePath("elsewhere.s16"), history + "photo_LINK.s16");  // a link to a file: exists
     QFile::link(dir.filePath("gone.s16"), history + "photo_DANG.s16");       // a dangling link: does not
     QDir().mkpath(history + "photo_FOLD.s16");                               // a folder: does not
-    WriteWholeFile(history + "photo_case.s16", "x");                         // other letter case: does not
-    WriteWholeFile(history + "photo_BOTH.s16", "x");
-    WriteWholeFile(genes + "BOTH.gen", "x");
-    WriteWholeFile(history + "CASE.gen", "x");  // in the wrong folder
+    writeWholeFile(history + "photo_case.s16", "x");                         // other letter case: does not
+    writeWholeFile(history + "photo_BOTH.s16", "x");
+    writeWholeFile(genes + "BOTH.gen", "x");
+    writeWholeFile(history + "CASE.gen", "x");  // in the wrong folder
     // A save killed two minutes ago left its hidden file: the fill removes it.
-    WriteWholeFile(history + ".lifeledger-Kil1ed", "x");
+    writeWholeFile(history + ".lifeledger-Kil1ed", "x");
     const struct timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
-    ::utimensat(AT_FDCWD, EncodePath(history + ".lifeledger-Kil1ed").constData(), old, 0);
+    ::utimensat(AT_FDCWD, encodePath(history + ".lifeledger-Kil1ed").constData(), old, 0);
 
-    const THistoryScan scan = ScanHistory(EncodePath(history), EncodePath(genes));
+    const HistoryScan scan = scanHistory(encodePath(history), encodePath(genes));
     EXPECT_FALSE(QFileInfo::exists(history + ".lifeledger-Kil1ed"));
-    EXPECT_TRUE(scan.Failures.isEmpty());
+    EXPECT_TRUE(scan.failures.isEmpty());
     std::map<QByteArray, int> images;
-    for (const TScannedRecord& r : scan.Records)
-        images[QByteArray(r.Name)] = r.ImageIndex;
+    for (const ScannedRecord& r : scan.records)
+        images[QByteArray(r.name)] = r.imageIndex;
     EXPECT_EQ(images, (std::map<QByteArray, int>{
                           {"cr_BOTH", ifAlbum | ifGenetics}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", ifAlbum}}));
 }
 
 namespace {
 
-TRecordKey Key(const char* moniker, const char* parent1 = "", const char* parent2 = "")
+RecordKey key(const char* moniker, const char* parent1 = "", const char* parent2 = "")
 {
-    TRecordKey key;
-    std::copy_n(moniker, std::min<size_t>(4, std::strlen(moniker)), key.Moniker.begin());
-    std::copy_n(parent1, std::min<size_t>(4, std::strlen(parent1)), key.Parent1Moniker.begin());
-    std::copy_n(parent2, std::min<size_t>(4, std::strlen(parent2)), key.Parent2Moniker.begin());
+    RecordKey key;
+    std::copy_n(moniker, std::min<size_t>(4, std::strlen(moniker)), key.moniker.begin());
+    std::copy_n(parent1, std::min<size_t>(4, std::strlen(parent1)), key.parent1Moniker.begin());
+    std::copy_n(parent2, std::min<size_t>(4, std::strlen(parent2)), key.parent2Moniker.begin());
     return key;
 }
 
 // The tree as "MONIKER@generation<parent,parent>" in the order it was found.
-QStringList Describe(const TLineageTree& tree)
+QStringList describe(const LineageTree& tree)
 {
     QStringList people;
-    for (const TLineagePerson& p : tree.People) {
+    for (const LineagePerson& p : tree.people) {
         QStringList parents;
-        for (int parent : p.Parents)
-            parents << MonikerDisplayText(tree.People[size_t(parent)].Moniker);
+        for (int parent : p.parents)
+            parents << monikerDisplayText(tree.people[size_t(parent)].moniker);
         people << QStringLiteral("%1%2@%3<%4>")
-                      .arg(p.Row < 0 ? QStringLiteral("~") : QString(), MonikerDisplayText(p.Moniker))
-                      .arg(p.Generation)
+                      .arg(p.row < 0 ? QStringLiteral("~") : QString(), monikerDisplayText(p.moniker))
+                      .arg(p.generation)
                       .arg(parents.join(','));
     }
     return people;
@@ -424,35 +424,35 @@ QStringList Describe(const TLineageTree& tree)
 // creature that names itself: every person once, no hang.
 TEST(Lineage, AncestorsAndDescendantsEachOnceWhateverTheHistoryHolds)
 {
-    const std::vector<TRecordKey> keys = {
-        Key("KID", "MUM", "DAD"),   // 0
-        Key("MUM", "GMA", "GPA"),   // 1
-        Key("DAD", "OUT"),          // 2: a parent exported from the world
-        Key("GMA"), Key("GPA"),     // 3, 4
-        Key("SON", "KID"),          // 5
-        Key("DOT", "KID", "SON"),   // 6: a child of KID and of its own brother SON
-        Key("GSN", "SON"),          // 7
-        Key("P", "Q"), Key("Q", "P"),  // 8, 9: a circle
-        Key("TWIN"), Key("TWIN"),   // 10, 11: one moniker, two records
-        Key("HEIR", "TWIN"),        // 12
-        Key("SELF", "SELF"),        // 13
+    const std::vector<RecordKey> keys = {
+        key("KID", "MUM", "DAD"),   // 0
+        key("MUM", "GMA", "GPA"),   // 1
+        key("DAD", "OUT"),          // 2: a parent exported from the world
+        key("GMA"), key("GPA"),     // 3, 4
+        key("SON", "KID"),          // 5
+        key("DOT", "KID", "SON"),   // 6: a child of KID and of its own brother SON
+        key("GSN", "SON"),          // 7
+        key("P", "Q"), key("Q", "P"),  // 8, 9: a circle
+        key("TWIN"), key("TWIN"),   // 10, 11: one moniker, two records
+        key("HEIR", "TWIN"),        // 12
+        key("SELF", "SELF"),        // 13
     };
-    const TLineageIndex index(keys);
-    EXPECT_EQ(index.RowsOf(Key("TWIN").Moniker).size(), 2u);
-    EXPECT_EQ(std::vector<int>(index.ChildrenOf(Key("KID").Moniker).begin(), index.ChildrenOf(Key("KID").Moniker).end()),
+    const LineageIndex index(keys);
+    EXPECT_EQ(index.rowsOf(key("TWIN").moniker).size(), 2u);
+    EXPECT_EQ(std::vector<int>(index.childrenOf(key("KID").moniker).begin(), index.childrenOf(key("KID").moniker).end()),
               (std::vector<int>{5, 6}));
     auto names = [](int row, int which) { return QStringLiteral("name of parent %1 of row %2").arg(which).arg(row); };
 
-    const TLineageTree kid = BuildLineageTree(index, 0, names);
-    EXPECT_EQ(Describe(kid), (QStringList{"KID@0<MUM,DAD>", "MUM@-1<GMA,GPA>", "DAD@-1<OUT>", "GMA@-2<>", "GPA@-2<>",
+    const LineageTree kid = buildLineageTree(index, 0, names);
+    EXPECT_EQ(describe(kid), (QStringList{"KID@0<MUM,DAD>", "MUM@-1<GMA,GPA>", "DAD@-1<OUT>", "GMA@-2<>", "GPA@-2<>",
                                           "~OUT@-2<>", "SON@1<KID>", "DOT@1<KID,SON>", "GSN@2<SON>"}));
-    EXPECT_EQ(kid.People[5].Name, "name of parent 1 of row 2");
+    EXPECT_EQ(kid.people[5].name, "name of parent 1 of row 2");
 
-    EXPECT_EQ(Describe(BuildLineageTree(index, 8, names)), (QStringList{"P@0<Q>", "Q@-1<P>"}));
-    const TLineageTree heir = BuildLineageTree(index, 12, names);
-    EXPECT_EQ(Describe(heir), (QStringList{"HEIR@0<TWIN,TWIN>", "TWIN@-1<>", "TWIN@-1<>"}));
-    EXPECT_TRUE(heir.People[1].SharedMoniker && heir.People[2].SharedMoniker);
-    EXPECT_EQ(Describe(BuildLineageTree(index, 13, names)), QStringList{"SELF@0<>"});
+    EXPECT_EQ(describe(buildLineageTree(index, 8, names)), (QStringList{"P@0<Q>", "Q@-1<P>"}));
+    const LineageTree heir = buildLineageTree(index, 12, names);
+    EXPECT_EQ(describe(heir), (QStringList{"HEIR@0<TWIN,TWIN>", "TWIN@-1<>", "TWIN@-1<>"}));
+    EXPECT_TRUE(heir.people[1].sharedMoniker && heir.people[2].sharedMoniker);
+    EXPECT_EQ(describe(buildLineageTree(index, 13, names)), QStringList{"SELF@0<>"});
 }
 
 // A line of 100,000 generations is walked in linear time (a quadratic walk
@@ -461,23 +461,23 @@ TEST(Lineage, ALongLineIsWalkedInLinearTime)
 {
     // Monikers of four bytes none of which is zero (a zero ends a moniker).
     auto moniker = [](int i) {
-        TMoniker m;
+        Moniker m;
         for (int b = 0; b < 4; ++b, i /= 250)
             m[size_t(b)] = static_cast<char>(1 + i % 250);
         return m;
     };
-    std::vector<TRecordKey> keys;
+    std::vector<RecordKey> keys;
     for (int i = 0; i < 100000; ++i) {
-        TRecordKey key;
-        key.Moniker = moniker(i);
+        RecordKey key;
+        key.moniker = moniker(i);
         if (i > 0)
-            key.Parent1Moniker = moniker(i - 1);
+            key.parent1Moniker = moniker(i - 1);
         keys.push_back(key);
     }
-    const TLineageIndex index(keys);
-    const TLineageTree fromTop = BuildLineageTree(index, 0, [](int, int) { return QString(); });
-    EXPECT_EQ(fromTop.People.size(), 100000u);
-    EXPECT_EQ(fromTop.People.back().Generation, 99999);
-    const TLineageTree fromBottom = BuildLineageTree(index, 99999, [](int, int) { return QString(); });
-    EXPECT_EQ(fromBottom.People.back().Generation, -99999);
+    const LineageIndex index(keys);
+    const LineageTree fromTop = buildLineageTree(index, 0, [](int, int) { return QString(); });
+    EXPECT_EQ(fromTop.people.size(), 100000u);
+    EXPECT_EQ(fromTop.people.back().generation, 99999);
+    const LineageTree fromBottom = buildLineageTree(index, 99999, [](int, int) { return QString(); });
+    EXPECT_EQ(fromBottom.people.back().generation, -99999);
 }

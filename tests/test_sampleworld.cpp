@@ -9,7 +9,7 @@
 
 namespace {
 
-QByteArray TreeDigest(const QString& root)
+QByteArray treeDigest(const QString& root)
 {
     QStringList files;
     QDirIterator it(root, QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
@@ -31,20 +31,20 @@ QByteArray TreeDigest(const QString& root)
 TEST(SampleWorld, IsDeterministic)
 {
     QTemporaryDir a, b;
-    WriteSampleWorld(a.path());
-    WriteSampleWorld(b.path());
-    EXPECT_EQ(TreeDigest(a.path()), TreeDigest(b.path()));
+    writeSampleWorld(a.path());
+    writeSampleWorld(b.path());
+    EXPECT_EQ(treeDigest(a.path()), treeDigest(b.path()));
 }
 
 TEST(SampleWorld, LaysOutAWinePrefix)
 {
     QTemporaryDir dir;
-    const TSampleWorld w = WriteSampleWorld(dir.path());
-    EXPECT_TRUE(QFileInfo(w.Prefix + "/system.reg").isFile());
-    EXPECT_EQ(QFileInfo(w.Prefix + "/dosdevices/c:").symLinkTarget(), QFileInfo(w.Prefix + "/drive_c").absoluteFilePath());
-    EXPECT_TRUE(QFileInfo(w.Prefix + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/cr_TOVA").isFile());
-    EXPECT_TRUE(QFileInfo(w.HistoryDir + "CR_CAPS").isFile());
-    EXPECT_TRUE(QFileInfo(w.HistoryDir + "photo_AB.s16").isFile());
-    EXPECT_TRUE(QFileInfo(w.GeneticsDir + "AB.gen").isFile());
-    EXPECT_GE(SampleCreatures().size(), 40u);
+    const SampleWorld w = writeSampleWorld(dir.path());
+    EXPECT_TRUE(QFileInfo(w.prefix + "/system.reg").isFile());
+    EXPECT_EQ(QFileInfo(w.prefix + "/dosdevices/c:").symLinkTarget(), QFileInfo(w.prefix + "/drive_c").absoluteFilePath());
+    EXPECT_TRUE(QFileInfo(w.prefix + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/cr_TOVA").isFile());
+    EXPECT_TRUE(QFileInfo(w.historyDir + "CR_CAPS").isFile());
+    EXPECT_TRUE(QFileInfo(w.historyDir + "photo_AB.s16").isFile());
+    EXPECT_TRUE(QFileInfo(w.geneticsDir + "AB.gen").isFile());
+    EXPECT_GE(sampleCreatures().size(), 40u);
 }

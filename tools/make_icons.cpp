@@ -18,7 +18,7 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
-    const QImage art = ApplicationIconArt();
+    const QImage art = applicationIconArt();
     for (int size : {16, 24, 32, 48, 64, 128, 256}) {
         const QString dir = out + QStringLiteral("/%1x%1/apps").arg(size);
         QDir().mkpath(dir);

@@ -11,7 +11,7 @@ namespace {
 
 // Text as roff reads it: backslashes and minus signs escaped, no line that
 // starts with a dot or an apostrophe.
-QString Roff(QString text)
+QString roff(QString text)
 {
     text.replace(QLatin1Char('\\'), QStringLiteral("\\e"));
     text.replace(QLatin1Char('-'), QStringLiteral("\\-"));
@@ -40,13 +40,13 @@ int main(int argc, char** argv)
         << ".SH NAME\nlifeledger \\- browse and edit the life histories of Vivarion 2 creatures\n"
         << ".SH SYNOPSIS\n.B lifeledger\n[\\fIoptions\\fR]\n"
         << ".SH DESCRIPTION\n";
-    for (const QString& paragraph : ProgramSummary().split(QStringLiteral("\n\n")))
-        out << Roff(paragraph) << "\n.PP\n";
+    for (const QString& paragraph : programSummary().split(QStringLiteral("\n\n")))
+        out << roff(paragraph) << "\n.PP\n";
     out << ".SH OPTIONS\n";
-    for (const TOptionHelp& option : OptionHelp()) {
-        QString names = Roff(option.Names);
+    for (const OptionHelp& option : optionHelp()) {
+        QString names = roff(option.names);
         names.replace(QStringLiteral(" DIR"), QStringLiteral(" \\fIDIR\\fR"));
-        out << ".TP\n.B " << names << "\n" << Roff(option.Description) << "\n";
+        out << ".TP\n.B " << names << "\n" << roff(option.description) << "\n";
     }
     out << ".SH EXIT STATUS\n"
         << ".TP\n.B 0\nThe program was ended by the user.\n"

@@ -21,14 +21,14 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
-        const TSampleWorld world = WriteSampleWorld(QString::fromLocal8Bit(argv[1]));
-        WriteGeneratedCreatures(world, more);
-        QTextStream(stdout) << "Sample installation written to " << world.Prefix << " ("
-                            << SampleCreatures().size() + size_t(more) << " creatures)\n"
-                            << "Run Lifeledger with WINEPREFIX=" << world.Prefix << "\n";
+        const SampleWorld world = writeSampleWorld(QString::fromLocal8Bit(argv[1]));
+        writeGeneratedCreatures(world, more);
+        QTextStream(stdout) << "Sample installation written to " << world.prefix << " ("
+                            << sampleCreatures().size() + size_t(more) << " creatures)\n"
+                            << "Run Lifeledger with WINEPREFIX=" << world.prefix << "\n";
         return 0;
     } catch (const Exception& e) {
-        err << e.Message << "\n";
+        err << e.message << "\n";
         return 1;
     }
 }

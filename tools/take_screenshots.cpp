@@ -6,10 +6,10 @@
 // sheet too) (screen grabs under a real display such as
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
 // windows as a user would.
-#include "browser/FamilyTree.h"
+#include "browser/FamilyTreeWindow.h"
 #include "browser/FindBar.h"
 #include "browser/Startup.h"
-#include "browser/unitLifeledger.h"
+#include "browser/MainWindow.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QAbstractButton>
@@ -33,7 +33,7 @@ namespace {
 
 QString outDir;
 
-void Save(QWidget* window, const QString& name)
+void save(QWidget* window, const QString& name)
 {
     QPixmap shot;
     if (QGuiApplication::platformName() == QLatin1String("xcb")) {
@@ -47,7 +47,7 @@ void Save(QWidget* window, const QString& name)
 }
 
 // When the next modal window is up and painted: save it, then finish it.
-void OnModal(const QString& name, std::function<void(QWidget*)> finish)
+void onModal(const QString& name, std::function<void(QWidget*)> finish)
 {
     auto* timer = new QTimer(qApp);
     QObject::connect(timer, &QTimer::timeout, [timer, name, finish] {
@@ -57,22 +57,22 @@ void OnModal(const QString& name, std::function<void(QWidget*)> finish)
         timer->stop();
         timer->deleteLater();
         QTimer::singleShot(400, [modal, name, finish] {
-            Save(modal, name);
+            save(modal, name);
             finish(modal);
         });
     });
     timer->start(20);
 }
 
-void Select(THistoryViewer& viewer, const QByteArray& moniker)
+void select(MainWindow& viewer, const QByteArray& moniker)
 {
-    for (int row = 0; row < viewer.EntryRecords->Count(); ++row)
-        if (MonikerText(viewer.EntryRecords->Record(row).Moniker) == moniker) {
-            viewer.SelectRow(row);
+    for (int row = 0; row < viewer.entryRecords->count(); ++row)
+        if (monikerText(viewer.entryRecords->record(row).moniker) == moniker) {
+            viewer.selectRow(row);
         }
 }
 
-void Close(QWidget* w)
+void closeWindow(QWidget* w)
 {
     if (auto* box = qobject_cast<QMessageBox*>(w)) {
         QAbstractButton* no = box->button(QMessageBox::No);
@@ -89,7 +89,7 @@ void Close(QWidget* w)
 int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
-    SetUpApplication(app);
+    setUpApplication(app);
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: take-screenshots OUTDIR [PREFIX]\n");
         return 2;
@@ -97,89 +97,89 @@ int main(int argc, char** argv)
     outDir = QString::fromLocal8Bit(argv[1]);
     QDir().mkpath(outDir);
     QTemporaryDir dir;
-    TSampleWorld world;
-    world.Prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : WriteSampleWorld(dir.path()).Prefix;
+    SampleWorld world;
+    world.prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : writeSampleWorld(dir.path()).prefix;
 
-    std::unique_ptr<THistoryViewer> viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), nullptr, {}});
+    std::unique_ptr<MainWindow> viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, {}});
     viewer->show();
 
     // The steps run one after another; each opens a window and is finished
     // by OnModal before the next begins.
     using Step = std::function<void()>;
     auto* steps = new std::vector<Step>;
-    THistoryViewer* v = viewer.get();
+    MainWindow* v = viewer.get();
     steps->push_back([v] {
         // As a user reading every column would: each widened to its texts.
         int width = 0;
-        for (int c = 0; c < v->EntryRecords->columnCount(); ++c) {
-            v->Entries->resizeColumnToContents(c);
-            width += v->Entries->columnWidth(c);
+        for (int c = 0; c < v->entryRecords->columnCount(); ++c) {
+            v->entries->resizeColumnToContents(c);
+            width += v->entries->columnWidth(c);
         }
         const QRect screen = v->screen()->availableGeometry();
         v->resize(std::min(width + 40, screen.width() - 20), 520);
         v->move(screen.topLeft() + QPoint(10, 10));
     });
-    steps->push_back([v] { Save(v, QStringLiteral("main-window")); });
+    steps->push_back([v] { save(v, QStringLiteral("main-window")); });
     steps->push_back([v] {
-        Select(*v, "TOVA");
-        OnModal(QStringLiteral("photo-album"), Close);
-        v->ViewPhotoAlbum1Click();
+        select(*v, "TOVA");
+        onModal(QStringLiteral("photo-album"), closeWindow);
+        v->viewPhotoAlbum1Click();
     });
     steps->push_back([v] {
-        Select(*v, "SKDR");
-        OnModal(QStringLiteral("edit-entry"), Close);
-        v->EditEntries1Click();
+        select(*v, "SKDR");
+        onModal(QStringLiteral("edit-entry"), closeWindow);
+        v->editEntries1Click();
     });
     steps->push_back([v] {
-        Select(*v, "DAGP");
-        OnModal(QStringLiteral("delete-entry"), [](QWidget* w) {
-            OnModal(QStringLiteral("delete-confirmation"), Close);  // answered No
-            if (auto* execute = w->findChild<QPushButton*>(QStringLiteral("Button1")))
+        select(*v, "DAGP");
+        onModal(QStringLiteral("delete-entry"), [](QWidget* w) {
+            onModal(QStringLiteral("delete-confirmation"), closeWindow);  // answered No
+            if (auto* execute = w->findChild<QPushButton*>(QStringLiteral("executeButton")))
                 execute->click();
         });
-        v->DeleteEntry1Click();
+        v->deleteEntry1Click();
     });
     steps->push_back([v] {
-        Select(*v, "TOVA");
-        v->FamilyTree1Click();
+        select(*v, "TOVA");
+        v->familyTree1Click();
     });
     steps->push_back([] {
         for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<TFamilyTree*>(w) && w->isVisible()) {
-                Save(w, QStringLiteral("family-tree"));
+            if (qobject_cast<FamilyTreeWindow*>(w) && w->isVisible()) {
+                save(w, QStringLiteral("family-tree"));
                 w->close();
             }
     });
     steps->push_back([v] {
-        v->Find1Click();
-        auto* text = v->findChild<QLineEdit*>(QStringLiteral("FindText"));
+        v->find1Click();
+        auto* text = v->findChild<QLineEdit*>(QStringLiteral("findEdit"));
         text->setText(QStringLiteral("sorrel"));
     });
     steps->push_back([v] {
-        Save(v, QStringLiteral("find-bar"));
-        v->findChild<TFindBar*>()->Close();
+        save(v, QStringLiteral("find-bar"));
+        v->findChild<FindBar*>()->closeBar();
     });
     steps->push_back([v] {
-        Select(*v, "TOVA");
-        OnModal(QStringLiteral("contact-sheet"), Close);
-        v->ContactSheet1Click();
+        select(*v, "TOVA");
+        onModal(QStringLiteral("contact-sheet"), closeWindow);
+        v->contactSheet1Click();
     });
     steps->push_back([v] {
         // The family book into OUTDIR/family-book, to be looked at in a browser.
         const QString book = outDir + QStringLiteral("/family-book");
         QDir().mkpath(book);
-        OnModal(QStringLiteral("export-family-book"), [book](QWidget* w) {
+        onModal(QStringLiteral("export-family-book"), [book](QWidget* w) {
             auto* dialog = qobject_cast<QFileDialog*>(w);
             if (!dialog) {
-                Close(w);
+                closeWindow(w);
                 return;
             }
-            OnModal(QStringLiteral("family-book-written"), Close);
+            onModal(QStringLiteral("family-book-written"), closeWindow);
             if (auto* name = dialog->findChild<QLineEdit*>(QStringLiteral("fileNameEdit")))
                 name->setText(book);
             static_cast<QDialog*>(dialog)->accept();
         });
-        v->ExportFamilyBook1Click();
+        v->exportFamilyBook1Click();
     });
     auto* index = new size_t(0);
     auto* driver = new QTimer(&app);

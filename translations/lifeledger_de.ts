@@ -255,7 +255,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
-    <name>TContactSheet</name>
+    <name>ContactSheetDialog</name>
     <message>
         <source>Contact Sheet</source>
         <translation>Kontaktbogen</translation>
@@ -309,7 +309,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
-    <name>TDeleteEntry</name>
+    <name>DeleteCreatureDialog</name>
     <message>
         <source>Deleting an entry</source>
         <translation>Einen Eintrag löschen</translation>
@@ -380,7 +380,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
-    <name>TEditEntry</name>
+    <name>EditCreatureDialog</name>
     <message>
         <source>Editing a Creature Entry</source>
         <translation>Einen Geschöpfeintrag bearbeiten</translation>
@@ -485,7 +485,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
-    <name>TEntryRecords</name>
+    <name>CreatureListModel</name>
     <message>
         <source>Name of Creature</source>
         <translation>Name des Geschöpfs</translation>
@@ -584,7 +584,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
-    <name>TFamilyTree</name>
+    <name>FamilyTreeWindow</name>
     <message>
         <source>Family Tree</source>
         <translation>Stammbaum</translation>
@@ -634,7 +634,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
-    <name>TFindBar</name>
+    <name>FindBar</name>
     <message>
         <source>F&amp;ind:</source>
         <translation>S&amp;uchen:</translation>
@@ -665,7 +665,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
-    <name>THistoryViewer</name>
+    <name>MainWindow</name>
     <message>
         <source>Endrish Creature History</source>
         <translation>Endrish-Geschöpfverlauf</translation>
@@ -865,7 +865,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
-    <name>TInstallationChooser</name>
+    <name>InstallationChooserDialog</name>
     <message>
         <source>Open Installation</source>
         <translation>Installation öffnen</translation>
@@ -896,7 +896,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
-    <name>TPhotoAlbum</name>
+    <name>PhotoAlbumDialog</name>
     <message>
         <source>Viewing the Photo Album...</source>
         <translation>Das Fotoalbum ansehen …</translation>
@@ -935,7 +935,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
-    <name>TPhotoView</name>
+    <name>PhotoViewDialog</name>
     <message>
         <source>Photo</source>
         <translation>Foto</translation>
@@ -950,7 +950,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
-    <name>TS16File</name>
+    <name>S16File</name>
     <message>
         <source>List Index Out of Bounds</source>
         <translation>Listenindex außerhalb der Grenzen</translation>
@@ -969,7 +969,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
-    <name>TSaveFileDialog</name>
+    <name>SaveFileDialog</name>
     <message>
         <source>Save As</source>
         <translation>Speichern unter</translation>

@@ -5,28 +5,28 @@
 #include <QGuiApplication>
 #include <new>
 
-void ShowError(QWidget* parent, const QString& message, const QString& details)
+void showError(QWidget* parent, const QString& message, const QString& details)
 {
-    ShowMessage(parent, QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok,
+    showMessage(parent, QMessageBox::Critical, QGuiApplication::applicationDisplayName(), message, QMessageBox::Ok,
                 QMessageBox::NoButton, details);
 }
 
-bool RunCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)
+bool runCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)
 {
     try {
         body();
         return true;
-    } catch (const ENoInstallation&) {
+    } catch (const NoInstallationError&) {
         if (onNoInstallation)
             onNoInstallation();
         else
             throw;
     } catch (const Exception& e) {
-        ShowError(parent, e.Message, e.Details);
+        showError(parent, e.message, e.details);
     } catch (const std::bad_alloc&) {
-        ShowError(parent, QCoreApplication::translate("CommandGuard", "There is not enough memory for this."));
+        showError(parent, QCoreApplication::translate("CommandGuard", "There is not enough memory for this."));
     } catch (const std::exception& e) {
-        ShowError(parent, QString::fromLocal8Bit(e.what()));
+        showError(parent, QString::fromLocal8Bit(e.what()));
     }
     return false;
 }

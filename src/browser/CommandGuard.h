@@ -12,16 +12,16 @@ class QWidget;
 
 // The game's installation is gone; the program ends with exit code 1 once the
 // user has seen the message (the one who throws this has shown it).
-class ENoInstallation : public Exception {
+class NoInstallationError : public Exception {
 public:
-    ENoInstallation() : Exception(QStringLiteral("No Vivarion 2 installation found")) {}  // never shown: the lookup shows its own box
+    NoInstallationError() : Exception(QStringLiteral("No Vivarion 2 installation found")) {}  // never shown: the lookup shows its own box
 };
 
 // Shows an error box with the message, parented to `parent`; details, when
 // given, are shown on request.
-void ShowError(QWidget* parent, const QString& message, const QString& details = {});
+void showError(QWidget* parent, const QString& message, const QString& details = {});
 
-// Runs body; on an error shows its message. ENoInstallation is passed on to
+// Runs body; on an error shows its message. NoInstallationError is passed on to
 // onNoInstallation. Returns whether the body ran to its end.
-bool RunCommand(QWidget* parent, const std::function<void()>& body,
+bool runCommand(QWidget* parent, const std::function<void()>& body,
                 const std::function<void()>& onNoInstallation = {});

@@ -10,33 +10,33 @@
 
 namespace {
 
-QString Tr(const char* text)
+QString translatedText(const char* text)
 {
     return QCoreApplication::translate("CommandLine", text);
 }
 
 }  // namespace
 
-std::vector<TOptionHelp> OptionHelp()
+std::vector<OptionHelp> optionHelp()
 {
     return {
         {QStringLiteral("--prefix DIR"),
-         Tr(QT_TRANSLATE_NOOP("CommandLine", "Read the game's registry from the Wine prefix DIR (instead of "
+         translatedText(QT_TRANSLATE_NOOP("CommandLine", "Read the game's registry from the Wine prefix DIR (instead of "
                                              "$WINEPREFIX, ~/.wine and the prefixes of the common launchers)."))},
         {QStringLiteral("--history-dir DIR"),
-         Tr(QT_TRANSLATE_NOOP("CommandLine",
+         translatedText(QT_TRANSLATE_NOOP("CommandLine",
                               "Use DIR as the game's history folder; no registry is read. Goes with --genetics-dir."))},
         {QStringLiteral("--genetics-dir DIR"),
-         Tr(QT_TRANSLATE_NOOP("CommandLine",
+         translatedText(QT_TRANSLATE_NOOP("CommandLine",
                               "Use DIR as the game's genetics folder; no registry is read. Goes with --history-dir."))},
-        {QStringLiteral("-h, --help"), Tr(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
-        {QStringLiteral("-v, --version"), Tr(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
+        {QStringLiteral("-h, --help"), translatedText(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
+        {QStringLiteral("-v, --version"), translatedText(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
     };
 }
 
-QString ProgramSummary()
+QString programSummary()
 {
-    return Tr(QT_TRANSLATE_NOOP("CommandLine",
+    return translatedText(QT_TRANSLATE_NOOP("CommandLine",
         "Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature's name, owner "
         "data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the "
         "photos of its album.\n\n"
@@ -47,32 +47,32 @@ QString ProgramSummary()
 
 namespace {
 
-QString HelpText()
+QString helpText()
 {
-    QString text = Tr(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
-                   + QStringLiteral("\n\n") + ProgramSummary() + QStringLiteral("\n\n")
-                   + Tr(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
-    for (const TOptionHelp& option : OptionHelp())
-        text += QStringLiteral("  %1\n      %2\n").arg(option.Names, option.Description);
+    QString text = translatedText(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
+                   + QStringLiteral("\n\n") + programSummary() + QStringLiteral("\n\n")
+                   + translatedText(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
+    for (const OptionHelp& option : optionHelp())
+        text += QStringLiteral("  %1\n      %2\n").arg(option.names, option.description);
     return text;
 }
 
-TStartOptions Refused(const QString& why)
+StartOptions refused(const QString& why)
 {
-    TStartOptions options;
-    options.Action = TStartOptions::Error;
-    options.Text = why;
+    StartOptions options;
+    options.action = StartOptions::Error;
+    options.text = why;
     return options;
 }
 
-QString AsFolder(const QString& path)
+QString asFolder(const QString& path)
 {
     return path.endsWith(QLatin1Char('/')) ? path : path + QLatin1Char('/');
 }
 
 }  // namespace
 
-TStartOptions ParseCommandLine(const QStringList& arguments)
+StartOptions parseCommandLine(const QStringList& arguments)
 {
     QCommandLineParser parser;
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
@@ -82,28 +82,28 @@ TStartOptions ParseCommandLine(const QStringList& arguments)
     const QCommandLineOption geneticsDir(QStringLiteral("genetics-dir"), QString(), QStringLiteral("DIR"));
     parser.addOptions({help, version, prefix, historyDir, geneticsDir});
     if (!parser.parse(arguments))
-        return Refused(parser.errorText());
+        return refused(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
+        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
 
-    TStartOptions options;
+    StartOptions options;
     if (parser.isSet(help)) {
-        options.Action = TStartOptions::Help;
-        options.Text = HelpText();
+        options.action = StartOptions::Help;
+        options.text = helpText();
         return options;
     }
     if (parser.isSet(version)) {
-        options.Action = TStartOptions::Version;
-        options.Text = QStringLiteral("Lifeledger " LIFELEDGER_VERSION "\n");
+        options.action = StartOptions::Version;
+        options.text = QStringLiteral("Lifeledger " LIFELEDGER_VERSION "\n");
         return options;
     }
     for (const QCommandLineOption* once : {&prefix, &historyDir, &geneticsDir})
         if (parser.values(*once).size() > 1)
-            return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
+            return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
     if (parser.isSet(historyDir) != parser.isSet(geneticsDir))
-        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--history-dir and --genetics-dir go together: give both.")));
+        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--history-dir and --genetics-dir go together: give both.")));
     if (parser.isSet(prefix) && parser.isSet(historyDir))
-        return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--prefix names a Wine prefix, --history-dir and "
+        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--prefix names a Wine prefix, --history-dir and "
                                                            "--genetics-dir the game's folders themselves: give one or "
                                                            "the other.")));
     for (const QCommandLineOption* folder : {&prefix, &historyDir, &geneticsDir}) {
@@ -111,12 +111,12 @@ TStartOptions ParseCommandLine(const QStringList& arguments)
             continue;
         const QString value = parser.value(*folder);
         if (value.isEmpty() || !QFileInfo(value).isDir())
-            return Refused(Tr(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
+            return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
     }
-    options.Prefix = parser.value(prefix);
+    options.prefix = parser.value(prefix);
     if (parser.isSet(historyDir)) {
-        options.HistoryDirectory = AsFolder(parser.value(historyDir));
-        options.GeneticsDirectory = AsFolder(parser.value(geneticsDir));
+        options.historyDirectory = asFolder(parser.value(historyDir));
+        options.geneticsDirectory = asFolder(parser.value(geneticsDir));
     }
     return options;
 }

@@ -8,35 +8,35 @@
 
 inline constexpr const char* kProgramName = "lifeledger";
 
-struct TStartOptions {
-    enum TAction { Run, Help, Version, Error };
-    TAction Action = Run;
+struct StartOptions {
+    enum Action { Run, Help, Version, Error };
+    Action action = Run;
     // A Wine prefix to read the game's registry from.
-    QString Prefix;
+    QString prefix;
     // The game's folders themselves, when they are not in a Wine prefix (a
     // copy from Windows, a backup, a mounted Windows disk); no registry is
     // read then. Each ends in a separator.
-    QString HistoryDirectory;
-    QString GeneticsDirectory;
+    QString historyDirectory;
+    QString geneticsDirectory;
     // What to print: the help, the version, or what is wrong.
-    QString Text;
+    QString text;
 };
 
 // One option as --help and the manual page describe it.
-struct TOptionHelp {
-    QString Names;  // "--prefix DIR"
-    QString Description;
+struct OptionHelp {
+    QString names;  // "--prefix DIR"
+    QString description;
 };
 
 // The options, in the order they are described (in the user's language);
 // the one source of --help and of the manual page.
-std::vector<TOptionHelp> OptionHelp();
+std::vector<OptionHelp> optionHelp();
 
 // A short description of the program, for --help and the manual page.
-QString ProgramSummary();
+QString programSummary();
 
 // arguments[0] is the program.
-TStartOptions ParseCommandLine(const QStringList& arguments);
+StartOptions parseCommandLine(const QStringList& arguments);
 
 // Exit code of a command line that cannot be used.
 inline constexpr int kUsageExitCode = 2;

@@ -7,7 +7,7 @@
 #include <QStyle>
 #include <QToolTip>
 
-bool TCutTextTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
+bool CutTextTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, const QStyleOptionViewItem& option,
                                     const QModelIndex& index)
 {
     if (event->type() != QEvent::ToolTip || !index.isValid())
@@ -19,13 +19,13 @@ bool TCutTextTipDelegate::helpEvent(QHelpEvent* event, QAbstractItemView* view, 
     if (!description.isEmpty() && (item.features & QStyleOptionViewItem::HasDecoration)) {
         QStyle* style = view->style();
         if (style->subElementRect(QStyle::SE_ItemViewItemDecoration, &item, view).contains(event->pos())) {
-            QToolTip::showText(event->globalPos(), PlainToolTip(description), view->viewport(), option.rect);
+            QToolTip::showText(event->globalPos(), plainToolTip(description), view->viewport(), option.rect);
             return true;
         }
     }
     const QString text = index.data(Qt::DisplayRole).toString();
     if (!text.isEmpty() && sizeHint(option, index).width() > option.rect.width())
-        QToolTip::showText(event->globalPos(), PlainToolTip(text), view->viewport(), option.rect);
+        QToolTip::showText(event->globalPos(), plainToolTip(text), view->viewport(), option.rect);
     else
         QToolTip::hideText();
     return true;

@@ -5,7 +5,7 @@
 
 #include <QStyledItemDelegate>
 
-class TCutTextTipDelegate : public QStyledItemDelegate {
+class CutTextTipDelegate : public QStyledItemDelegate {
     Q_OBJECT
 public:
     using QStyledItemDelegate::QStyledItemDelegate;

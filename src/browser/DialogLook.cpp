@@ -5,16 +5,16 @@
 #include <QScreen>
 #include <limits>
 
-void StyleReadOnlyBox(QLineEdit* box)
+void styleReadOnlyBox(QLineEdit* box)
 {
     QPalette palette = box->palette();
     palette.setColor(QPalette::Base, palette.color(QPalette::Button));
     box->setPalette(palette);
 }
 
-void StyleMonikerBox(QLineEdit* box)
+void styleMonikerBox(QLineEdit* box)
 {
-    StyleReadOnlyBox(box);
+    styleReadOnlyBox(box);
     QFont font(QStringLiteral("Courier New"));
     font.setStyleHint(QFont::TypeWriter);
     if (!QFontInfo(font).fixedPitch())
@@ -24,12 +24,12 @@ void StyleMonikerBox(QLineEdit* box)
     box->setFont(font);
 }
 
-void HoldAnyLength(QLineEdit* box)
+void holdAnyLength(QLineEdit* box)
 {
     box->setMaxLength(std::numeric_limits<int>::max());
 }
 
-void CentreOnScreen(QWidget* window, QWidget* parent)
+void centreOnScreen(QWidget* window, QWidget* parent)
 {
     window->adjustSize();
     if (const QScreen* screen = parent ? parent->screen() : window->screen())

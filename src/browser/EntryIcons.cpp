@@ -32,7 +32,7 @@ const Art kQuestion = {
     ".......bbb......", ".......bbb......", ".......bbb......", "................",
     ".......bbb......", ".......bbb......", "................", "................"};
 
-QColor Ink(char c)
+QColor ink(char c)
 {
     switch (c) {
     case '#': return QColor(60, 40, 30);
@@ -54,7 +54,7 @@ QColor Ink(char c)
 
 // Paints art onto the image at (x, y); with a halo, the transparent
 // neighbours of painted pixels become white so a badge stands out.
-void Paint(QImage& image, const Art& art, int x, int y, bool halo = false)
+void paint(QImage& image, const Art& art, int x, int y, bool halo = false)
 {
     const int h = static_cast<int>(art.size());
     auto at = [&](int col, int row) {
@@ -73,44 +73,44 @@ void Paint(QImage& image, const Art& art, int x, int y, bool halo = false)
     for (int row = 0; row < h; ++row)
         for (int col = 0; col < static_cast<int>(std::strlen(art.begin()[row])); ++col)
             if (at(col, row) != '.' && image.valid(x + col, y + row))
-                image.setPixelColor(x + col, y + row, Ink(at(col, row)));
+                image.setPixelColor(x + col, y + row, ink(at(col, row)));
 }
 
-QImage Picture(int index)
+QImage picture(int index)
 {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
     if (index == kExportedImage) {
-        Paint(image, kQuestion, 0, 0);
+        paint(image, kQuestion, 0, 0);
         return image;
     }
-    Paint(image, (index & csDead) ? kGrave : kHead, 0, 0);
-    if (HasGenetics(index))
-        Paint(image, kLetterG, 10, 1, true);
-    if (HasAlbum(index))
-        Paint(image, kPhoto, 8, 9, true);
+    paint(image, (index & csDead) ? kGrave : kHead, 0, 0);
+    if (hasGenetics(index))
+        paint(image, kLetterG, 10, 1, true);
+    if (hasAlbum(index))
+        paint(image, kPhoto, 8, 9, true);
     return image;
 }
 
 }  // namespace
 
-QList<QPixmap> MakeEntriesImages()
+QList<QPixmap> makeEntriesImages()
 {
     QList<QPixmap> images;
     for (int i = 0; i <= kExportedImage; ++i)
-        images.append(QPixmap::fromImage(Picture(i)));
+        images.append(QPixmap::fromImage(picture(i)));
     return images;
 }
 
-QImage ApplicationIconArt()
+QImage applicationIconArt()
 {
-    return Picture(3);
+    return picture(3);
 }
 
-QIcon MakeWindowIcon()
+QIcon makeWindowIcon()
 {
     QIcon icon;
-    const QImage base = ApplicationIconArt();
+    const QImage base = applicationIconArt();
     for (int scale : {1, 2, 3, 4})  // 16 to 64; the installed hicolor icons serve larger sizes
         icon.addPixmap(QPixmap::fromImage(base.scaled(16 * scale, 16 * scale)));
     return icon;

@@ -1,13 +1,13 @@
 #include "browser/Exports.h"
 
-#include "browser/EntryRecords.h"
+#include "browser/CreatureListModel.h"
 #include "common/Exception.h"
 #include "history/CreatureFiles.h"
 #include "history/Lineage.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 #include "sprites/SpriteImage.h"
-#include "sprites/unitS16Handler.h"
+#include "sprites/S16File.h"
 
 #include <QCoreApplication>
 #include <QDateTime>
@@ -15,14 +15,14 @@
 
 namespace {
 
-QString Tr(const char* text)
+QString translatedText(const char* text)
 {
     return QCoreApplication::translate("Exports", text);
 }
 
 // A text as an export holds it: without NUL characters, which no reader of
 // either format takes as text (a record's fields may hold them).
-QString WithoutNul(const QString& text)
+QString withoutNul(const QString& text)
 {
     return text.contains(QChar(u'\0')) ? QString(text).remove(QChar(u'\0')) : text;
 }
@@ -30,7 +30,7 @@ QString WithoutNul(const QString& text)
 // Whether a spreadsheet would take a cell for a formula: names come from
 // other players, and "=HYPERLINK(...)" in a name must stay a name. A plain
 // whole number ("-5") is a number, not a formula, and is kept as it is.
-bool LooksLikeFormula(const QString& text)
+bool looksLikeFormula(const QString& text)
 {
     if (text.isEmpty())
         return false;
@@ -44,10 +44,10 @@ bool LooksLikeFormula(const QString& text)
 // One CSV field: a would-be formula behind a leading apostrophe (the guard
 // spreadsheets understand), quoted when it holds a separator, a quote or a
 // line break.
-QString CsvField(const QString& raw)
+QString csvField(const QString& raw)
 {
-    QString text = WithoutNul(raw);
-    if (LooksLikeFormula(text))
+    QString text = withoutNul(raw);
+    if (looksLikeFormula(text))
         text.prepend(QLatin1Char('\''));
     if (!text.contains(QLatin1Char(',')) && !text.contains(QLatin1Char('"')) && !text.contains(QLatin1Char('\n'))
         && !text.contains(QLatin1Char('\r')))
@@ -56,102 +56,102 @@ QString CsvField(const QString& raw)
     return QLatin1Char('"') + text + QLatin1Char('"');
 }
 
-void AppendCsvLine(QString& out, const QStringList& fields)
+void appendCsvLine(QString& out, const QStringList& fields)
 {
     for (qsizetype i = 0; i < fields.size(); ++i) {
         if (i > 0)
             out += QLatin1Char(',');
-        out += CsvField(fields[i]);
+        out += csvField(fields[i]);
     }
     out += QStringLiteral("\r\n");
 }
 
 }  // namespace
 
-QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
+QByteArray listAsCsv(const CreatureListModel& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
                      const QByteArray& geneticsDirectory)
 {
     QString out;
     QStringList header;
     for (int c = 0; c < kEntryColumns; ++c)
         header << records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    header << Tr(QT_TRANSLATE_NOOP("Exports", "Birth time stamp")) << Tr(QT_TRANSLATE_NOOP("Exports", "Death time stamp"))
-           << Tr(QT_TRANSLATE_NOOP("Exports", "History file")) << Tr(QT_TRANSLATE_NOOP("Exports", "Photo album"))
-           << Tr(QT_TRANSLATE_NOOP("Exports", "Genetics file"));
-    AppendCsvLine(out, header);
+    header << translatedText(QT_TRANSLATE_NOOP("Exports", "Birth time stamp")) << translatedText(QT_TRANSLATE_NOOP("Exports", "Death time stamp"))
+           << translatedText(QT_TRANSLATE_NOOP("Exports", "History file")) << translatedText(QT_TRANSLATE_NOOP("Exports", "Photo album"))
+           << translatedText(QT_TRANSLATE_NOOP("Exports", "Genetics file"));
+    appendCsvLine(out, header);
     for (int row : rows) {
-        const THistoryEntry record = records.ReadRecord(row);
-        const TEntryRow texts = records.RowTexts(record);
-        QStringList fields(texts.Texts.begin(), texts.Texts.end());
-        const int image = records.ImageIndex(row);
-        fields << QString::number(record.BirthTime) << QString::number(record.DeathTime) << PathText(record.FileName)
-               << (HasAlbum(image) ? PathText(AlbumPath(historyDirectory, record.Moniker)) : QString())
-               << (HasGenetics(image) ? PathText(GeneticsPath(geneticsDirectory, record.Moniker)) : QString());
-        AppendCsvLine(out, fields);
+        const HistoryRecord record = records.readRecord(row);
+        const CreatureRow texts = records.rowTexts(record);
+        QStringList fields(texts.texts.begin(), texts.texts.end());
+        const int image = records.imageIndex(row);
+        fields << QString::number(record.birthTime) << QString::number(record.deathTime) << pathText(record.fileName)
+               << (hasAlbum(image) ? pathText(albumPath(historyDirectory, record.moniker)) : QString())
+               << (hasGenetics(image) ? pathText(geneticsPath(geneticsDirectory, record.moniker)) : QString());
+        appendCsvLine(out, fields);
     }
     return out.toUtf8();
 }
 
 namespace {
 
-QString Html(const QString& text)
+QString escapedHtml(const QString& text)
 {
-    return WithoutNul(text).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'),
+    return withoutNul(text).toHtmlEscaped().replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'),
                                                                                                QStringLiteral("<br>"));
 }
 
-QString Anchor(int row)
+QString anchor(int row)
 {
     return QStringLiteral("c%1").arg(row);
 }
 
 // A creature as a link to its section: "name (moniker)".
-QString Link(int row, const std::vector<QString>& names, const std::vector<QString>& monikers)
+QString link(int row, const std::vector<QString>& names, const std::vector<QString>& monikers)
 {
     return QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
-        .arg(Anchor(row), Html(names[size_t(row)]), Html(monikers[size_t(row)]));
+        .arg(anchor(row), escapedHtml(names[size_t(row)]), escapedHtml(monikers[size_t(row)]));
 }
 
 // A parent as the page names it: a link to every record that carries its
 // moniker, or its name as its child's record gives it when the history does
 // not hold it.
-QString ParentLinks(const TLineageIndex& lineage, const std::vector<QString>& names,
-                    const std::vector<QString>& monikers, const TMoniker& moniker, const QByteArray& name)
+QString parentLinks(const LineageIndex& lineage, const std::vector<QString>& names,
+                    const std::vector<QString>& monikers, const Moniker& moniker, const QByteArray& name)
 {
     if (moniker[0] == '\0' && name.isEmpty())
         return QStringLiteral("&mdash;");
-    const auto rows = lineage.RowsOf(moniker);
+    const auto rows = lineage.rowsOf(moniker);
     if (rows.empty())
-        return Html(DecodeText(name)) + QStringLiteral(" (") + Html(MonikerDisplayText(moniker)) + QStringLiteral(") &ndash; ")
-               + Html(Tr(QT_TRANSLATE_NOOP("Exports", "not in the history")));
+        return escapedHtml(decodeText(name)) + QStringLiteral(" (") + escapedHtml(monikerDisplayText(moniker)) + QStringLiteral(") &ndash; ")
+               + escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "not in the history")));
     QStringList links;
     for (int row : rows)
-        links << Link(row, names, monikers);
+        links << link(row, names, monikers);
     return links.join(QStringLiteral(", "));
 }
 
 }  // namespace
 
-TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
+FamilyBook writeFamilyBook(const QString& folder, const CreatureListModel& records, const LineageIndex& lineage,
                             const QByteArray& historyDirectory)
 {
-    TFamilyBook book;
+    FamilyBook book;
     // Every file goes into the very folder chosen and the photos folder made
     // in it, never through a link.
-    const TWriteFolder root(EncodePath(folder));
-    const TWriteFolder photos(root, "photos");
-    const int count = records.Count();
-    book.Creatures = count;
+    const WriteFolder root(encodePath(folder));
+    const WriteFolder photos(root, "photos");
+    const int count = records.count();
+    book.creatures = count;
     // Written as it is made: the page of 100,000 creatures is large.
-    TFileWriter page(root, "index.html");
+    FileWriter page(root, "index.html");
     QString html;
     auto flush = [&] {
-        page.Write(html.toUtf8());
+        page.write(html.toUtf8());
         html.clear();
     };
-    const QString title = Tr(QT_TRANSLATE_NOOP("Exports", "Family Book"));
+    const QString title = translatedText(QT_TRANSLATE_NOOP("Exports", "Family Book"));
     html += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n<title>%2</title>\n")
-                .arg(Tr(QT_TRANSLATE_NOOP("Exports", "en")), title);
+                .arg(translatedText(QT_TRANSLATE_NOOP("Exports", "en")), title);
     // A browser lays out only what is in sight (content-visibility): the list
     // in parts of a thousand rows, the creatures one section each. The
     // details are a grid, not floats, whose placing grows with their number.
@@ -165,12 +165,12 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         "dl{display:grid;grid-template-columns:10em 1fr;gap:.2em 1em}dt{font-weight:bold}dd{margin:0}"
         "figure{display:inline-block;margin:.5em;text-align:center}img{background:#000}\n</style>\n</head>\n<body>\n");
     html += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
-                .arg(title, Html(Tr(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
+                .arg(title, escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
                                      .arg(count)
-                                     .arg(PathText(historyDirectory), QDateTime::currentDateTime().toString(Qt::ISODate))));
+                                     .arg(pathText(historyDirectory), QDateTime::currentDateTime().toString(Qt::ISODate))));
 
     // The list, each name a link to its creature.
-    html += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n").arg(Html(Tr(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+    html += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n").arg(escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
     // Every part has the same columns and its own (for all but the first,
     // unseen) header row, for screen readers.
     static_assert(kEntryColumns == 7, "a width for every column");
@@ -179,7 +179,7 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         head += QStringLiteral("<col style=\"width:%1%\">").arg(percent);
     head += QStringLiteral("</colgroup><thead><tr>");
     for (int c = 0; c < kEntryColumns; ++c)
-        head += QStringLiteral("<th>%1</th>").arg(Html(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
+        head += QStringLiteral("<th>%1</th>").arg(escapedHtml(records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
     head += QStringLiteral("</tr></thead>\n<tbody>\n");
     constexpr int kPartRows = 1000;
     // Every creature's name and moniker, for the links to it below.
@@ -190,13 +190,13 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
         if (row % kPartRows == 0)
             html += (row > 0 ? QStringLiteral("</tbody></table></div>\n") : QString())
                     + QStringLiteral("<div class=\"part\"><table>") + head;
-        const TEntryRow texts = records.RowTexts(row);
-        const auto& t = texts.Texts;
+        const CreatureRow texts = records.rowTexts(row);
+        const auto& t = texts.texts;
         names.push_back(t[0]);
         monikers.push_back(t[1]);
-        html += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(Anchor(row), Html(t[0]));
+        html += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(anchor(row), escapedHtml(t[0]));
         for (int c = 1; c < kEntryColumns; ++c)
-            html += QStringLiteral("<td>%1</td>").arg(Html(t[size_t(c)]));
+            html += QStringLiteral("<td>%1</td>").arg(escapedHtml(t[size_t(c)]));
         html += QStringLiteral("</tr>\n");
         if (html.size() > (1 << 20))
             flush();
@@ -207,59 +207,59 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
 
     // Every creature: its details, its lineage as links, its photos.
     auto term = [&html](const char* what, const QString& value) {
-        html += QStringLiteral("<dt>%1</dt><dd>%2</dd>").arg(Html(Tr(what)), value);
+        html += QStringLiteral("<dt>%1</dt><dd>%2</dd>").arg(escapedHtml(translatedText(what)), value);
     };
     for (int row = 0; row < count; ++row) {
-        const THistoryEntry e = records.ReadRecord(row);
-        const TEntryRow texts = records.RowTexts(e);
-        const auto& t = texts.Texts;
+        const HistoryRecord e = records.readRecord(row);
+        const CreatureRow texts = records.rowTexts(e);
+        const auto& t = texts.texts;
         html += QStringLiteral("<section id=\"%1\">\n<h3>%2 (%3)</h3>\n<dl>")
-                    .arg(Anchor(row), Html(t[0]), Html(t[1]));
-        term(QT_TRANSLATE_NOOP("Exports", "Species"), Html(t[2]));
-        term(QT_TRANSLATE_NOOP("Exports", "Gender"), Html(t[3]));
-        term(QT_TRANSLATE_NOOP("Exports", "Life"), Html(t[5]));
-        term(QT_TRANSLATE_NOOP("Exports", "State"), Html(t[6]));
+                    .arg(anchor(row), escapedHtml(t[0]), escapedHtml(t[1]));
+        term(QT_TRANSLATE_NOOP("Exports", "Species"), escapedHtml(t[2]));
+        term(QT_TRANSLATE_NOOP("Exports", "Gender"), escapedHtml(t[3]));
+        term(QT_TRANSLATE_NOOP("Exports", "Life"), escapedHtml(t[5]));
+        term(QT_TRANSLATE_NOOP("Exports", "State"), escapedHtml(t[6]));
         term(QT_TRANSLATE_NOOP("Exports", "Parents"),
-             ParentLinks(lineage, names, monikers, e.Parent1Moniker, e.Parent1Name) + QStringLiteral("<br>")
-                 + ParentLinks(lineage, names, monikers, e.Parent2Moniker, e.Parent2Name));
+             parentLinks(lineage, names, monikers, e.parent1Moniker, e.parent1Name) + QStringLiteral("<br>")
+                 + parentLinks(lineage, names, monikers, e.parent2Moniker, e.parent2Name));
         QStringList children;
-        for (int child : lineage.ChildrenOf(e.Moniker))
-            children << Link(child, names, monikers);
+        for (int child : lineage.childrenOf(e.moniker))
+            children << link(child, names, monikers);
         term(QT_TRANSLATE_NOOP("Exports", "Children"), children.isEmpty() ? QStringLiteral("&mdash;") : children.join(QStringLiteral(", ")));
-        if (!e.OwnerName.isEmpty() || !e.OwnerEMail.isEmpty() || !e.OwnerURL.isEmpty())
+        if (!e.ownerName.isEmpty() || !e.ownerEMail.isEmpty() || !e.ownerUrl.isEmpty())
             term(QT_TRANSLATE_NOOP("Exports", "Owner"),
-                 QStringList{Html(DecodeText(e.OwnerName)), Html(DecodeText(e.OwnerEMail)), Html(DecodeText(e.OwnerURL))}
+                 QStringList{escapedHtml(decodeText(e.ownerName)), escapedHtml(decodeText(e.ownerEMail)), escapedHtml(decodeText(e.ownerUrl))}
                      .filter(QRegularExpression(QStringLiteral(".")))
                      .join(QStringLiteral(", ")));
-        if (!e.OwnerNotes.isEmpty())
-            term(QT_TRANSLATE_NOOP("Exports", "Owner's notes"), Html(DecodeText(e.OwnerNotes)));
-        if (!e.Epitaph.isEmpty())
-            term(QT_TRANSLATE_NOOP("Exports", "Epitaph"), Html(DecodeText(e.Epitaph)));
+        if (!e.ownerNotes.isEmpty())
+            term(QT_TRANSLATE_NOOP("Exports", "Owner's notes"), escapedHtml(decodeText(e.ownerNotes)));
+        if (!e.epitaph.isEmpty())
+            term(QT_TRANSLATE_NOOP("Exports", "Epitaph"), escapedHtml(decodeText(e.epitaph)));
         html += QStringLiteral("</dl>\n");
 
-        const int image = records.ImageIndex(row);
-        const QByteArray album = AlbumPath(historyDirectory, e.Moniker);
-        if (HasAlbum(image) && !album.isEmpty()) {
-            TS16File file;
+        const int image = records.imageIndex(row);
+        const QByteArray album = albumPath(historyDirectory, e.moniker);
+        if (hasAlbum(image) && !album.isEmpty()) {
+            S16File file;
             try {
-                file.LoadFromFile(album);
+                file.loadFromFile(album);
             } catch (const Exception& problem) {
-                book.Problems << problem.Message;
+                book.problems << problem.message;
             }
             QString figures;
-            for (int i = 0; i < file.Count(); ++i) {
-                const QImage picture = SpriteToImage(file.GetSprite(i));
+            for (int i = 0; i < file.count(); ++i) {
+                const QImage picture = spriteToImage(file.getSprite(i));
                 if (picture.isNull())
                     continue;
-                const QString name = QStringLiteral("%1-%2.png").arg(Anchor(row)).arg(i);
-                ReplaceFile(photos, name.toLatin1(), EncodePng(picture));
-                ++book.Photos;
+                const QString name = QStringLiteral("%1-%2.png").arg(anchor(row)).arg(i);
+                replaceFile(photos, name.toLatin1(), encodePng(picture));
+                ++book.photos;
                 // One pass of arg(): a name holding "%5" stays as it is.
                 figures += QStringLiteral("<figure><img src=\"photos/%1\" width=\"%2\" height=\"%3\" alt=\"%4\">"
                                           "<figcaption>%5</figcaption></figure>")
                                .arg(name, QString::number(picture.width()), QString::number(picture.height()),
-                                    Html(Tr(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(t[0])),
-                                    Html(PhotoCaption(i, picture.width(), picture.height())));
+                                    escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(t[0])),
+                                    escapedHtml(photoCaption(i, picture.width(), picture.height())));
             }
             if (!figures.isEmpty())
                 html += QStringLiteral("<div class=\"photos\">%1</div>\n").arg(figures);
@@ -270,6 +270,6 @@ TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records,
     }
     html += QStringLiteral("</body>\n</html>\n");
     flush();
-    page.Commit();
+    page.commit();
     return book;
 }

@@ -8,24 +8,24 @@
 #include <QStringList>
 #include <vector>
 
-class TEntryRecords;
-class TLineageIndex;
+class CreatureListModel;
+class LineageIndex;
 
 // The rows (model rows, in this order) as CSV: UTF-8, RFC 4180 (fields
 // quoted where they hold a comma, a quote or a line break; CR LF between
 // records), one header line; the seven columns as shown, then the raw time
 // stamps of birth and death and the paths of the history file, the photo
 // album and the genetics file (the latter two where the list found them).
-QByteArray ListAsCsv(const TEntryRecords& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
+QByteArray listAsCsv(const CreatureListModel& records, const std::vector<int>& rows, const QByteArray& historyDirectory,
                      const QByteArray& geneticsDirectory);
 
-struct TFamilyBook {
-    int Creatures = 0;
-    int Photos = 0;
-    QStringList Problems;  // albums that could not be read (the book is written without them)
+struct FamilyBook {
+    int creatures = 0;
+    int photos = 0;
+    QStringList problems;  // albums that could not be read (the book is written without them)
 };
 
 // Writes index.html and photos/*.png into the folder (made if need be).
-// Throws EFCreateError when something cannot be written.
-TFamilyBook WriteFamilyBook(const QString& folder, const TEntryRecords& records, const TLineageIndex& lineage,
+// Throws FileCreateError when something cannot be written.
+FamilyBook writeFamilyBook(const QString& folder, const CreatureListModel& records, const LineageIndex& lineage,
                             const QByteArray& historyDirectory);

@@ -6,7 +6,7 @@
 #include <QToolButton>
 #include <QTimer>
 
-TFindBar::TFindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::TFindBar>())
+FindBar::FindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::FindBar>())
 {
     ui->setupUi(this);
     // A list of 100,000 creatures is filtered once the typing pauses, not at
@@ -14,55 +14,55 @@ TFindBar::TFindBar(QWidget* parent) : QWidget(parent), ui(std::make_unique<Ui::T
     settle_ = new QTimer(this);
     settle_->setSingleShot(true);
     settle_->setInterval(150);
-    connect(ui->FindText, &QLineEdit::textChanged, settle_, qOverload<>(&QTimer::start));
-    connect(settle_, &QTimer::timeout, this, [this] { emit TextChanged(ui->FindText->text()); });
-    connect(ui->FindClose, &QToolButton::clicked, this, &TFindBar::Close);
-    ui->FindText->installEventFilter(this);
+    connect(ui->findEdit, &QLineEdit::textChanged, settle_, qOverload<>(&QTimer::start));
+    connect(settle_, &QTimer::timeout, this, [this] { emit textChanged(ui->findEdit->text()); });
+    connect(ui->closeButton, &QToolButton::clicked, this, &FindBar::closeBar);
+    ui->findEdit->installEventFilter(this);
     // Qt's own clear button in the box has no name for a screen reader.
-    for (QToolButton* clear : ui->FindText->findChildren<QToolButton*>())
+    for (QToolButton* clear : ui->findEdit->findChildren<QToolButton*>())
         clear->setAccessibleName(tr("Clear the text"));
     hide();
 }
 
-TFindBar::~TFindBar() = default;
+FindBar::~FindBar() = default;
 
-void TFindBar::Open()
+void FindBar::openBar()
 {
     show();
-    ui->FindText->setFocus(Qt::ShortcutFocusReason);
-    ui->FindText->selectAll();
+    ui->findEdit->setFocus(Qt::ShortcutFocusReason);
+    ui->findEdit->selectAll();
 }
 
-void TFindBar::Close()
+void FindBar::closeBar()
 {
     settle_->stop();
-    ui->FindText->clear();
+    ui->findEdit->clear();
     settle_->stop();
-    emit TextChanged(QString());
+    emit textChanged(QString());
     hide();
 }
 
-QString TFindBar::Text() const
+QString FindBar::text() const
 {
-    return ui->FindText->text();
+    return ui->findEdit->text();
 }
 
-void TFindBar::SetCount(int shown, int total)
+void FindBar::setCount(int shown, int total)
 {
-    ui->FindCount->setText(Text().isEmpty() ? QString() : tr("%1 of %2").arg(shown).arg(total));
+    ui->findCountLabel->setText(text().isEmpty() ? QString() : tr("%1 of %2").arg(shown).arg(total));
 }
 
-bool TFindBar::eventFilter(QObject* watched, QEvent* event)
+bool FindBar::eventFilter(QObject* watched, QEvent* event)
 {
-    if (watched == ui->FindText && event->type() == QEvent::KeyPress) {
+    if (watched == ui->findEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Escape) {
-            Close();
+            closeBar();
             return true;
         }
         if (key == Qt::Key_Return || key == Qt::Key_Enter) {
             settle_->stop();
-            emit TextChanged(ui->FindText->text());  // at once
+            emit textChanged(ui->findEdit->text());  // at once
             return true;
         }
     }

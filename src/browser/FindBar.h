@@ -6,32 +6,32 @@
 #include <memory>
 
 namespace Ui {
-class TFindBar;
+class FindBar;
 }
 class QTimer;
 
-class TFindBar : public QWidget {
+class FindBar : public QWidget {
     Q_OBJECT
 public:
-    explicit TFindBar(QWidget* parent = nullptr);
-    ~TFindBar() override;
+    explicit FindBar(QWidget* parent = nullptr);
+    ~FindBar() override;
 
     // Shows the bar with its text selected, ready for typing.
-    void Open();
+    void openBar();
     // Hides the bar; the text is cleared, so every row shows again.
-    void Close();
-    QString Text() const;
+    void closeBar();
+    QString text() const;
     // Says how many of how many creatures the filter shows.
-    void SetCount(int shown, int total);
+    void setCount(int shown, int total);
 
 signals:
     // The text to filter by, a moment after the user stopped typing.
-    void TextChanged(const QString& text);
+    void textChanged(const QString& text);
 
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    std::unique_ptr<Ui::TFindBar> ui;
+    std::unique_ptr<Ui::FindBar> ui;
     QTimer* settle_ = nullptr;
 };

@@ -9,15 +9,15 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-TImageBox::TImageBox(QWidget* parent) : QWidget(parent) {}
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {}
 
-void TImageBox::SetPicture(QImage picture)
+void ImageBox::setPicture(QImage picture)
 {
     picture_ = std::move(picture);
     update();
 }
 
-void TImageBox::paintEvent(QPaintEvent*)
+void ImageBox::paintEvent(QPaintEvent*)
 {
     QPainter painter(this);
     if (!picture_.isNull())
@@ -31,7 +31,7 @@ void TImageBox::paintEvent(QPaintEvent*)
     }
 }
 
-void TImageBox::keyPressEvent(QKeyEvent* event)
+void ImageBox::keyPressEvent(QKeyEvent* event)
 {
     if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter)
         emit activated();
@@ -39,13 +39,13 @@ void TImageBox::keyPressEvent(QKeyEvent* event)
         QWidget::keyPressEvent(event);
 }
 
-void TImageBox::mouseDoubleClickEvent(QMouseEvent* event)
+void ImageBox::mouseDoubleClickEvent(QMouseEvent* event)
 {
     if (event->button() == Qt::LeftButton)
         emit doubleClicked();
 }
 
-void SetUpPicturePanel(QFrame* panel)
+void setUpPicturePanel(QFrame* panel)
 {
     QPalette palette = panel->palette();
     palette.setColor(QPalette::Window, Qt::black);
@@ -53,7 +53,7 @@ void SetUpPicturePanel(QFrame* panel)
     panel->setAutoFillBackground(true);
 }
 
-void ShowSprite(TImageBox* GraveImage, TS16Sprite& sprite)
+void showSprite(ImageBox* GraveImage, S16Sprite& sprite)
 {
-    GraveImage->SetPicture(SpriteToImage(sprite));
+    GraveImage->setPicture(spriteToImage(sprite));
 }

@@ -4,22 +4,22 @@
 // middle part.
 #pragma once
 
-#include "sprites/unitS16Handler.h"
+#include "sprites/S16File.h"
 
 #include <QImage>
 #include <QWidget>
 
 class QFrame;
 
-class TImageBox : public QWidget {
+class ImageBox : public QWidget {
     Q_OBJECT
 public:
-    explicit TImageBox(QWidget* parent = nullptr);
+    explicit ImageBox(QWidget* parent = nullptr);
 
     // The whole picture at full size (what a save writes), or a null image.
-    const QImage& Picture() const { return picture_; }
-    void SetPicture(QImage picture);
-    void Clear() { SetPicture({}); }
+    const QImage& picture() const { return picture_; }
+    void setPicture(QImage picture);
+    void clear() { setPicture({}); }
 
 signals:
     void doubleClicked();
@@ -36,9 +36,9 @@ private:
 };
 
 // Gives the panel around an image box its black background.
-void SetUpPicturePanel(QFrame* panel);
+void setUpPicturePanel(QFrame* panel);
 
 // Shows the sprite in the image box: converts it to 5-6-5 in place (once)
 // and shows its pixels unchanged; a sprite with a zero dimension shows an
 // empty picture.
-void ShowSprite(TImageBox* GraveImage, TS16Sprite& sprite);
+void showSprite(ImageBox* GraveImage, S16Sprite& sprite);

@@ -1,6 +1,6 @@
 #include "browser/PlainText.h"
 
-QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                         const QString& text, QMessageBox::StandardButtons buttons,
                                         QMessageBox::StandardButton defaultButton, const QString& details)
 {
@@ -13,7 +13,7 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
     return static_cast<QMessageBox::StandardButton>(box.exec());
 }
 
-QString PlainToolTip(const QString& text)
+QString plainToolTip(const QString& text)
 {
     // Escaped inside a paragraph that is rich text by its own tag, so what
     // the text holds is shown, never read.

@@ -11,7 +11,7 @@
 // Runs a modal message box whose text is plain text; details are plain in
 // every message box. Returns the button pressed. Without a default button
 // the box chooses one as Qt's own boxes do.
-QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
+QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon, const QString& title,
                                         const QString& text,
                                         QMessageBox::StandardButtons buttons = QMessageBox::Ok,
                                         QMessageBox::StandardButton defaultButton = QMessageBox::NoButton,
@@ -19,4 +19,4 @@ QMessageBox::StandardButton ShowMessage(QWidget* parent, QMessageBox::Icon icon,
 
 // A tooltip that shows the text as it stands, line breaks kept: a tooltip
 // itself is taken for rich text whenever it looks like it.
-QString PlainToolTip(const QString& text);
+QString plainToolTip(const QString& text);

@@ -4,7 +4,7 @@
 #include <QFileInfo>
 #include <QMessageBox>
 
-TSaveFileDialog::TSaveFileDialog(QWidget* parent, const QString& filter, const QString& defaultSuffix)
+SaveFileDialog::SaveFileDialog(QWidget* parent, const QString& filter, const QString& defaultSuffix)
     : QFileDialog(parent, QString(), QString(), filter)
 {
     setAcceptMode(QFileDialog::AcceptSave);
@@ -13,14 +13,14 @@ TSaveFileDialog::TSaveFileDialog(QWidget* parent, const QString& filter, const Q
     // Qt asks before replacing a file; read-only files are not hidden.
 }
 
-void TSaveFileDialog::accept()
+void SaveFileDialog::accept()
 {
     const QStringList files = selectedFiles();
     if (!files.isEmpty()) {
         const QFileInfo chosen(files.first());
         // A folder typed as the name is opened by Qt itself.
         if (!chosen.isDir() && !QFileInfo(chosen.absolutePath()).isDir()) {
-            ShowMessage(this, QMessageBox::Warning, windowTitle().isEmpty() ? tr("Save As") : windowTitle(),
+            showMessage(this, QMessageBox::Warning, windowTitle().isEmpty() ? tr("Save As") : windowTitle(),
                                  tr("The folder %1 does not exist.\nCheck the folder name and try again.")
                                      .arg(chosen.absolutePath()));
             return;

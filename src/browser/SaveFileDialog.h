@@ -5,10 +5,10 @@
 
 #include <QFileDialog>
 
-class TSaveFileDialog : public QFileDialog {
+class SaveFileDialog : public QFileDialog {
     Q_OBJECT
 public:
-    TSaveFileDialog(QWidget* parent, const QString& filter, const QString& defaultSuffix);
+    SaveFileDialog(QWidget* parent, const QString& filter, const QString& defaultSuffix);
 
 public slots:
     void accept() override;

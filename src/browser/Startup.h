@@ -13,16 +13,16 @@
 class QApplication;
 class QSettings;
 class QWidget;
-class THistoryViewer;
-struct TStartContext;
+class MainWindow;
+struct StartContext;
 
 // Sets the application's names and icon.
-void SetUpApplication(QApplication& app);
+void setUpApplication(QApplication& app);
 
 // Creates HistoryViewer (which fills the list), then DeleteEntry, EditEntry
-// and PhotoAlbum, owned by the main window. Throws ENoInstallation when the
+// and PhotoAlbum, owned by the main window. Throws NoInstallationError when the
 // game is missing; the user has then seen the message.
-std::unique_ptr<THistoryViewer> CreateWindows(const TStartContext& context);
+std::unique_ptr<MainWindow> createWindows(const StartContext& context);
 
 // Where start-up finds the game:
 //   --history-dir/--genetics-dir, else --prefix, else $WINEPREFIX (each used
@@ -31,34 +31,34 @@ std::unique_ptr<THistoryViewer> CreateWindows(const TStartContext& context);
 //   else ~/.wine when it holds the game;
 //   else the one prefix of a launcher that holds it, or the user's choice
 //   among several (remembered).
-struct TStartChoice {
-    std::optional<TInstallationSource> Source;
-    bool Cancelled = false;  // several were found and the user chose none
-    QStringList Searched;    // every place looked in
+struct StartChoice {
+    std::optional<InstallationSource> source;
+    bool cancelled = false;  // several were found and the user chose none
+    QStringList searched;    // every place looked in
 };
-TStartChoice ChooseStartInstallation(const TStartOptions& options, QSettings* settings, const QString& home,
+StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
                                      QWidget* parent = nullptr);
 
 // Remembers a chosen installation for the next start (when there are settings).
-void RememberInstallation(QSettings* settings, const TInstallationSource& source);
+void rememberInstallation(QSettings* settings, const InstallationSource& source);
 
 // The whole program once the application object exists and the command line
 // is read: names, the installation, windows, the event loop. Returns the
 // exit code (1 when the game is missing).
 // `settings` may be null (then nothing is remembered).
-int RunLifeledger(QApplication& app, const TStartOptions& options, QSettings* settings);
+int runLifeledger(QApplication& app, const StartOptions& options, QSettings* settings);
 
 // Where the settings live: lifeledger/lifeledger.conf in the user's
 // configuration folder ($XDG_CONFIG_HOME, else ~/.config).
-QString SettingsFilePath();
+QString settingsFilePath();
 
 // The settings at that path, or null when they must not be touched: the
 // path (links followed) is something else than a regular file or nothing,
 // such as a pipe that would block the start or a device that a save would
 // replace. *problem then says so, for the user.
-std::unique_ptr<QSettings> OpenSettings(const QString& path, QString* problem);
+std::unique_ptr<QSettings> openSettings(const QString& path, QString* problem);
 
 // main(): reads the command line (answering --help, --version and mistakes
 // without a display), makes the application and runs it. `prepared` runs
 // once the application object exists (test programs add to it there).
-int LifeledgerMain(int argc, char** argv, const std::function<void(QApplication&)>& prepared = {});
+int lifeledgerMain(int argc, char** argv, const std::function<void(QApplication&)>& prepared = {});

@@ -3,7 +3,7 @@
 #include <QCoreApplication>
 #include <QLibraryInfo>
 
-TTranslations::TTranslations(const QLocale& locale)
+Translations::Translations(const QLocale& locale)
 {
     // Built in as resources (":/i18n/lifeledger_de.qm"): found wherever the
     // program runs from, the build tree included.
@@ -14,7 +14,7 @@ TTranslations::TTranslations(const QLocale& locale)
         qtInstalled_ = QCoreApplication::installTranslator(&qt_);
 }
 
-TTranslations::~TTranslations()
+Translations::~Translations()
 {
     if (qtInstalled_)
         QCoreApplication::removeTranslator(&qt_);

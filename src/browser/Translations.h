@@ -6,16 +6,16 @@
 #include <QLocale>
 #include <QTranslator>
 
-class TTranslations {
+class Translations {
 public:
     // Installs the translations for the locale, where there are any.
-    explicit TTranslations(const QLocale& locale = QLocale::system());
-    ~TTranslations();
-    TTranslations(const TTranslations&) = delete;
-    TTranslations& operator=(const TTranslations&) = delete;
+    explicit Translations(const QLocale& locale = QLocale::system());
+    ~Translations();
+    Translations(const Translations&) = delete;
+    Translations& operator=(const Translations&) = delete;
 
     // Whether the program's own texts are translated.
-    bool Translated() const { return ownInstalled_; }
+    bool translated() const { return ownInstalled_; }
 
 private:
     QTranslator own_;

@@ -2,5 +2,5 @@
 
 int main(int argc, char** argv)
 {
-    return LifeledgerMain(argc, argv);
+    return lifeledgerMain(argc, argv);
 }

@@ -6,7 +6,7 @@
 #include <QtEndian>
 
 template <typename T>
-void AppendLittleEndian(QByteArray& out, T value)
+void appendLittleEndian(QByteArray& out, T value)
 {
     char bytes[sizeof(T)];
     qToLittleEndian(value, bytes);
@@ -15,7 +15,7 @@ void AppendLittleEndian(QByteArray& out, T value)
 
 // The value stored in the sizeof(T) bytes at `from` (no alignment needed).
 template <typename T>
-T ReadLittleEndian(const void* from)
+T readLittleEndian(const void* from)
 {
     return qFromLittleEndian<T>(from);
 }

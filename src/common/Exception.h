@@ -9,35 +9,35 @@
 
 class Exception : public std::exception {
 public:
-    explicit Exception(QString message, QString details = {})
-        : Message(std::move(message)), Details(std::move(details)), utf8_(Message.toUtf8())
+    explicit Exception(QString text, QString more = {})
+        : message(std::move(text)), details(std::move(more)), utf8_(message.toUtf8())
     {
     }
     const char* what() const noexcept override { return utf8_.constData(); }
 
-    QString Message;
+    QString message;
     // What a user may want to read beyond the message (a long list, say);
     // shown on request.
-    QString Details;
+    QString details;
 
 private:
     QByteArray utf8_;
 };
 
 // A file could not be opened for reading.
-class EFOpenError : public Exception {
+class FileOpenError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // A file could not be created or replaced.
-class EFCreateError : public Exception {
+class FileCreateError : public Exception {
 public:
     using Exception::Exception;
 };
 
 // A file ended where its format requires more bytes.
-class EReadError : public Exception {
+class ReadError : public Exception {
 public:
     using Exception::Exception;
 };

@@ -3,27 +3,27 @@
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
-QString MonikerDisplayText(const TMoniker& moniker)
+QString monikerDisplayText(const Moniker& moniker)
 {
-    return DecodeText(MonikerText(moniker));
+    return decodeText(monikerText(moniker));
 }
 
-std::optional<QString> MonikerFileText(const TMoniker& moniker)
+std::optional<QString> monikerFileText(const Moniker& moniker)
 {
-    const QByteArray text = MonikerText(moniker);
-    if (!MonikerNamesAFile(text))
+    const QByteArray text = monikerText(moniker);
+    if (!monikerNamesAFile(text))
         return std::nullopt;
-    return DecodeText(text);
+    return decodeText(text);
 }
 
-QByteArray AlbumPath(const QByteArray& historyDirectory, const TMoniker& moniker)
+QByteArray albumPath(const QByteArray& historyDirectory, const Moniker& moniker)
 {
-    const auto name = MonikerFileText(moniker);
-    return name ? historyDirectory + kAlbumFilePrefix + EncodePath(*name) + kAlbumFileSuffix : QByteArray();
+    const auto name = monikerFileText(moniker);
+    return name ? historyDirectory + kAlbumFilePrefix + encodePath(*name) + kAlbumFileSuffix : QByteArray();
 }
 
-QByteArray GeneticsPath(const QByteArray& geneticsDirectory, const TMoniker& moniker)
+QByteArray geneticsPath(const QByteArray& geneticsDirectory, const Moniker& moniker)
 {
-    const auto name = MonikerFileText(moniker);
-    return name ? geneticsDirectory + EncodePath(*name) + kGeneticsFileSuffix : QByteArray();
+    const auto name = monikerFileText(moniker);
+    return name ? geneticsDirectory + encodePath(*name) + kGeneticsFileSuffix : QByteArray();
 }

@@ -10,7 +10,7 @@
 // few large blocks (an arena) instead of one allocation per text.
 #pragma once
 
-#include "history/unitHistoryClass.h"
+#include "history/HistoryRecord.h"
 #include "platform/FileSystem.h"
 
 #include <QByteArrayView>
@@ -20,12 +20,12 @@
 
 // Memory for many small byte runs that live and die together: handed out
 // from large blocks, all freed at once.
-class TByteArena {
+class ByteArena {
 public:
     // Room for `size` bytes; it stays where it is until the arena goes.
-    char* Allocate(qint64 size);
+    char* allocate(qint64 size);
     // The last allocation needs only `used` of its bytes.
-    void Shrink(char* last, qint64 used);
+    void shrink(char* last, qint64 used);
 
 private:
     static constexpr qint64 kBlockBytes = 1 << 20;
@@ -35,24 +35,24 @@ private:
 };
 
 // One creature as the scan found it.
-struct TScannedRecord {
-    QByteArrayView Bytes;        // its history file as read, in the scan's arena
-    const char* Name = nullptr;  // the file's name as listed, zero-terminated, in the arena
-    int ImageIndex = 0;
-    TFileIdentity Loaded;        // what the file was when it was read
+struct ScannedRecord {
+    QByteArrayView bytes;        // its history file as read, in the scan's arena
+    const char* name = nullptr;  // the file's name as listed, zero-terminated, in the arena
+    int imageIndex = 0;
+    FileIdentity loaded;        // what the file was when it was read
 };
 
-struct THistoryScan {
-    QByteArray Directory;                 // where the names are, with its trailing separator
-    std::vector<TScannedRecord> Records;  // in listing order
-    std::unique_ptr<TByteArena> Arena;    // holds the records' bytes and names
-    QStringList Failures;                 // one message per "cr_*" entry that could not be read
-    QString FolderProblem;                // why the history folder itself cannot be read (empty when it can)
+struct HistoryScan {
+    QByteArray directory;                 // where the names are, with its trailing separator
+    std::vector<ScannedRecord> records;  // in listing order
+    std::unique_ptr<ByteArena> arena;    // holds the records' bytes and names
+    QStringList failures;                 // one message per "cr_*" entry that could not be read
+    QString folderProblem;                // why the history folder itself cannot be read (empty when it can)
 };
 
 // Scans the directories of an installation; they are plain prefixes, as the
 // game's registry gives them.
-THistoryScan ScanHistory(const QByteArray& historyDirectory, const QByteArray& geneticsDirectory);
+HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& geneticsDirectory);
 
 // How many "cr_*" entries the scan would find there, without reading them.
-int CountHistoryFiles(const QByteArray& historyDirectory);
+int countHistoryFiles(const QByteArray& historyDirectory);

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <deque>
 
-std::uint32_t TLineageIndex::Slot(const TMoniker& moniker)
+std::uint32_t LineageIndex::slot(const Moniker& moniker)
 {
     std::uint32_t key = 0;
     for (size_t i = 0; i < moniker.size() && moniker[i] != '\0'; ++i)
@@ -11,7 +11,7 @@ std::uint32_t TLineageIndex::Slot(const TMoniker& moniker)
     return key;
 }
 
-TLineageIndex::TLineageIndex(const std::vector<TRecordKey>& records) : keys_(records)
+LineageIndex::LineageIndex(const std::vector<RecordKey>& records) : keys_(records)
 {
     // Counting first, then placing: two passes over the records and arrays
     // that hold every row once, whatever the number of monikers.
@@ -21,8 +21,8 @@ TLineageIndex::TLineageIndex(const std::vector<TRecordKey>& records) : keys_(rec
     slots_.reserve(keys_.size() * 2);
     std::vector<int> ownSlot(keys_.size()), parentSlot(keys_.size() * 2, -1);
     for (size_t row = 0; row < keys_.size(); ++row) {
-        ownSlot[row] = slotOf(Slot(keys_[row].Moniker));
-        const std::uint32_t parents[2] = {Slot(keys_[row].Parent1Moniker), Slot(keys_[row].Parent2Moniker)};
+        ownSlot[row] = slotOf(slot(keys_[row].moniker));
+        const std::uint32_t parents[2] = {slot(keys_[row].parent1Moniker), slot(keys_[row].parent2Moniker)};
         for (int p = 0; p < 2; ++p)
             if (parents[p] != 0 && (p == 0 || parents[1] != parents[0]))  // a parent named twice counts once
                 parentSlot[row * 2 + size_t(p)] = slotOf(parents[p]);
@@ -53,7 +53,7 @@ TLineageIndex::TLineageIndex(const std::vector<TRecordKey>& records) : keys_(rec
     }
 }
 
-std::span<const int> TLineageIndex::Range(const std::vector<int>& offsets, const std::vector<int>& rows,
+std::span<const int> LineageIndex::range(const std::vector<int>& offsets, const std::vector<int>& rows,
                                           std::uint32_t key) const
 {
     const auto it = slots_.find(key);
@@ -63,26 +63,26 @@ std::span<const int> TLineageIndex::Range(const std::vector<int>& offsets, const
     return std::span<const int>(rows.data() + offsets[slot], size_t(offsets[slot + 1] - offsets[slot]));
 }
 
-std::span<const int> TLineageIndex::RowsOf(const TMoniker& moniker) const
+std::span<const int> LineageIndex::rowsOf(const Moniker& moniker) const
 {
-    return Range(rowOffsets_, rows_, Slot(moniker));
+    return range(rowOffsets_, rows_, slot(moniker));
 }
 
-std::span<const int> TLineageIndex::ChildrenOf(const TMoniker& moniker) const
+std::span<const int> LineageIndex::childrenOf(const Moniker& moniker) const
 {
-    const std::uint32_t key = Slot(moniker);
-    return key == 0 ? std::span<const int>() : Range(childOffsets_, children_, key);
+    const std::uint32_t key = slot(moniker);
+    return key == 0 ? std::span<const int>() : range(childOffsets_, children_, key);
 }
 
-TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
+LineageTree buildLineageTree(const LineageIndex& index, int row,
                               const std::function<QString(int row, int which)>& parentName)
 {
-    TLineageTree tree;
-    std::vector<int> personOfRow(size_t(index.Count()), -1);  // row -> person
+    LineageTree tree;
+    std::vector<int> personOfRow(size_t(index.count()), -1);  // row -> person
     std::unordered_map<std::uint32_t, int> outsider;    // moniker of a parent outside the history -> person
-    auto add = [&](int r, const TMoniker& moniker, int generation) {
-        tree.People.push_back({r, moniker, {}, generation, {}, r >= 0 && index.RowsOf(moniker).size() > 1});
-        const int person = static_cast<int>(tree.People.size()) - 1;
+    auto add = [&](int r, const Moniker& moniker, int generation) {
+        tree.people.push_back({r, moniker, {}, generation, {}, r >= 0 && index.rowsOf(moniker).size() > 1});
+        const int person = static_cast<int>(tree.people.size()) - 1;
         if (r >= 0)
             personOfRow[size_t(r)] = person;
         return person;
@@ -90,32 +90,32 @@ TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
     auto link = [&](int child, int parent) {
         if (child == parent)
             return;  // a record that names itself as its parent
-        auto& parents = tree.People[size_t(child)].Parents;
+        auto& parents = tree.people[size_t(child)].parents;
         if (std::find(parents.begin(), parents.end(), parent) == parents.end())
             parents.push_back(parent);
     };
-    add(row, index.Key(row).Moniker, 0);
+    add(row, index.key(row).moniker, 0);
 
     // Up: every parent of every ancestor, each record once.
     std::deque<int> queue{0};
     while (!queue.empty()) {
         const int person = queue.front();
         queue.pop_front();
-        const int r = tree.People[size_t(person)].Row;
-        const int generation = tree.People[size_t(person)].Generation;
-        const TRecordKey& key = index.Key(r);
-        const TMoniker* parents[2] = {&key.Parent1Moniker, &key.Parent2Moniker};
+        const int r = tree.people[size_t(person)].row;
+        const int generation = tree.people[size_t(person)].generation;
+        const RecordKey& key = index.key(r);
+        const Moniker* parents[2] = {&key.parent1Moniker, &key.parent2Moniker};
         for (int which = 1; which <= 2; ++which) {
-            const TMoniker& moniker = *parents[which - 1];
+            const Moniker& moniker = *parents[which - 1];
             if (moniker[0] == '\0')
                 continue;  // no parent named
-            const std::span<const int> rows = index.RowsOf(moniker);
+            const std::span<const int> rows = index.rowsOf(moniker);
             if (rows.empty()) {
                 // Exported, or from another world: known by what the child says.
-                auto [it, fresh] = outsider.try_emplace(TLineageIndex::Slot(moniker), 0);
+                auto [it, fresh] = outsider.try_emplace(LineageIndex::slot(moniker), 0);
                 if (fresh) {
                     it->second = add(-1, moniker, generation - 1);
-                    tree.People[size_t(it->second)].Name = parentName(r, which);
+                    tree.people[size_t(it->second)].name = parentName(r, which);
                 }
                 link(person, it->second);
                 continue;
@@ -137,14 +137,14 @@ TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
     while (!queue.empty()) {
         const int person = queue.front();
         queue.pop_front();
-        const int generation = tree.People[size_t(person)].Generation;
-        const TMoniker moniker = tree.People[size_t(person)].Moniker;  // People grows below
-        for (int childRow : index.ChildrenOf(moniker)) {
+        const int generation = tree.people[size_t(person)].generation;
+        const Moniker moniker = tree.people[size_t(person)].moniker;  // People grows below
+        for (int childRow : index.childrenOf(moniker)) {
             if (const int known = personOfRow[size_t(childRow)]; known >= 0) {
                 link(known, person);
                 continue;
             }
-            const int child = add(childRow, index.Key(childRow).Moniker, generation + 1);
+            const int child = add(childRow, index.key(childRow).moniker, generation + 1);
             link(child, person);
             queue.push_back(child);
         }

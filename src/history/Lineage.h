@@ -4,7 +4,7 @@
 // records. The same moniker on two records is kept as two, never merged.
 #pragma once
 
-#include "history/unitHistoryClass.h"
+#include "history/HistoryRecord.h"
 
 #include <QString>
 #include <cstdint>
@@ -13,28 +13,28 @@
 #include <unordered_map>
 #include <vector>
 
-class TLineageIndex {
+class LineageIndex {
 public:
     // One record per row, in the order of the list.
-    explicit TLineageIndex(const std::vector<TRecordKey>& records);
+    explicit LineageIndex(const std::vector<RecordKey>& records);
 
     // The rows whose record carries the moniker (usually one).
-    std::span<const int> RowsOf(const TMoniker& moniker) const;
+    std::span<const int> rowsOf(const Moniker& moniker) const;
     // The rows whose record names the moniker as a parent.
-    std::span<const int> ChildrenOf(const TMoniker& moniker) const;
+    std::span<const int> childrenOf(const Moniker& moniker) const;
 
-    const TRecordKey& Key(int row) const { return keys_[size_t(row)]; }
-    int Count() const { return static_cast<int>(keys_.size()); }
+    const RecordKey& key(int row) const { return keys_[size_t(row)]; }
+    int count() const { return static_cast<int>(keys_.size()); }
 
     // A moniker as one number: its characters up to the first zero byte,
     // zero-filled (so "AB\0x" and "AB\0\0" are the same moniker, as their
     // texts are); 0 for the empty moniker.
-    static std::uint32_t Slot(const TMoniker& moniker);
+    static std::uint32_t slot(const Moniker& moniker);
 
 private:
-    std::span<const int> Range(const std::vector<int>& offsets, const std::vector<int>& rows, std::uint32_t key) const;
+    std::span<const int> range(const std::vector<int>& offsets, const std::vector<int>& rows, std::uint32_t key) const;
 
-    std::vector<TRecordKey> keys_;
+    std::vector<RecordKey> keys_;
     std::unordered_map<std::uint32_t, int> slots_;  // moniker -> slot
     // For each slot, its rows and its children, back to back (offsets into
     // one array each).
@@ -46,22 +46,22 @@ private:
 // its descendants by generation below. Each person is a row of the list, or
 // a parent the history does not hold (known only by the name and moniker its
 // child's record gives).
-struct TLineagePerson {
-    int Row = -1;            // -1: not in the history
-    TMoniker Moniker{};
-    QString Name;            // for a parent outside the history: as its child names it
-    int Generation = 0;      // negative: ancestors; positive: descendants
-    std::vector<int> Parents;   // people of this tree (indexes into People)
-    bool SharedMoniker = false;  // another record carries the same moniker
+struct LineagePerson {
+    int row = -1;            // -1: not in the history
+    Moniker moniker{};
+    QString name;            // for a parent outside the history: as its child names it
+    int generation = 0;      // negative: ancestors; positive: descendants
+    std::vector<int> parents;   // people of this tree (indexes into People)
+    bool sharedMoniker = false;  // another record carries the same moniker
 };
 
-struct TLineageTree {
-    std::vector<TLineagePerson> People;  // People[0] is the creature itself
+struct LineageTree {
+    std::vector<LineagePerson> people;  // People[0] is the creature itself
 };
 
 // Walks up through every parent and down through every child, each record
 // once (a history whose lines run in a circle ends where it closes), in time
 // linear in the size of the tree. `nameOf(row, which)` gives the name a
 // record stores for its parent `which` (1 or 2).
-TLineageTree BuildLineageTree(const TLineageIndex& index, int row,
+LineageTree buildLineageTree(const LineageIndex& index, int row,
                               const std::function<QString(int row, int which)>& parentName);

@@ -18,50 +18,50 @@
 
 class QSocketNotifier;
 
-class TDirectoryWatch : public QObject {
+class DirectoryWatch : public QObject {
     Q_OBJECT
 public:
-    explicit TDirectoryWatch(QObject* parent = nullptr);
-    ~TDirectoryWatch() override;
+    explicit DirectoryWatch(QObject* parent = nullptr);
+    ~DirectoryWatch() override;
 
     // Watches these directories from now on (and no others); what happened
     // in them before is forgotten. A directory still watched as the same
     // folder keeps its watch; one that is another folder now, or whose watch
     // was lost, gets a new one.
-    void Watch(const QList<QByteArray>& directories);
+    void watch(const QList<QByteArray>& directories);
 
     // Forgets what has happened so far (the program's own writes, say).
-    void Discard();
+    void discard();
 
     // The directories whose changes cannot be watched now, each with the
     // reason (the system's limit of watches reached, say); empty when every
     // change is seen. A missing directory is watched for its appearance.
-    QStringList Unwatched() const { return unwatched_; }
+    QStringList unwatched() const { return unwatched_; }
 
 signals:
     // Something changed in a watched directory, or a watched directory
     // itself was removed, moved or appeared. A burst of changes may give
     // several signals; each comes from the event loop.
-    void Changed();
+    void changed();
 
 private:
-    struct TWatched {
-        QByteArray Directory;
-        std::uint64_t Device = 0, Inode = 0;  // of the folder watched (the parent, for a missing one)
-        int Descriptor = -1;
-        QByteArray Awaited;                    // for a missing folder: the name whose appearance counts
-        bool Lost = false;
+    struct Watched {
+        QByteArray directory;
+        std::uint64_t device = 0, inode = 0;  // of the folder watched (the parent, for a missing one)
+        int descriptor = -1;
+        QByteArray awaited;                    // for a missing folder: the name whose appearance counts
+        bool lost = false;
     };
 
-    void Read();
+    void read();
     // Reads what has happened, marking lost watches; whether it is news
     // (with `report`, any change; without, only a folder gone or appeared).
-    bool Consume(bool report);
-    void Arm(TWatched& watched);
-    bool Current(const TWatched& watched) const;
+    bool consume(bool report);
+    void arm(Watched& watched);
+    bool current(const Watched& watched) const;
 
     int fd_ = -1;
     QSocketNotifier* notifier_ = nullptr;
-    std::vector<TWatched> watched_;
+    std::vector<Watched> watched_;
     QStringList unwatched_;
 };

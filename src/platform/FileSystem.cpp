@@ -22,62 +22,62 @@
 #error "Lifeledger's file access is written for POSIX systems (Linux, where the game runs under Wine)."
 #endif
 
-QByteArray EncodePath(const QString& path)
+QByteArray encodePath(const QString& path)
 {
     return QFile::encodeName(path);
 }
 
-QString PathText(const QByteArray& path)
+QString pathText(const QByteArray& path)
 {
     return QFile::decodeName(path);
 }
 
-QString CreateErrorText(const QString& path, const QString& reason)
+QString createErrorText(const QString& path, const QString& reason)
 {
     return QCoreApplication::translate("FileSystem", "Cannot create file \"%1\". %2").arg(path, reason);
 }
 
 namespace {
 
-QString SystemReason(int error)
+QString systemReason(int error)
 {
     return QString::fromLocal8Bit(std::strerror(error)) + QLatin1Char('.');
 }
 
-QString Bytes(qint64 n)
+QString bytes(qint64 n)
 {
     return QLocale(QLocale::English).toString(n);
 }
 
 // Closes a descriptor when it goes out of scope.
-struct TDescriptor {
+struct FileDescriptor {
     int fd = -1;
-    explicit TDescriptor(int f) : fd(f) {}
-    TDescriptor(const TDescriptor&) = delete;
-    TDescriptor& operator=(const TDescriptor&) = delete;
-    ~TDescriptor()
+    explicit FileDescriptor(int f) : fd(f) {}
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+    ~FileDescriptor()
     {
         if (fd >= 0)
             ::close(fd);
     }
 };
 
-std::uint64_t HashOf(const char* data, qsizetype size)
+std::uint64_t hashOf(const char* data, qsizetype size)
 {
     return qHashBits(data, size_t(size), 0);
 }
 
-void Describe(const struct stat& st, TFileIdentity& identity)
+void describe(const struct stat& st, FileIdentity& identity)
 {
-    identity.Device = std::uint64_t(st.st_dev);
-    identity.Inode = std::uint64_t(st.st_ino);
-    identity.Size = std::int64_t(st.st_size);
-    identity.ModifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
+    identity.device = std::uint64_t(st.st_dev);
+    identity.inode = std::uint64_t(st.st_ino);
+    identity.size = std::int64_t(st.st_size);
+    identity.modifiedNs = std::int64_t(st.st_mtim.tv_sec) * 1000000000 + st.st_mtim.tv_nsec;
 }
 
 // Reads up to `size` bytes into `into`: fewer only at the end of the file
 // (it shrank since it was measured). -1 on an error, errno telling which.
-qint64 ReadUpTo(int fd, char* into, qint64 size)
+qint64 readUpTo(int fd, char* into, qint64 size)
 {
     qint64 got = 0;
     while (got < size) {
@@ -93,43 +93,43 @@ qint64 ReadUpTo(int fd, char* into, qint64 size)
     return got;
 }
 
-QString OpenError(const QByteArray& path, const QString& reason)
+QString openError(const QByteArray& path, const QString& reason)
 {
-    return QCoreApplication::translate("FileSystem", "Cannot open file \"%1\". %2").arg(PathText(path), reason);
+    return QCoreApplication::translate("FileSystem", "Cannot open file \"%1\". %2").arg(pathText(path), reason);
 }
 
-QString CreateError(const QByteArray& path, const QString& reason)
+QString createError(const QByteArray& path, const QString& reason)
 {
-    return CreateErrorText(PathText(path), reason);
+    return createErrorText(pathText(path), reason);
 }
 
-QString FolderError(const QByteArray& path, const QString& reason)
+QString folderError(const QByteArray& path, const QString& reason)
 {
-    return QCoreApplication::translate("FileSystem", "Cannot write into folder \"%1\". %2").arg(PathText(path), reason);
+    return QCoreApplication::translate("FileSystem", "Cannot write into folder \"%1\". %2").arg(pathText(path), reason);
 }
 
-QString KindReason(const struct stat& st)
+QString kindReason(const struct stat& st)
 {
     return S_ISDIR(st.st_mode) ? QCoreApplication::translate("FileSystem", "It is a directory.") : QCoreApplication::translate("FileSystem", "It is not a regular file.");
 }
 
 // Opens `name` (relative to `dir`, or AT_FDCWD) for reading as a regular
 // file; messages name it as prefix + name. The open does not wait on a
-// pipe, and only a regular file is kept. Throws EFOpenError.
-int OpenRegular(int dir, const char* name, const QByteArray& prefix, struct stat& st)
+// pipe, and only a regular file is kept. Throws FileOpenError.
+int openRegular(int dir, const char* name, const QByteArray& prefix, struct stat& st)
 {
     const int fd = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
     const auto path = [&] { return prefix + name; };
     if (fd < 0)
-        throw EFOpenError(OpenError(path(), SystemReason(errno)));
+        throw FileOpenError(openError(path(), systemReason(errno)));
     QString refused;
     if (::fstat(fd, &st) != 0)
-        refused = SystemReason(errno);
+        refused = systemReason(errno);
     else if (!S_ISREG(st.st_mode))
-        refused = KindReason(st);
+        refused = kindReason(st);
     if (!refused.isEmpty()) {
         ::close(fd);
-        throw EFOpenError(OpenError(path(), refused));
+        throw FileOpenError(openError(path(), refused));
     }
     return fd;
 }
@@ -137,32 +137,32 @@ int OpenRegular(int dir, const char* name, const QByteArray& prefix, struct stat
 // Reads an opened regular file whole into memory from allocate(size): the
 // size fstat gave is the snapshot taken (the game rewrites its files whole
 // and never appends). Returns the bytes read.
-qint64 ReadOpened(int fd, const struct stat& st, const QByteArray& prefix, const char* name, qint64 maxBytes,
-                  const std::function<char*(qint64)>& allocate, TFileIdentity* identity)
+qint64 readOpened(int fd, const struct stat& st, const QByteArray& prefix, const char* name, qint64 maxBytes,
+                  const std::function<char*(qint64)>& allocate, FileIdentity* identity)
 {
     const auto path = [&] { return prefix + name; };
     if (st.st_size > maxBytes)
-        throw EFOpenError(OpenError(path(), QCoreApplication::translate("FileSystem", "It is %1 bytes long; at most %2 bytes are read.")
-                                              .arg(Bytes(st.st_size), Bytes(maxBytes))));
+        throw FileOpenError(openError(path(), QCoreApplication::translate("FileSystem", "It is %1 bytes long; at most %2 bytes are read.")
+                                              .arg(bytes(st.st_size), bytes(maxBytes))));
     char* into = allocate(qint64(st.st_size));
-    const qint64 got = ReadUpTo(fd, into, qint64(st.st_size));
+    const qint64 got = readUpTo(fd, into, qint64(st.st_size));
     if (got < 0)
-        throw EFOpenError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(PathText(path()), SystemReason(errno)));
+        throw FileOpenError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(pathText(path()), systemReason(errno)));
     if (identity) {
-        Describe(st, *identity);
-        identity->ContentHash = HashOf(into, got);
+        describe(st, *identity);
+        identity->contentHash = hashOf(into, got);
     }
     return got;
 }
 
 }  // namespace
 
-QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity)
+QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity)
 {
     struct stat st;
-    const TDescriptor file(OpenRegular(AT_FDCWD, path.constData(), {}, st));
+    const FileDescriptor file(openRegular(AT_FDCWD, path.constData(), {}, st));
     QByteArray data;
-    const qint64 got = ReadOpened(file.fd, st, {}, path.constData(), maxBytes, [&data](qint64 size) {
+    const qint64 got = readOpened(file.fd, st, {}, path.constData(), maxBytes, [&data](qint64 size) {
         data.resize(size);
         return data.data();
     }, identity);
@@ -170,40 +170,40 @@ QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentit
     return data;
 }
 
-TFileReader::TFileReader(const QByteArray& path)
+FileReader::FileReader(const QByteArray& path)
 {
     struct stat st;
-    fd_ = OpenRegular(AT_FDCWD, path.constData(), {}, st);
+    fd_ = openRegular(AT_FDCWD, path.constData(), {}, st);
 }
 
-TFileReader::~TFileReader()
+FileReader::~FileReader()
 {
     ::close(fd_);
 }
 
-qint64 TFileReader::Read(char* into, qint64 size)
+qint64 FileReader::read(char* into, qint64 size)
 {
-    return std::max<qint64>(ReadUpTo(fd_, into, size), 0);
+    return std::max<qint64>(readUpTo(fd_, into, size), 0);
 }
 
-TDirectory::TDirectory(const QByteArray& path) : path_(path)
+Directory::Directory(const QByteArray& path) : path_(path)
 {
     fd_ = ::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     error_ = fd_ < 0 ? errno : 0;
 }
 
-QString TDirectory::Problem() const
+QString Directory::problem() const
 {
-    return fd_ < 0 ? SystemReason(error_) : QString();
+    return fd_ < 0 ? systemReason(error_) : QString();
 }
 
-TDirectory::~TDirectory()
+Directory::~Directory()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-void TDirectory::List(const std::function<void(QByteArrayView name, bool regular)>& visit) const
+void Directory::list(const std::function<void(QByteArrayView name, bool regular)>& visit) const
 {
     if (fd_ < 0)
         return;
@@ -231,34 +231,34 @@ void TDirectory::List(const std::function<void(QByteArrayView name, bool regular
     ::closedir(dir);
 }
 
-qint64 TDirectory::ReadFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
-                            TFileIdentity* identity) const
+qint64 Directory::readFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
+                            FileIdentity* identity) const
 {
     if (fd_ < 0)
-        throw EFOpenError(OpenError(path_ + name, SystemReason(ENOENT)));
+        throw FileOpenError(openError(path_ + name, systemReason(ENOENT)));
     struct stat st;
-    const TDescriptor file(OpenRegular(fd_, name, path_, st));
-    return ReadOpened(file.fd, st, path_, name, maxBytes, allocate, identity);
+    const FileDescriptor file(openRegular(fd_, name, path_, st));
+    return readOpened(file.fd, st, path_, name, maxBytes, allocate, identity);
 }
 
-bool IsRegularFile(const QByteArray& path)
+bool isRegularFile(const QByteArray& path)
 {
     struct stat st;
     return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-bool IsRegularFileOrAbsent(const QByteArray& path, QString* reason)
+bool isRegularFileOrAbsent(const QByteArray& path, QString* reason)
 {
     struct stat st;
     if (::stat(path.constData(), &st) != 0) {
         if (errno == ENOENT)
             return true;
-        *reason = SystemReason(errno);
+        *reason = systemReason(errno);
         return false;
     }
     if (S_ISREG(st.st_mode))
         return true;
-    *reason = KindReason(st);
+    *reason = kindReason(st);
     return false;
 }
 
@@ -267,50 +267,50 @@ namespace {
 constexpr char kTemporaryPrefix[] = ".lifeledger-";
 constexpr int kTemporaryLetters = 6;
 
-QString LinkRefusal()
+QString linkRefusal()
 {
     return QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
                                                      "through a link to a file elsewhere.");
 }
 
 // What stands at a target now, opened without following a link and without
-// waiting on a pipe: -1 when nothing does. Throws EFCreateError for what is
+// waiting on a pipe: -1 when nothing does. Throws FileCreateError for what is
 // never written over: a link, a folder, another non-file, a read-only file.
-int OpenTarget(int folder, const char* name, const QByteArray& shown, struct stat& st)
+int openTarget(int folder, const char* name, const QByteArray& shown, struct stat& st)
 {
     if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
             return -1;
-        throw EFCreateError(CreateError(shown, SystemReason(errno)));
+        throw FileCreateError(createError(shown, systemReason(errno)));
     }
     if (S_ISLNK(st.st_mode))
-        throw EFCreateError(CreateError(shown, LinkRefusal()));
+        throw FileCreateError(createError(shown, linkRefusal()));
     if (S_ISDIR(st.st_mode))
-        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "A directory of that name is in the way.")));
+        throw FileCreateError(createError(shown, QCoreApplication::translate("FileSystem", "A directory of that name is in the way.")));
     if (!S_ISREG(st.st_mode))
-        throw EFCreateError(CreateError(shown, KindReason(st)));
+        throw FileCreateError(createError(shown, kindReason(st)));
     // The rename would replace a read-only file without asking (and root
     // ignores permission bits anyway), so the user's mark is honoured here.
     if (!(st.st_mode & S_IWUSR))
-        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "The file is read-only.")));
+        throw FileCreateError(createError(shown, QCoreApplication::translate("FileSystem", "The file is read-only.")));
     // O_NOFOLLOW: swapped for a link since, it is still refused.
     const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0) {
         const int error = errno;
         if (error == ENOENT)
             return -1;
-        throw EFCreateError(CreateError(shown, error == ELOOP ? LinkRefusal() : SystemReason(error)));
+        throw FileCreateError(createError(shown, error == ELOOP ? linkRefusal() : systemReason(error)));
     }
     if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
         ::close(fd);
-        throw EFCreateError(CreateError(shown, QCoreApplication::translate("FileSystem", "It is not a regular file.")));
+        throw FileCreateError(createError(shown, QCoreApplication::translate("FileSystem", "It is not a regular file.")));
     }
     return fd;
 }
 
 // The content of an open file from its start, hashed as a read hashes it;
 // nullopt when it cannot be read.
-std::optional<std::uint64_t> ContentHash(int fd, qint64 size)
+std::optional<std::uint64_t> contentHash(int fd, qint64 size)
 {
     QByteArray content(qsizetype(size), Qt::Uninitialized);
     qint64 got = 0;
@@ -324,24 +324,24 @@ std::optional<std::uint64_t> ContentHash(int fd, qint64 size)
             break;
         got += n;
     }
-    return HashOf(content.constData(), got);
+    return hashOf(content.constData(), got);
 }
 
 // Whether an open file is still the one read: device, inode, size, time and
 // (where those agree) content. A content that cannot be read back is judged
 // by its stat alone.
-bool IsStill(int fd, const TFileIdentity& expected)
+bool isStill(int fd, const FileIdentity& expected)
 {
     struct stat st;
     if (::fstat(fd, &st) != 0)
         return false;
-    TFileIdentity now;
-    Describe(st, now);
-    if (now.Device != expected.Device || now.Inode != expected.Inode || now.Size != expected.Size
-        || now.ModifiedNs != expected.ModifiedNs)
+    FileIdentity now;
+    describe(st, now);
+    if (now.device != expected.device || now.inode != expected.inode || now.size != expected.size
+        || now.modifiedNs != expected.modifiedNs)
         return false;
-    const auto hash = ContentHash(fd, now.Size);
-    return !hash || *hash == expected.ContentHash;
+    const auto hash = contentHash(fd, now.size);
+    return !hash || *hash == expected.contentHash;
 }
 
 // Whether no other open file, of this process or another, refers to the
@@ -350,7 +350,7 @@ bool IsStill(int fd, const TFileIdentity& expected)
 // record's name leads elsewhere, nobody can open it anew. Where no lease can
 // be had (another user's file, a file system without leases), nothing can
 // be told and the answer is yes. The lease lasts until `fd` is closed.
-bool OpenNowhereElse(int fd)
+bool openNowhereElse(int fd)
 {
     if (::fcntl(fd, F_SETLEASE, F_WRLCK) == 0)
         return true;
@@ -359,28 +359,28 @@ bool OpenNowhereElse(int fd)
 
 // Whether a name in a folder is that very file (same device and inode), not
 // following a link.
-bool NameIs(int folder, const char* name, const struct stat& file)
+bool nameIs(int folder, const char* name, const struct stat& file)
 {
     struct stat st;
     return ::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) == 0 && st.st_dev == file.st_dev
            && st.st_ino == file.st_ino;
 }
 
-mode_t CreationMode()
+mode_t creationMode()
 {
     const mode_t mask = ::umask(0);
     ::umask(mask);
     return 0666 & ~mask;
 }
 
-QByteArray WithSeparator(const QByteArray& path)
+QByteArray withSeparator(const QByteArray& path)
 {
     if (path.isEmpty())
         return "./";
     return path.endsWith('/') ? path : path + '/';
 }
 
-QByteArray NewTemporaryName()
+QByteArray newTemporaryName()
 {
     static constexpr char kLetters[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789";
     QByteArray name = kTemporaryPrefix;
@@ -389,14 +389,14 @@ QByteArray NewTemporaryName()
     return name;
 }
 
-int Exchange(int folder, const char* a, const char* b)
+int exchange(int folder, const char* a, const char* b)
 {
     return int(::syscall(SYS_renameat2, folder, a, folder, b, RENAME_EXCHANGE));
 }
 
 }  // namespace
 
-bool IsTemporaryName(QByteArrayView name)
+bool isTemporaryName(QByteArrayView name)
 {
     const qsizetype prefix = qsizetype(sizeof kTemporaryPrefix - 1);
     if (name.size() != prefix + kTemporaryLetters || !name.startsWith(kTemporaryPrefix))
@@ -409,58 +409,58 @@ bool IsTemporaryName(QByteArrayView name)
     return true;
 }
 
-TWriteFolder::TWriteFolder(const QByteArray& path, const QByteArray& forFile) : path_(WithSeparator(path))
+WriteFolder::WriteFolder(const QByteArray& path, const QByteArray& forFile) : path_(withSeparator(path))
 {
     fd_ = ::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd_ < 0) {
-        const QString reason = errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.") : SystemReason(errno);
-        throw EFCreateError(forFile.isEmpty() ? FolderError(path_, reason) : CreateError(forFile, reason));
+        const QString reason = errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.") : systemReason(errno);
+        throw FileCreateError(forFile.isEmpty() ? folderError(path_, reason) : createError(forFile, reason));
     }
 }
 
-TWriteFolder::TWriteFolder(const TWriteFolder& parent, const QByteArray& name) : path_(parent.Path() + name + '/')
+WriteFolder::WriteFolder(const WriteFolder& parent, const QByteArray& name) : path_(parent.path() + name + '/')
 {
-    if (::mkdirat(parent.Descriptor(), name.constData(), 0777) != 0 && errno != EEXIST)
-        throw EFCreateError(FolderError(path_, SystemReason(errno)));
-    fd_ = ::openat(parent.Descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (::mkdirat(parent.descriptor(), name.constData(), 0777) != 0 && errno != EEXIST)
+        throw FileCreateError(folderError(path_, systemReason(errno)));
+    fd_ = ::openat(parent.descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
     if (fd_ < 0) {
         const int error = errno;
         struct stat st;
-        const bool link = ::fstatat(parent.Descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
+        const bool link = ::fstatat(parent.descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
                           && S_ISLNK(st.st_mode);
-        throw EFCreateError(FolderError(
+        throw FileCreateError(folderError(
             path_, link ? QCoreApplication::translate("FileSystem", "It is a symbolic link; Lifeledger never writes "
                                                                     "through a link to a folder elsewhere.")
                    : error == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.")
-                                      : SystemReason(error)));
+                                      : systemReason(error)));
     }
 }
 
-TWriteFolder::~TWriteFolder()
+WriteFolder::~WriteFolder()
 {
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-bool TWriteFolder::Holds(const QByteArray& name) const
+bool WriteFolder::holds(const QByteArray& name) const
 {
     struct stat st;
     return ::fstatat(fd_, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
-TFileWriter::TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWriteFault fault)
+FileWriter::FileWriter(const WriteFolder& folder, const QByteArray& name, WriteFault fault)
     : folder_(folder), name_(name), fault_(std::move(fault))
 {
     // Refused before anything is written: a link, a folder, a read-only file.
     struct stat st;
-    const TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), st));
-    if (fault_ && !fault_(TWriteStep::Create, 0))
-        throw EFCreateError(CreateError(Target(), SystemReason(ENOSPC)));
+    const FileDescriptor old(openTarget(folder_.descriptor(), name_.constData(), target(), st));
+    if (fault_ && !fault_(WriteStep::Create, 0))
+        throw FileCreateError(createError(target(), systemReason(ENOSPC)));
     // Short and hidden: it fits even beside a record whose own name is as
     // long as names can be.
     for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
-        const QByteArray candidate = NewTemporaryName();
-        fd_ = ::openat(folder_.Descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+        const QByteArray candidate = newTemporaryName();
+        fd_ = ::openat(folder_.descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
                        0600);
         if (fd_ >= 0)
             temp_ = candidate;
@@ -468,66 +468,66 @@ TFileWriter::TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWr
             break;
     }
     if (fd_ < 0)
-        throw EFCreateError(CreateError(Target(), SystemReason(errno)));
+        throw FileCreateError(createError(target(), systemReason(errno)));
 }
 
-TFileWriter::~TFileWriter()
+FileWriter::~FileWriter()
 {
     if (!temp_.isEmpty())
-        ::unlinkat(folder_.Descriptor(), temp_.constData(), 0);
+        ::unlinkat(folder_.descriptor(), temp_.constData(), 0);
     if (fd_ >= 0)
         ::close(fd_);
 }
 
-QByteArray TFileWriter::Target() const
+QByteArray FileWriter::target() const
 {
-    return folder_.Path() + name_;
+    return folder_.path() + name_;
 }
 
-EFCreateError TFileWriter::Fail(const QString& reason) const
+FileCreateError FileWriter::fail(const QString& reason) const
 {
     // The hidden file goes with the writer.
-    return EFCreateError(CreateError(Target(), reason));
+    return FileCreateError(createError(target(), reason));
 }
 
-EFileChanged TFileWriter::Changed(bool removed) const
+FileChangedError FileWriter::changed(bool removed) const
 {
-    return EFileChanged(CreateError(Target(), removed ? QCoreApplication::translate("FileSystem", "The file has been removed since it was read.")
+    return FileChangedError(createError(target(), removed ? QCoreApplication::translate("FileSystem", "The file has been removed since it was read.")
                                                       : QCoreApplication::translate("FileSystem", "The file has been changed since it was read.")));
 }
 
-void TFileWriter::Write(QByteArrayView bytes)
+void FileWriter::write(QByteArrayView bytes)
 {
     const QString full = QCoreApplication::translate("FileSystem", "Not all of it could be written (is the disk full?).");
     for (qsizetype at = 0; at < bytes.size(); ++chunk_) {
         const qsizetype n = std::min(kWriteChunk, bytes.size() - at);
-        if (fault_ && !fault_(TWriteStep::Write, chunk_))
-            throw Fail(full);
+        if (fault_ && !fault_(WriteStep::Write, chunk_))
+            throw fail(full);
         qsizetype done = 0;
         while (done < n) {
             const ssize_t w = ::write(fd_, bytes.data() + at + done, size_t(n - done));
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0)
-                throw Fail(full + QLatin1Char(' ') + SystemReason(w < 0 ? errno : ENOSPC));
+                throw fail(full + QLatin1Char(' ') + systemReason(w < 0 ? errno : ENOSPC));
             done += w;
         }
         at += n;
     }
 }
 
-void TFileWriter::Commit(const TFileIdentity* expected, TFileIdentity* written)
+void FileWriter::commit(const FileIdentity* expected, FileIdentity* written)
 {
-    auto allowed = [this](TWriteStep step) { return !fault_ || fault_(step, 0); };
-    if (!allowed(TWriteStep::Flush) || ::fsync(fd_) != 0)
-        throw Fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
+    auto allowed = [this](WriteStep step) { return !fault_ || fault_(step, 0); };
+    if (!allowed(WriteStep::Flush) || ::fsync(fd_) != 0)
+        throw fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
 
     // The old file as it stands now: its owner, group and mode go to the new
     // one, in every respect the game and its user rely on.
     struct stat oldStat;
-    TDescriptor old(OpenTarget(folder_.Descriptor(), name_.constData(), Target(), oldStat));
-    if (expected && (old.fd < 0 || !IsStill(old.fd, *expected)))
-        throw Changed(old.fd < 0);
+    FileDescriptor old(openTarget(folder_.descriptor(), name_.constData(), target(), oldStat));
+    if (expected && (old.fd < 0 || !isStill(old.fd, *expected)))
+        throw changed(old.fd < 0);
     const bool oldExists = old.fd >= 0;
     // Closed now: the old file is judged once more after the exchange, and
     // only an old file nobody holds open (this process included) passes.
@@ -537,48 +537,48 @@ void TFileWriter::Commit(const TFileIdentity* expected, TFileIdentity* written)
     }
     struct stat mine;
     if (::fstat(fd_, &mine) != 0)
-        throw Fail(SystemReason(errno));
+        throw fail(systemReason(errno));
     if (oldExists) {
         if ((mine.st_uid != oldStat.st_uid || mine.st_gid != oldStat.st_gid)
             && ::fchown(fd_, oldStat.st_uid, oldStat.st_gid) != 0)
-            throw Fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
+            throw fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
                                                                  "so the file is left as it was.")
                            .arg(oldStat.st_uid)
                            .arg(oldStat.st_gid));
         if (::fchmod(fd_, oldStat.st_mode & 07777) != 0)
-            throw Fail(SystemReason(errno));
-    } else if (::fchmod(fd_, CreationMode()) != 0) {
-        throw Fail(SystemReason(errno));
+            throw fail(systemReason(errno));
+    } else if (::fchmod(fd_, creationMode()) != 0) {
+        throw fail(systemReason(errno));
     }
     if (written) {
         if (::fstat(fd_, &mine) != 0)
-            throw Fail(SystemReason(errno));
-        Describe(mine, *written);
-        written->ContentHash = ContentHash(fd_, written->Size).value_or(0);
+            throw fail(systemReason(errno));
+        describe(mine, *written);
+        written->contentHash = contentHash(fd_, written->size).value_or(0);
     }
-    if (!allowed(TWriteStep::Rename))
-        throw Fail(SystemReason(EIO));
-    Put(expected && oldExists ? expected : nullptr);
+    if (!allowed(WriteStep::Rename))
+        throw fail(systemReason(EIO));
+    put(expected && oldExists ? expected : nullptr);
     // The rename itself on the disk, where the file system allows it.
-    ::fsync(folder_.Descriptor());
-    allowed(TWriteStep::Done);
+    ::fsync(folder_.descriptor());
+    allowed(WriteStep::Done);
 }
 
-void TFileWriter::Put(const TFileIdentity* expected)
+void FileWriter::put(const FileIdentity* expected)
 {
-    const int folder = folder_.Descriptor();
+    const int folder = folder_.descriptor();
     const char* name = name_.constData();
-    if (expected && Exchange(folder, temp_.constData(), name) == 0) {
+    if (expected && exchange(folder, temp_.constData(), name) == 0) {
         // The new file is in place and the old one, whatever was there at
         // that instant, now has the hidden name. Only now is it judged: no
         // moment is left for another program's write to slip through.
         if (fault_)
-            fault_(TWriteStep::Check, 0);
+            fault_(WriteStep::Check, 0);
         // Unchanged, and not open for writing (or reading) anywhere: a game
         // that opened the old record just before would write into a file
         // about to be removed.
-        const TDescriptor previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (previous.fd >= 0 && OpenNowhereElse(previous.fd) && IsStill(previous.fd, *expected)) {
+        const FileDescriptor previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (previous.fd >= 0 && openNowhereElse(previous.fd) && isStill(previous.fd, *expected)) {
             ::unlinkat(folder, temp_.constData(), 0);
             temp_.clear();
             return;
@@ -590,48 +590,48 @@ void TFileWriter::Put(const TFileIdentity* expected)
         // between stays removed. What the hidden name holds at the end goes
         // with the writer.
         struct stat mine;
-        if (::fstat(fd_, &mine) == 0 && Exchange(folder, temp_.constData(), name) == 0
-            && !NameIs(folder, temp_.constData(), mine))
-            Exchange(folder, temp_.constData(), name);
-        throw Changed(false);
+        if (::fstat(fd_, &mine) == 0 && exchange(folder, temp_.constData(), name) == 0
+            && !nameIs(folder, temp_.constData(), mine))
+            exchange(folder, temp_.constData(), name);
+        throw changed(false);
     }
     // Removed since it was judged: it is never made again.
     if (expected && errno == ENOENT)
-        throw Changed(true);
+        throw changed(true);
     // No exchange (a file system without it), or nothing to judge: rename()
     // replaces the directory entry itself, so were the target swapped for a
     // link since the check, the link is replaced, not its target.
     if (::renameat(folder, temp_.constData(), folder, name) != 0)
-        throw Fail(SystemReason(errno));
+        throw fail(systemReason(errno));
     temp_.clear();
 }
 
-void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected,
-                 TFileIdentity* written, const TWriteFault& fault)
+void replaceFile(const QByteArray& path, const QByteArray& bytes, const FileIdentity* expected,
+                 FileIdentity* written, const WriteFault& fault)
 {
     const qsizetype slash = path.lastIndexOf('/');
-    const TWriteFolder folder(slash < 0 ? QByteArray(".") : path.left(slash + 1), path);
-    TFileWriter file(folder, path.mid(slash + 1), fault);
-    file.Write(bytes);
-    file.Commit(expected, written);
+    const WriteFolder folder(slash < 0 ? QByteArray(".") : path.left(slash + 1), path);
+    FileWriter file(folder, path.mid(slash + 1), fault);
+    file.write(bytes);
+    file.commit(expected, written);
 }
 
-void ReplaceFile(const TWriteFolder& folder, const QByteArray& name, const QByteArray& bytes)
+void replaceFile(const WriteFolder& folder, const QByteArray& name, const QByteArray& bytes)
 {
-    TFileWriter file(folder, name);
-    file.Write(bytes);
-    file.Commit();
+    FileWriter file(folder, name);
+    file.write(bytes);
+    file.commit();
 }
 
-bool EntryExists(const QByteArray& path)
+bool entryExists(const QByteArray& path)
 {
     struct stat st;
     return ::lstat(path.constData(), &st) == 0;
 }
 
-bool TDirectory::RemoveStaleTemporaryFile(QByteArrayView name, int olderThanSeconds) const
+bool Directory::removeStaleTemporaryFile(QByteArrayView name, int olderThanSeconds) const
 {
-    if (fd_ < 0 || !IsTemporaryName(name))
+    if (fd_ < 0 || !isTemporaryName(name))
         return false;
     const QByteArray zeroTerminated = name.toByteArray();
     struct stat st;
@@ -644,10 +644,10 @@ namespace {
 
 // Moves `name` aside to a new hidden name in the same folder, never over
 // anything: the hidden name, or empty (errno telling why).
-QByteArray MoveAside(int folder, const char* name)
+QByteArray moveAside(int folder, const char* name)
 {
     for (int attempt = 0; attempt < 100; ++attempt) {
-        const QByteArray temp = NewTemporaryName();
+        const QByteArray temp = newTemporaryName();
         if (::syscall(SYS_renameat2, folder, name, folder, temp.constData(), RENAME_NOREPLACE) == 0)
             return temp;
         if (errno != EEXIST)
@@ -658,52 +658,52 @@ QByteArray MoveAside(int folder, const char* name)
 
 }  // namespace
 
-TDeleteResult DeleteFile(const QByteArray& path, QString* reason, const TFileIdentity* expected)
+DeleteResult deleteFile(const QByteArray& path, QString* reason, const FileIdentity* expected)
 {
     struct stat st;
     if (::lstat(path.constData(), &st) != 0) {
         if (errno == ENOENT)
-            return TDeleteResult::Deleted;
-        *reason = SystemReason(errno);
-        return TDeleteResult::Failed;
+            return DeleteResult::Deleted;
+        *reason = systemReason(errno);
+        return DeleteResult::Failed;
     }
     if (S_ISDIR(st.st_mode)) {
         *reason = QCoreApplication::translate("FileSystem", "It is a directory.");
-        return TDeleteResult::Failed;
+        return DeleteResult::Failed;
     }
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray name = path.mid(slash + 1);
-    const TDescriptor folder(::open(slash < 0 ? "." : path.left(slash + 1).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const FileDescriptor folder(::open(slash < 0 ? "." : path.left(slash + 1).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     QByteArray aside;
     if (expected && folder.fd >= 0)
-        aside = MoveAside(folder.fd, name.constData());
+        aside = moveAside(folder.fd, name.constData());
     if (aside.isEmpty()) {
         if (expected && errno == ENOENT)
-            return TDeleteResult::Deleted;  // gone meanwhile
+            return DeleteResult::Deleted;  // gone meanwhile
         // No atomic move here (a file system without it): judged in place.
         if (expected) {
-            const TDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-            if (file.fd >= 0 && !IsStill(file.fd, *expected)) {
+            const FileDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+            if (file.fd >= 0 && !isStill(file.fd, *expected)) {
                 *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
-                return TDeleteResult::Changed;
+                return DeleteResult::Changed;
             }
         }
         if (::unlink(path.constData()) == 0 || errno == ENOENT)
-            return TDeleteResult::Deleted;
-        *reason = SystemReason(errno);
-        return TDeleteResult::Failed;
+            return DeleteResult::Deleted;
+        *reason = systemReason(errno);
+        return DeleteResult::Failed;
     }
     // Aside, nothing can open it by its name any more: it is judged there,
     // and only when nothing holds it open (a game writing into it).
-    const TDescriptor file(::openat(folder.fd, aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0 || (OpenNowhereElse(file.fd) && IsStill(file.fd, *expected))) {
+    const FileDescriptor file(::openat(folder.fd, aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (file.fd < 0 || (openNowhereElse(file.fd) && isStill(file.fd, *expected))) {
         ::unlinkat(folder.fd, aside.constData(), 0);
-        return TDeleteResult::Deleted;
+        return DeleteResult::Deleted;
     }
     // Changed: back it goes, unless the game has made the record anew
     // meanwhile (its newer file then stays, and this one is superseded).
     if (::syscall(SYS_renameat2, folder.fd, aside.constData(), folder.fd, name.constData(), RENAME_NOREPLACE) != 0)
         ::unlinkat(folder.fd, aside.constData(), 0);
     *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
-    return TDeleteResult::Changed;
+    return DeleteResult::Changed;
 }

@@ -15,44 +15,44 @@
 #include <functional>
 #include <vector>
 
-QByteArray EncodePath(const QString& path);
+QByteArray encodePath(const QString& path);
 // For messages: invalid bytes show as replacement characters.
-QString PathText(const QByteArray& path);
+QString pathText(const QByteArray& path);
 // The message of a file that cannot be written: the path and why.
-QString CreateErrorText(const QString& path, const QString& reason);
+QString createErrorText(const QString& path, const QString& reason);
 
 // What a file was when it was read. A save compares it with what is on the
 // disk now, so that it never overwrites what another program (the game)
 // wrote meanwhile.
-struct TFileIdentity {
-    std::uint64_t Device = 0;
-    std::uint64_t Inode = 0;
-    std::int64_t Size = -1;
-    std::int64_t ModifiedNs = 0;
-    std::uint64_t ContentHash = 0;
+struct FileIdentity {
+    std::uint64_t device = 0;
+    std::uint64_t inode = 0;
+    std::int64_t size = -1;
+    std::int64_t modifiedNs = 0;
+    std::uint64_t contentHash = 0;
 
-    bool operator==(const TFileIdentity&) const = default;
+    bool operator==(const FileIdentity&) const = default;
 };
 
-// Reads a whole regular file (following links). Throws EFOpenError naming
+// Reads a whole regular file (following links). Throws FileOpenError naming
 // the path when it is missing or unreadable, is not a regular file (a pipe
 // or device is refused without waiting on it) or is larger than maxBytes
 // (the message gives its size). With `identity`, also says what was read.
-QByteArray ReadRegularFile(const QByteArray& path, qint64 maxBytes, TFileIdentity* identity = nullptr);
+QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity = nullptr);
 
 // An open regular file, read from its start piece by piece: for formats
 // whose parts go straight into buffers of their own.
-class TFileReader {
+class FileReader {
 public:
-    // Throws EFOpenError naming the path, as ReadRegularFile does.
-    explicit TFileReader(const QByteArray& path);
-    ~TFileReader();
-    TFileReader(const TFileReader&) = delete;
-    TFileReader& operator=(const TFileReader&) = delete;
+    // Throws FileOpenError naming the path, as ReadRegularFile does.
+    explicit FileReader(const QByteArray& path);
+    ~FileReader();
+    FileReader(const FileReader&) = delete;
+    FileReader& operator=(const FileReader&) = delete;
 
     // Reads up to `size` bytes into `into`; fewer only at the end of the
     // file or on a read error.
-    qint64 Read(char* into, qint64 size);
+    qint64 read(char* into, qint64 size);
 
 private:
     int fd_ = -1;
@@ -62,36 +62,36 @@ private:
 // relative to it: a fill of the list reads every record of the history
 // directory this way, with one walk of the directory's path instead of one
 // per file.
-class TDirectory {
+class Directory {
 public:
     // A directory that cannot be opened (missing, no folder) lists nothing
     // and has no files.
-    explicit TDirectory(const QByteArray& path);
-    ~TDirectory();
-    TDirectory(const TDirectory&) = delete;
-    TDirectory& operator=(const TDirectory&) = delete;
+    explicit Directory(const QByteArray& path);
+    ~Directory();
+    Directory(const Directory&) = delete;
+    Directory& operator=(const Directory&) = delete;
 
-    const QByteArray& Path() const { return path_; }
+    const QByteArray& path() const { return path_; }
     // Why it could not be opened (empty when it is open).
-    QString Problem() const;
+    QString problem() const;
 
     // Every entry but "." and "..", in the order the system lists them:
     // its raw name and whether it is a regular file (following links) --
     // the answer a stat of that name would give now.
-    void List(const std::function<void(QByteArrayView name, bool regular)>& visit) const;
+    void list(const std::function<void(QByteArrayView name, bool regular)>& visit) const;
 
     // Reads the whole regular file `name` (zero-terminated) into memory that
     // allocate(size) provides and returns how many bytes it read (fewer than
-    // asked when the file shrank meanwhile). Throws EFOpenError as
+    // asked when the file shrank meanwhile). Throws FileOpenError as
     // ReadRegularFile does, naming the directory's path with the name.
-    qint64 ReadFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
-                    TFileIdentity* identity = nullptr) const;
+    qint64 readFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
+                    FileIdentity* identity = nullptr) const;
 
     // Removes `name` when it is a hidden file that a write killed midway
     // left behind (IsTemporaryName): a regular file, never a link, last
     // changed longer ago than `olderThanSeconds` (a write in progress is
     // never touched). Whether it was removed.
-    bool RemoveStaleTemporaryFile(QByteArrayView name, int olderThanSeconds = 60) const;
+    bool removeStaleTemporaryFile(QByteArrayView name, int olderThanSeconds = 60) const;
 
 private:
     QByteArray path_;
@@ -100,57 +100,57 @@ private:
 };
 
 // Whether path names a regular file (following links).
-bool IsRegularFile(const QByteArray& path);
+bool isRegularFile(const QByteArray& path);
 // Whether path (links followed) names a regular file or nothing at all;
 // otherwise *reason says what it is.
-bool IsRegularFileOrAbsent(const QByteArray& path, QString* reason);
+bool isRegularFileOrAbsent(const QByteArray& path, QString* reason);
 
 // The steps of a write, for tests that make one of them fail or act in
 // them. Check is the moment after the new file took the old one's place and
 // before the old one is judged: another program's write there must still be
 // caught.
-enum class TWriteStep { Create, Write, Flush, Rename, Check, Done };
+enum class WriteStep { Create, Write, Flush, Rename, Check, Done };
 // Called before each step (Write once per chunk, with its number; Done
 // after the rename); returning false makes that step fail as a full disk
 // would.
-using TWriteFault = std::function<bool(TWriteStep step, int chunk)>;
+using WriteFault = std::function<bool(WriteStep step, int chunk)>;
 inline constexpr qsizetype kWriteChunk = 64 * 1024;
 
 // The file is no longer the one that was read: something else wrote it,
 // replaced it or removed it since.
-class EFileChanged : public EFCreateError {
+class FileChangedError : public FileCreateError {
 public:
-    using EFCreateError::EFCreateError;
+    using FileCreateError::FileCreateError;
 };
 
 // The hidden name every file being written has until it is complete:
 // ".lifeledger-" and six letters or digits. Never a record's name, so a
 // process that dies mid-write leaves nothing a scan could take for one.
-bool IsTemporaryName(QByteArrayView name);
+bool isTemporaryName(QByteArrayView name);
 
 // A folder that files are written into, held open: every file written and
 // every folder made in it is found relative to this very folder, so a
 // folder swapped for a link meanwhile is never followed.
-class TWriteFolder {
+class WriteFolder {
 public:
     // The folder at `path`, as the caller names it (a link to a folder is
-    // the place the user chose). Throws EFCreateError naming it (or the
+    // the place the user chose). Throws FileCreateError naming it (or the
     // file `forFile` that was to be written there) when it is missing or no
     // folder.
-    explicit TWriteFolder(const QByteArray& path, const QByteArray& forFile = {});
+    explicit WriteFolder(const QByteArray& path, const QByteArray& forFile = {});
     // The folder `name` inside `parent`, made when missing. A link (or
     // anything but a folder) in its place is refused, never followed.
-    TWriteFolder(const TWriteFolder& parent, const QByteArray& name);
-    ~TWriteFolder();
-    TWriteFolder(const TWriteFolder&) = delete;
-    TWriteFolder& operator=(const TWriteFolder&) = delete;
+    WriteFolder(const WriteFolder& parent, const QByteArray& name);
+    ~WriteFolder();
+    WriteFolder(const WriteFolder&) = delete;
+    WriteFolder& operator=(const WriteFolder&) = delete;
 
     // The folder's path with a trailing separator, for messages.
-    const QByteArray& Path() const { return path_; }
-    int Descriptor() const { return fd_; }
+    const QByteArray& path() const { return path_; }
+    int descriptor() const { return fd_; }
     // Whether an entry of that name is there: a file, a folder, or a link,
     // even one that leads nowhere.
-    bool Holds(const QByteArray& name) const;
+    bool holds(const QByteArray& name) const;
 
 private:
     QByteArray path_;
@@ -165,51 +165,51 @@ private:
 // followed when it is a link: such a write is refused, with a message
 // naming the link; so are a folder or another non-file in the target's
 // place and a file marked read-only.
-class TFileWriter {
+class FileWriter {
 public:
-    // Checks the target and creates the hidden file. Throws EFCreateError
+    // Checks the target and creates the hidden file. Throws FileCreateError
     // naming the target.
-    TFileWriter(const TWriteFolder& folder, const QByteArray& name, TWriteFault fault = {});
+    FileWriter(const WriteFolder& folder, const QByteArray& name, WriteFault fault = {});
     // Removes the hidden file unless the write was committed.
-    ~TFileWriter();
-    TFileWriter(const TFileWriter&) = delete;
-    TFileWriter& operator=(const TFileWriter&) = delete;
+    ~FileWriter();
+    FileWriter(const FileWriter&) = delete;
+    FileWriter& operator=(const FileWriter&) = delete;
 
-    void Write(QByteArrayView bytes);
+    void write(QByteArrayView bytes);
 
     // Puts the file in place. With `expected`, the old file must still be
     // exactly that one (device, inode, size, modification time, content),
-    // else EFileChanged is thrown and the old file stays: the new one takes
+    // else FileChangedError is thrown and the old file stays: the new one takes
     // the old one's place in one atomic exchange, and the old one is judged
     // after it, so a write by another program at any moment before is
     // caught (where the file system cannot exchange, the old one is judged
     // just before an ordinary rename). A file removed since is never made
     // again. `written` receives the new file's identity.
-    void Commit(const TFileIdentity* expected = nullptr, TFileIdentity* written = nullptr);
+    void commit(const FileIdentity* expected = nullptr, FileIdentity* written = nullptr);
 
 private:
-    QByteArray Target() const;
-    void Put(const TFileIdentity* expected);
-    EFCreateError Fail(const QString& reason) const;
-    EFileChanged Changed(bool removed) const;
+    QByteArray target() const;
+    void put(const FileIdentity* expected);
+    FileCreateError fail(const QString& reason) const;
+    FileChangedError changed(bool removed) const;
 
-    const TWriteFolder& folder_;
+    const WriteFolder& folder_;
     QByteArray name_;
-    TWriteFault fault_;
+    WriteFault fault_;
     QByteArray temp_;  // the hidden file's name in the folder; empty once it is gone
     int fd_ = -1;
     int chunk_ = 0;
 };
 
-// A whole file written through TFileWriter, into the folder of `path`.
-void ReplaceFile(const QByteArray& path, const QByteArray& bytes, const TFileIdentity* expected = nullptr,
-                 TFileIdentity* written = nullptr, const TWriteFault& fault = {});
+// A whole file written through FileWriter, into the folder of `path`.
+void replaceFile(const QByteArray& path, const QByteArray& bytes, const FileIdentity* expected = nullptr,
+                 FileIdentity* written = nullptr, const WriteFault& fault = {});
 // The same, for a file of a folder already open.
-void ReplaceFile(const TWriteFolder& folder, const QByteArray& name, const QByteArray& bytes);
+void replaceFile(const WriteFolder& folder, const QByteArray& name, const QByteArray& bytes);
 
 // Whether a directory entry of that path exists, whatever it is (a link
 // that leads nowhere included).
-bool EntryExists(const QByteArray& path);
+bool entryExists(const QByteArray& path);
 
 // Deletes a directory entry (a link itself, never its target). Deleted when
 // it is gone afterwards, also when it was gone before; otherwise *reason
@@ -218,5 +218,5 @@ bool EntryExists(const QByteArray& path);
 // wrote since stays, as Changed. The entry is first moved aside in one
 // atomic rename and judged there, so a write in the last instant is caught
 // too.
-enum class TDeleteResult { Deleted, Changed, Failed };
-TDeleteResult DeleteFile(const QByteArray& path, QString* reason, const TFileIdentity* expected = nullptr);
+enum class DeleteResult { Deleted, Changed, Failed };
+DeleteResult deleteFile(const QByteArray& path, QString* reason, const FileIdentity* expected = nullptr);

@@ -5,16 +5,16 @@
 
 #include <QDir>
 
-QByteArray DefaultWinePrefix()
+QByteArray defaultWinePrefix()
 {
     const QByteArray prefix = qgetenv("WINEPREFIX");
-    return prefix.isEmpty() ? EncodePath(QDir::homePath()) + "/.wine" : prefix;
+    return prefix.isEmpty() ? encodePath(QDir::homePath()) + "/.wine" : prefix;
 }
 
-QByteArray HostPathFromWindows(const QByteArray& prefix, const QString& value)
+QByteArray hostPathFromWindows(const QByteArray& prefix, const QString& value)
 {
     if (value.startsWith(QLatin1Char('/')))
-        return EncodePath(value);
+        return encodePath(value);
     QString path = value;
     path.replace(QLatin1Char('\\'), QLatin1Char('/'));
     // Long-path and NT forms name the same place: //?/C:/..., /??/C:/...,
@@ -29,36 +29,36 @@ QByteArray HostPathFromWindows(const QByteArray& prefix, const QString& value)
     }
     const QByteArray devices = prefix + "/dosdevices/";
     if (path.size() >= 2 && path.at(1) == QLatin1Char(':') && path.at(0).isLetter())
-        return devices + EncodePath(path.at(0).toLower() + path.mid(1));
+        return devices + encodePath(path.at(0).toLower() + path.mid(1));
     // Wine keeps network shares under dosdevices/unc/server/share.
     if (path.startsWith(QLatin1String("//")))
-        return devices + "unc/" + EncodePath(path.mid(2));
+        return devices + "unc/" + encodePath(path.mid(2));
     // A rooted path is on the current drive, which for the game is C:.
     if (path.startsWith(QLatin1Char('/')))
-        return devices + "c:" + EncodePath(path);
-    return EncodePath(path);
+        return devices + "c:" + encodePath(path);
+    return encodePath(path);
 }
 
-std::optional<TInstallation> ReadInstallation(const QByteArray& prefix)
+std::optional<Installation> readInstallation(const QByteArray& prefix)
 {
     QByteArray text;
     try {
-        text = ReadRegularFile(prefix + "/system.reg", kMaxRegistryBytes);
-    } catch (const EFOpenError&) {
+        text = readRegularFile(prefix + "/system.reg", kMaxRegistryBytes);
+    } catch (const FileOpenError&) {
         return std::nullopt;  // missing, unreadable, a pipe or device, or implausibly large
     }
-    const auto keys = ReadRegistryKeys(text, {QString::fromLatin1(kGameKey32), QString::fromLatin1(kGameKey)});
+    const auto keys = readRegistryKeys(text, {QString::fromLatin1(kGameKey32), QString::fromLatin1(kGameKey)});
     const auto& key = keys[0] ? keys[0] : keys[1];
     if (!key)
         return std::nullopt;
-    return TInstallation{
-        HostPathFromWindows(prefix, RegistryString(*key, QStringLiteral("History Directory"))),
-        HostPathFromWindows(prefix, RegistryString(*key, QStringLiteral("Genetics Directory")))};
+    return Installation{
+        hostPathFromWindows(prefix, registryString(*key, QStringLiteral("History Directory"))),
+        hostPathFromWindows(prefix, registryString(*key, QStringLiteral("Genetics Directory")))};
 }
 
-std::optional<TInstallation> ResolveInstallation(const TInstallationSource& source)
+std::optional<Installation> resolveInstallation(const InstallationSource& source)
 {
-    if (source.Prefix.isEmpty())
-        return source.Folders;
-    return ReadInstallation(source.Prefix);
+    if (source.prefix.isEmpty())
+        return source.folders;
+    return readInstallation(source.prefix);
 }

@@ -13,10 +13,10 @@ inline const char* const kGameKey32 = "Software\\Wow6432Node\\Quenmoor Technolog
 // Paths are the file system's bytes from here on, as a folder lists them
 // (a prefix whose name is not UTF-8 stays reachable); only messages decode
 // them (PathText).
-struct TInstallation {
+struct Installation {
     // Host paths used as plain prefixes: file names are appended directly.
-    QByteArray HistoryDirectory;
-    QByteArray GeneticsDirectory;
+    QByteArray historyDirectory;
+    QByteArray geneticsDirectory;
 };
 
 // The largest system.reg read. Wine's own files are a few megabytes; one
@@ -26,31 +26,31 @@ inline constexpr qint64 kMaxRegistryBytes = 128 << 20;
 
 // Where the game's folders come from: a Wine prefix, whose registry names
 // them (read again at every fill), or the folders themselves.
-struct TInstallationSource {
-    QString Launcher;   // what found it: "Wine", "Steam", "command line", ...
-    QByteArray Prefix;  // empty when the folders are given directly
-    TInstallation Folders;
+struct InstallationSource {
+    QString launcher;   // what found it: "Wine", "Steam", "command line", ...
+    QByteArray prefix;  // empty when the folders are given directly
+    Installation folders;
 
-    static TInstallationSource FromPrefix(const QByteArray& prefix, const QString& launcher = QStringLiteral("Wine"))
+    static InstallationSource fromPrefix(const QByteArray& prefix, const QString& launcher = QStringLiteral("Wine"))
     {
         return {launcher, prefix, {}};
     }
-    static TInstallationSource FromFolders(const QByteArray& history, const QByteArray& genetics)
+    static InstallationSource fromFolders(const QByteArray& history, const QByteArray& genetics)
     {
         return {QStringLiteral("command line"), QByteArray(), {history, genetics}};
     }
 };
 
 // The folders now: read from the prefix's registry, or as given.
-std::optional<TInstallation> ResolveInstallation(const TInstallationSource& source);
+std::optional<Installation> resolveInstallation(const InstallationSource& source);
 
 // $WINEPREFIX, else $HOME/.wine.
-QByteArray DefaultWinePrefix();
+QByteArray defaultWinePrefix();
 
 // nullopt when system.reg is missing, unreadable, not a regular file or
 // larger than kMaxRegistryBytes, or holds neither key.
 // A value that is missing or not a string gives an empty directory.
-std::optional<TInstallation> ReadInstallation(const QByteArray& prefix = DefaultWinePrefix());
+std::optional<Installation> readInstallation(const QByteArray& prefix = defaultWinePrefix());
 
 // A Windows path as Wine finds it on the host, every backslash a slash and
 // nothing trimmed or added:
@@ -60,4 +60,4 @@ std::optional<TInstallation> ReadInstallation(const QByteArray& prefix = Default
 //   "\\?\" and "\??\" forms as the paths they stand for.
 // A value starting with "/" is already a host path; a relative one stays
 // relative.
-QByteArray HostPathFromWindows(const QByteArray& prefix, const QString& value);
+QByteArray hostPathFromWindows(const QByteArray& prefix, const QString& value);

@@ -23,33 +23,33 @@
 #include <QStringList>
 #include <vector>
 
-struct TSearchLimits {
+struct SearchLimits {
     // A launcher's file larger than this is not one: Lutris game files are
     // a few hundred bytes, Steam's library list a few KiB per library.
-    qint64 MaxLutrisFileBytes = 64 << 10;
-    qint64 MaxLibraryListBytes = 1 << 20;
-    int MaxLibraries = 64;     // per Steam folder
-    int MaxPrefixes = 1000;    // examined in all
-    int MaxMilliseconds = 10000;  // for the whole search, the registries read included
+    qint64 maxLutrisFileBytes = 64 << 10;
+    qint64 maxLibraryListBytes = 1 << 20;
+    int maxLibraries = 64;     // per Steam folder
+    int maxPrefixes = 1000;    // examined in all
+    int maxMilliseconds = 10000;  // for the whole search, the registries read included
 };
 
-struct TPrefixCandidate {
-    QString Launcher;  // "Wine", "Steam", "Lutris", "Bottles (Flatpak)", ...
-    QByteArray Prefix;
+struct PrefixCandidate {
+    QString launcher;  // "Wine", "Steam", "Lutris", "Bottles (Flatpak)", ...
+    QByteArray prefix;
 };
 
 // Every prefix the launchers keep, each once (by the folder it is, not by
 // its path), in the order above. `searched` receives every place looked
 // in, found or not, and a note when a limit stopped the search.
-std::vector<TPrefixCandidate> LauncherPrefixes(const QString& home, QStringList* searched,
-                                               const TSearchLimits& limits = {});
+std::vector<PrefixCandidate> launcherPrefixes(const QString& home, QStringList* searched,
+                                               const SearchLimits& limits = {});
 
-struct TFoundInstallation {
-    QString Launcher;
-    QByteArray Prefix;
-    TInstallation Directories;
+struct FoundInstallation {
+    QString launcher;
+    QByteArray prefix;
+    Installation directories;
 };
 
 // The prefixes among them that hold the game.
-std::vector<TFoundInstallation> FindInstallations(const QString& home, QStringList* searched,
-                                                  const TSearchLimits& limits = {});
+std::vector<FoundInstallation> findInstallations(const QString& home, QStringList* searched,
+                                                  const SearchLimits& limits = {});

@@ -30,7 +30,7 @@ struct CodePage {
     }
 };
 
-const CodePage& Table()
+const CodePage& table()
 {
     static const CodePage table;
     return table;
@@ -38,9 +38,9 @@ const CodePage& Table()
 
 }  // namespace
 
-QString DecodeText(const QByteArray& bytes)
+QString decodeText(const QByteArray& bytes)
 {
-    const CodePage& t = Table();
+    const CodePage& t = table();
     QString out(bytes.size(), Qt::Uninitialized);
     QChar* d = out.data();
     for (qsizetype i = 0; i < bytes.size(); ++i)
@@ -48,9 +48,9 @@ QString DecodeText(const QByteArray& bytes)
     return out;
 }
 
-void AppendDecoded(QString& out, const QByteArray& bytes)
+void appendDecoded(QString& out, const QByteArray& bytes)
 {
-    const CodePage& t = Table();
+    const CodePage& t = table();
     const qsizetype at = out.size();
     out.resize(at + bytes.size());
     QChar* d = out.data() + at;
@@ -58,9 +58,9 @@ void AppendDecoded(QString& out, const QByteArray& bytes)
         d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
 }
 
-std::optional<QByteArray> EncodeText(const QString& text)
+std::optional<QByteArray> encodeText(const QString& text)
 {
-    const CodePage& t = Table();
+    const CodePage& t = table();
     QByteArray out(text.size(), Qt::Uninitialized);
     for (qsizetype i = 0; i < text.size(); ++i) {
         const std::int16_t b = t.fromUnicode[text.at(i).unicode()];
@@ -71,9 +71,9 @@ std::optional<QByteArray> EncodeText(const QString& text)
     return out;
 }
 
-QString UnencodableCharacters(const QString& text)
+QString unencodableCharacters(const QString& text)
 {
-    const CodePage& t = Table();
+    const CodePage& t = table();
     QString out;
     for (qsizetype i = 0; i < text.size(); ++i) {
         // A surrogate pair stands for one character; report it whole.

@@ -9,11 +9,11 @@
 #include <QString>
 #include <optional>
 
-QString DecodeText(const QByteArray& bytes);
-void AppendDecoded(QString& out, const QByteArray& bytes);
+QString decodeText(const QByteArray& bytes);
+void appendDecoded(QString& out, const QByteArray& bytes);
 
 // nullopt when the text holds a character the code page cannot hold.
-std::optional<QByteArray> EncodeText(const QString& text);
+std::optional<QByteArray> encodeText(const QString& text);
 
 // The characters the code page cannot hold, in order of appearance, each once.
-QString UnencodableCharacters(const QString& text);
+QString unencodableCharacters(const QString& text);

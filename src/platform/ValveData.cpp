@@ -2,28 +2,28 @@
 
 namespace {
 
-class TValveReader {
+class ValveReader {
 public:
-    explicit TValveReader(QByteArrayView text) : p_(text.data()), end_(text.data() + text.size()) {}
+    explicit ValveReader(QByteArrayView text) : p_(text.data()), end_(text.data() + text.size()) {}
 
     // The nodes up to the end of the text or of the enclosing block; depth
     // is bounded so that a hostile file cannot exhaust the stack.
-    std::vector<TValveNode> ReadNodes(int depth)
+    std::vector<ValveNode> readNodes(int depth)
     {
-        std::vector<TValveNode> nodes;
+        std::vector<ValveNode> nodes;
         while (true) {
             QString key;
-            if (Next(key) != tText)
+            if (next(key) != tText)
                 return nodes;  // a closing brace, the end, or a stray opening brace
-            TValveNode node;
-            node.Key = key;
+            ValveNode node;
+            node.key = key;
             QString value;
-            const TToken after = Next(value);
+            const Token after = next(value);
             if (after == tText) {
-                node.Value = value;
+                node.value = value;
             } else if (after == tOpen && depth < kMaxDepth) {
-                node.IsBlock = true;
-                node.Children = ReadNodes(depth + 1);
+                node.isBlock = true;
+                node.children = readNodes(depth + 1);
             } else {
                 nodes.push_back(std::move(node));
                 return nodes;
@@ -34,9 +34,9 @@ public:
 
 private:
     static constexpr int kMaxDepth = 64;
-    enum TToken { tText, tOpen, tClose, tEnd };
+    enum Token { tText, tOpen, tClose, tEnd };
 
-    void SkipSpaceAndComments()
+    void skipSpaceAndComments()
     {
         while (p_ < end_) {
             if (*p_ == ' ' || *p_ == '\t' || *p_ == '\r' || *p_ == '\n') {
@@ -51,9 +51,9 @@ private:
     }
 
     // The next token; a text goes into `text`.
-    TToken Next(QString& text)
+    Token next(QString& text)
     {
-        SkipSpaceAndComments();
+        skipSpaceAndComments();
         if (p_ >= end_)
             return tEnd;
         if (*p_ == '{' || *p_ == '}')
@@ -85,7 +85,7 @@ private:
     const char* end_;
 };
 
-bool IsNumber(const QString& key)
+bool isNumber(const QString& key)
 {
     if (key.isEmpty())
         return false;
@@ -97,27 +97,27 @@ bool IsNumber(const QString& key)
 
 }  // namespace
 
-std::vector<TValveNode> ReadValveData(QByteArrayView text)
+std::vector<ValveNode> readValveData(QByteArrayView text)
 {
-    return TValveReader(text).ReadNodes(0);
+    return ValveReader(text).readNodes(0);
 }
 
-QStringList SteamLibraryFolders(QByteArrayView text)
+QStringList steamLibraryFolders(QByteArrayView text)
 {
     QStringList folders;
-    for (const TValveNode& root : ReadValveData(text)) {
-        if (!root.IsBlock || root.Key.compare(QLatin1String("libraryfolders"), Qt::CaseInsensitive) != 0)
+    for (const ValveNode& root : readValveData(text)) {
+        if (!root.isBlock || root.key.compare(QLatin1String("libraryfolders"), Qt::CaseInsensitive) != 0)
             continue;
-        for (const TValveNode& library : root.Children) {
-            if (!IsNumber(library.Key))
+        for (const ValveNode& library : root.children) {
+            if (!isNumber(library.key))
                 continue;
-            if (!library.IsBlock) {
-                folders << library.Value;  // the older form: "1" "/path"
+            if (!library.isBlock) {
+                folders << library.value;  // the older form: "1" "/path"
                 continue;
             }
-            for (const TValveNode& field : library.Children)
-                if (!field.IsBlock && field.Key.compare(QLatin1String("path"), Qt::CaseInsensitive) == 0)
-                    folders << field.Value;
+            for (const ValveNode& field : library.children)
+                if (!field.isBlock && field.key.compare(QLatin1String("path"), Qt::CaseInsensitive) == 0)
+                    folders << field.value;
         }
     }
     return folders;

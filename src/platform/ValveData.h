@@ -18,16 +18,16 @@
 #include <QStringList>
 #include <vector>
 
-struct TValveNode {
-    QString Key;
-    QString Value;                    // for a key with a value
-    std::vector<TValveNode> Children;  // for a key with a block
-    bool IsBlock = false;
+struct ValveNode {
+    QString key;
+    QString value;                    // for a key with a value
+    std::vector<ValveNode> children;  // for a key with a block
+    bool isBlock = false;
 };
 
 // The top-level keys of a text. What cannot be read ends the reading: the
 // nodes read so far are returned.
-std::vector<TValveNode> ReadValveData(QByteArrayView text);
+std::vector<ValveNode> readValveData(QByteArrayView text);
 
 // The library folders a libraryfolders.vdf names, in its order.
-QStringList SteamLibraryFolders(QByteArrayView text);
+QStringList steamLibraryFolders(QByteArrayView text);

@@ -4,7 +4,7 @@
 
 namespace {
 
-int HexDigit(char c)
+int hexDigit(char c)
 {
     if (c >= '0' && c <= '9')
         return c - '0';
@@ -17,7 +17,7 @@ int HexDigit(char c)
 
 // Reads an escaped text from p up to the unescaped terminator; returns the
 // position after the terminator, or nullptr when the line ends first.
-const char* Unescape(const char* p, const char* end, char terminator, QString& out)
+const char* unescape(const char* p, const char* end, char terminator, QString& out)
 {
     out.clear();
     QByteArray plain;  // runs of ordinary bytes, decoded as UTF-8 together
@@ -51,8 +51,8 @@ const char* Unescape(const char* p, const char* end, char terminator, QString& o
         case 'x': {
             char16_t unit = 0;
             int digits = 0;
-            while (digits < 4 && p < end && HexDigit(*p) >= 0) {
-                unit = static_cast<char16_t>(unit * 16 + HexDigit(*p++));
+            while (digits < 4 && p < end && hexDigit(*p) >= 0) {
+                unit = static_cast<char16_t>(unit * 16 + hexDigit(*p++));
                 ++digits;
             }
             out += digits ? QChar(unit) : QChar(u'x');
@@ -75,16 +75,16 @@ const char* Unescape(const char* p, const char* end, char terminator, QString& o
 
 // "41,00,42,00,00,00,43,00" -> "AB": comma-separated bytes as UTF-16LE, up
 // to the first zero character or the first thing that is not a byte.
-QString Utf16FromHex(const char* p, const char* end)
+QString utf16FromHex(const char* p, const char* end)
 {
     QString out;
     int low = -1;
     while (p < end) {
         while (p < end && (*p == ',' || *p == ' ' || *p == '\t'))
             ++p;
-        if (end - p < 2 || HexDigit(p[0]) < 0 || HexDigit(p[1]) < 0)
+        if (end - p < 2 || hexDigit(p[0]) < 0 || hexDigit(p[1]) < 0)
             break;
-        const int byte = HexDigit(p[0]) * 16 + HexDigit(p[1]);
+        const int byte = hexDigit(p[0]) * 16 + hexDigit(p[1]);
         p += 2;
         if (low < 0) {
             low = byte;
@@ -99,20 +99,20 @@ QString Utf16FromHex(const char* p, const char* end)
     return out;
 }
 
-bool StartsWith(const char* p, const char* end, const char* prefix)
+bool startsWith(const char* p, const char* end, const char* prefix)
 {
     const size_t n = std::strlen(prefix);
     return static_cast<size_t>(end - p) >= n && std::memcmp(p, prefix, n) == 0;
 }
 
 // Parses one value line; false when it is not one.
-bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& value)
+bool parseValue(const char* p, const char* end, QString& name, RegistryValue& value)
 {
     if (*p == '@') {
         name.clear();
         ++p;
     } else if (*p == '"') {
-        p = Unescape(p + 1, end, '"', name);
+        p = unescape(p + 1, end, '"', name);
         if (!p)
             return false;
     } else {
@@ -120,12 +120,12 @@ bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& v
     }
     if (p == end || *p++ != '=')
         return false;
-    value = TRegistryValue();
+    value = RegistryValue();
     if (p < end && *p == '"') {
-        value.Kind = TRegistryValue::String;
-        return Unescape(p + 1, end, '"', value.Text) != nullptr;
+        value.kind = RegistryValue::String;
+        return unescape(p + 1, end, '"', value.text) != nullptr;
     }
-    if (StartsWith(p, end, "str(")) {
+    if (startsWith(p, end, "str(")) {
         const char* close = static_cast<const char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
         if (!close || close + 2 >= end || close[1] != ':' || close[2] != '"')
             return false;
@@ -133,22 +133,22 @@ bool ParseValue(const char* p, const char* end, QString& name, TRegistryValue& v
         // 1 is a plain string, 2 an expandable one (read, never expanded);
         // anything else (multi-strings and so on) is not a string.
         if (type == "1" || type == "2") {
-            value.Kind = TRegistryValue::String;
-            return Unescape(close + 3, end, '"', value.Text) != nullptr;
+            value.kind = RegistryValue::String;
+            return unescape(close + 3, end, '"', value.text) != nullptr;
         }
         return true;
     }
     // hex(1) and hex(2) are how Wine writes a string (plain or expandable)
     // that lacks its terminating zero: UTF-16LE bytes, read up to the first
     // zero character. Every other hex type is not a string.
-    if (StartsWith(p, end, "hex(")) {
+    if (startsWith(p, end, "hex(")) {
         const char* close = static_cast<const char*>(std::memchr(p, ')', static_cast<size_t>(end - p)));
         if (!close || close + 1 >= end || close[1] != ':')
             return false;
         const QByteArray type(p + 4, close - p - 4);
         if (type == "1" || type == "2") {
-            value.Kind = TRegistryValue::String;
-            value.Text = Utf16FromHex(close + 2, end);
+            value.kind = RegistryValue::String;
+            value.text = utf16FromHex(close + 2, end);
         }
     }
     return true;
@@ -160,7 +160,7 @@ namespace {
 
 // Moves p past the line it is on; returns where that line's text ends
 // (before the line feed and any trailing carriage return or blanks).
-const char* NextLine(const char*& p, const char* end)
+const char* nextLine(const char*& p, const char* end)
 {
     const char* nl = static_cast<const char*>(std::memchr(p, '\n', static_cast<size_t>(end - p)));
     const char* lineEnd = nl ? nl : end;
@@ -172,7 +172,7 @@ const char* NextLine(const char*& p, const char* end)
 }
 
 // A wanted key as Wine writes it for plain ASCII names: backslashes doubled.
-QByteArray EscapedKey(const QString& key)
+QByteArray escapedKey(const QString& key)
 {
     QByteArray out;
     for (QChar ch : key) {
@@ -185,23 +185,23 @@ QByteArray EscapedKey(const QString& key)
 
 }  // namespace
 
-std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, const QStringList& keyPaths)
+std::vector<std::optional<RegistryKey>> readRegistryKeys(QByteArrayView text, const QStringList& keyPaths)
 {
-    std::vector<std::optional<TRegistryKey>> found(size_t(keyPaths.size()));
+    std::vector<std::optional<RegistryKey>> found(size_t(keyPaths.size()));
     // Wine escapes only backslashes, control characters and characters
     // outside ASCII in key names, so a plain ASCII key is found by comparing
     // raw bytes; any other key is compared after decoding each key line.
     std::vector<QByteArray> escaped;
     bool decodeAll = false;
     for (const QString& key : keyPaths) {
-        escaped.push_back(EscapedKey(key));
+        escaped.push_back(escapedKey(key));
         decodeAll = decodeAll || escaped.back().isEmpty();
     }
 
     const char* const begin = text.data();
     const char* const end = begin + text.size();
     QString keyName, valueName;
-    TRegistryValue value;
+    RegistryValue value;
 
     auto lineEndFrom = [end](const char* from) {
         const char* nl = static_cast<const char*>(std::memchr(from, '\n', static_cast<size_t>(end - from)));
@@ -217,7 +217,7 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
             if (n && end - name > n && name[n] == ']' && qstrnicmp(name, escaped[i].constData(), size_t(n)) == 0)
                 return qsizetype(i);
         }
-        if (!decodeAll || !Unescape(name, lineEndFrom(name), ']', keyName))
+        if (!decodeAll || !unescape(name, lineEndFrom(name), ']', keyName))
             return -1;
         for (qsizetype i = 0; i < keyPaths.size(); ++i)
             if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0)
@@ -243,19 +243,19 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
         }
         const char* lineEnd = lineEndFrom(bracket);
         p = lineEnd < end ? lineEnd + 1 : end;
-        TRegistryKey& key = found[size_t(which)].emplace();
+        RegistryKey& key = found[size_t(which)].emplace();
 
         // The key's values, up to the next key line. A value goes on over
         // lines that end in a backslash (Wine indents those that follow).
         QByteArray joined;
         while (p < end && *p != '[') {
             const char* lineStart = p;
-            lineEnd = NextLine(p, end);
+            lineEnd = nextLine(p, end);
             if (lineEnd > lineStart && lineEnd[-1] == '\\') {
                 joined = QByteArray(lineStart, lineEnd - 1 - lineStart);
                 while (p < end && *p != '[') {
                     const char* part = p;
-                    const char* partEnd = NextLine(p, end);
+                    const char* partEnd = nextLine(p, end);
                     while (part < partEnd && (*part == ' ' || *part == '\t'))
                         ++part;
                     const bool more = partEnd > part && partEnd[-1] == '\\';
@@ -263,9 +263,9 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
                     if (!more)
                         break;
                 }
-                if (!joined.isEmpty() && ParseValue(joined.constData(), joined.constData() + joined.size(), valueName, value))
+                if (!joined.isEmpty() && parseValue(joined.constData(), joined.constData() + joined.size(), valueName, value))
                     key.insert(valueName.toLower(), value);
-            } else if (lineStart != lineEnd && ParseValue(lineStart, lineEnd, valueName, value)) {
+            } else if (lineStart != lineEnd && parseValue(lineStart, lineEnd, valueName, value)) {
                 key.insert(valueName.toLower(), value);
             }
         }
@@ -273,8 +273,8 @@ std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, c
     return found;
 }
 
-QString RegistryString(const TRegistryKey& key, const QString& name)
+QString registryString(const RegistryKey& key, const QString& name)
 {
     const auto it = key.constFind(name.toLower());
-    return it != key.cend() && it->Kind == TRegistryValue::String ? it->Text : QString();
+    return it != key.cend() && it->kind == RegistryValue::String ? it->text : QString();
 }

@@ -21,22 +21,22 @@
 #include <optional>
 #include <vector>
 
-struct TRegistryValue {
-    enum TKind { String, Other };
-    TKind Kind = Other;
+struct RegistryValue {
+    enum Kind { String, Other };
+    Kind kind = Other;
     // For String: REG_SZ and REG_EXPAND_SZ (left unexpanded), whether Wine
     // wrote them as quoted text or as hex(1)/hex(2) bytes.
-    QString Text;
+    QString text;
 };
 
 // Values of one key by name; names are stored lower-cased (the registry
 // ignores letter case), the default value under "".
-using TRegistryKey = QHash<QString, TRegistryValue>;
+using RegistryKey = QHash<QString, RegistryValue>;
 
 // Finds the given keys (paths with single backslashes, letter case ignored)
 // in one pass over a registry file's text; nullopt for a key not present.
-std::vector<std::optional<TRegistryKey>> ReadRegistryKeys(QByteArrayView text, const QStringList& keyPaths);
+std::vector<std::optional<RegistryKey>> readRegistryKeys(QByteArrayView text, const QStringList& keyPaths);
 
 // The string value of that name, or the empty text when it is missing or is
 // not a string.
-QString RegistryString(const TRegistryKey& key, const QString& name);
+QString registryString(const RegistryKey& key, const QString& name);

@@ -2,7 +2,7 @@
 // shown picture.
 #pragma once
 
-#include "sprites/unitS16Handler.h"
+#include "sprites/S16File.h"
 
 #include <QImage>
 #include <QString>
@@ -11,19 +11,19 @@
 // untouched) and returns a 16-bit 5-6-5 image of its full size holding the
 // same pixel values, the first at the top left. A sprite with a zero
 // dimension gives a null image.
-QImage SpriteToImage(TS16Sprite& sprite);
+QImage spriteToImage(S16Sprite& sprite);
 
 // The BMP file image of a 5-6-5 picture: a 16-bit BMP with BI_BITFIELDS and
 // the 5-6-5 masks, so every pixel value is kept unchanged; rows bottom-up,
 // each padded to a multiple of 4 bytes.
-QByteArray EncodeBmp565(const QImage& image);
+QByteArray encodeBmp565(const QImage& image);
 
 // A photo as the album lists it: "[index] width x height".
-QString PhotoCaption(int index, int width, int height);
+QString photoCaption(int index, int width, int height);
 
 // The PNG file image of a picture.
-QByteArray EncodePng(const QImage& image);
+QByteArray encodePng(const QImage& image);
 
 // Writes the BMP through the one writer (atomically, never through a link);
-// throws EFCreateError naming the path.
-void WriteBmp565(const QString& path, const QImage& image);
+// throws FileCreateError naming the path.
+void writeBmp565(const QString& path, const QImage& image);

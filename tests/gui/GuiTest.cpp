@@ -22,7 +22,7 @@ namespace {
 
 // Handlers still waiting for their dialog; one left at the end of a test
 // would answer a dialog of the next test.
-QList<QPointer<QTimer>>& Pending()
+QList<QPointer<QTimer>>& pending()
 {
     static QList<QPointer<QTimer>> pending;
     return pending;
@@ -30,15 +30,15 @@ QList<QPointer<QTimer>>& Pending()
 
 }  // namespace
 
-QString ShownToolTip()
+QString shownToolTip()
 {
     return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
 }
 
-void WhenModal(std::function<void(QWidget*)> handler)
+void whenModal(std::function<void(QWidget*)> handler)
 {
     auto* timer = new QTimer(qApp);
-    Pending().append(timer);
+    pending().append(timer);
     auto* clock = new QElapsedTimer;
     clock->start();
     QObject::connect(timer, &QTimer::timeout, [timer, clock, handler] {
@@ -60,15 +60,15 @@ void WhenModal(std::function<void(QWidget*)> handler)
 
 namespace {
 
-TSeenBox Seen(QMessageBox* box)
+SeenBox seenBox(QMessageBox* box)
 {
-    TSeenBox seen;
-    seen.Title = box->windowTitle();
-    seen.Text = box->text();
-    seen.Details = box->detailedText();
-    seen.Icon = box->icon();
-    seen.Format = box->textFormat();
-    seen.Buttons = box->standardButtons();
+    SeenBox seen;
+    seen.title = box->windowTitle();
+    seen.text = box->text();
+    seen.details = box->detailedText();
+    seen.icon = box->icon();
+    seen.format = box->textFormat();
+    seen.buttons = box->standardButtons();
     if (box->defaultButton())
         seen.Default = box->standardButton(box->defaultButton());
     return seen;
@@ -76,9 +76,9 @@ TSeenBox Seen(QMessageBox* box)
 
 }  // namespace
 
-void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen)
+void answerBox(QMessageBox::StandardButton answer, SeenBox* seen)
 {
-    WhenModal([answer, seen](QWidget* w) {
+    whenModal([answer, seen](QWidget* w) {
         auto* box = qobject_cast<QMessageBox*>(w);
         if (!box) {
             ADD_FAILURE() << "expected a message box, got " << w->metaObject()->className();
@@ -86,7 +86,7 @@ void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen)
             return;
         }
         if (seen)
-            *seen = Seen(box);
+            *seen = seenBox(box);
         QAbstractButton* button = box->button(answer);
         if (!button) {
             ADD_FAILURE() << "the box has no such button: " << box->text().toStdString();
@@ -96,31 +96,31 @@ void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen)
     });
 }
 
-QImage SampleAlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout)
+QImage sampleAlbumImage(const QByteArray& moniker, int photos, int index, PixelLayout layout)
 {
-    const TPicture p = SampleAlbum(moniker, photos).at(size_t(index));
-    TS16Sprite s;
-    s.SetWidth(static_cast<std::uint16_t>(p.width));
-    s.SetHeight(static_cast<std::uint16_t>(p.height));
-    s.PixelLayout = layout;
+    const Picture p = sampleAlbum(moniker, photos).at(size_t(index));
+    S16Sprite s;
+    s.setWidth(static_cast<std::uint16_t>(p.width));
+    s.setHeight(static_cast<std::uint16_t>(p.height));
+    s.pixelLayout = layout;
     for (size_t i = 0; i < p.pixels.size(); ++i)
-        s.Pixels[i] = PackPixel(p.pixels[i], layout);
-    return SpriteToImage(s);
+        s.pixels[i] = packPixel(p.pixels[i], layout);
+    return spriteToImage(s);
 }
 
-TBoxCollector::TBoxCollector() : timer_(new QTimer)
+BoxCollector::BoxCollector() : timer_(new QTimer)
 {
     QObject::connect(timer_, &QTimer::timeout, [this] {
         auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
         if (!box || !box->isVisible())
             return;
-        Boxes.append(Seen(box));
-        PressDefault(box);
+        boxes.append(seenBox(box));
+        pressDefault(box);
     });
     timer_->start(5);
 }
 
-TBoxCollector::~TBoxCollector()
+BoxCollector::~BoxCollector()
 {
     delete timer_;
 }
@@ -128,87 +128,87 @@ TBoxCollector::~TBoxCollector()
 void GuiTest::SetUp()
 {
     ASSERT_TRUE(dir.isValid());
-    world = WriteSampleWorld(dir.path() + QStringLiteral("/prefix"));
+    world = writeSampleWorld(dir.path() + QStringLiteral("/prefix"));
 }
 
 void GuiTest::TearDown()
 {
-    for (const QPointer<QTimer>& timer : Pending()) {
+    for (const QPointer<QTimer>& timer : pending()) {
         if (timer && timer->isActive()) {
             ADD_FAILURE() << "a dialog the test expected never appeared";
             delete timer.data();
         }
     }
-    Pending().clear();
+    pending().clear();
     viewer.reset();
 }
 
-void GuiTest::Open()
+void GuiTest::openWindows()
 {
-    viewer = CreateWindows({TInstallationSource::FromPrefix(EncodePath(world.Prefix)), nullptr, dir.path()});
+    viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, dir.path()});
     viewer->show();
 }
 
-int GuiTest::RowOf(const QByteArray& moniker) const
+int GuiTest::rowOf(const QByteArray& moniker) const
 {
-    for (int row = 0; row < viewer->EntryRecords->Count(); ++row)
-        if (MonikerText(viewer->EntryRecords->Record(row).Moniker) == moniker)
+    for (int row = 0; row < viewer->entryRecords->count(); ++row)
+        if (monikerText(viewer->entryRecords->record(row).moniker) == moniker)
             return row;
     return -1;
 }
 
-void GuiTest::Select(int row)
+void GuiTest::select(int row)
 {
-    viewer->SelectRow(row);
+    viewer->selectRow(row);
 }
 
-const TSampleCreature& GuiTest::Creature(const QByteArray& moniker) const
+const SampleCreature& GuiTest::creature(const QByteArray& moniker) const
 {
-    for (const TSampleCreature& c : SampleCreatures())
-        if (MonikerText(c.Entry.Moniker) == moniker)
+    for (const SampleCreature& c : sampleCreatures())
+        if (monikerText(c.entry.moniker) == moniker)
             return c;
     throw std::runtime_error("no sample creature " + moniker.toStdString());
 }
 
-QString GuiTest::Text(int row, int column) const
+QString GuiTest::cellText(int row, int column) const
 {
-    return viewer->EntryRecords->index(row, column).data().toString();
+    return viewer->entryRecords->index(row, column).data().toString();
 }
 
-int GuiTest::Rows() const
+int GuiTest::listedRows() const
 {
-    return viewer->EntryRecords->rowCount();
+    return viewer->entryRecords->rowCount();
 }
 
-void GuiTest::FocusList()
+void GuiTest::focusList()
 {
     // Activation arrives through the event queue on every platform plugin.
     viewer->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([this] { return viewer->isActiveWindow(); }));
-    viewer->Entries->clearFocus();
-    viewer->Entries->setFocus(Qt::ActiveWindowFocusReason);
+    viewer->entries->clearFocus();
+    viewer->entries->setFocus(Qt::ActiveWindowFocusReason);
 }
 
-void GuiTest::Press(int key, Qt::KeyboardModifiers modifiers)
+void GuiTest::press(int key, Qt::KeyboardModifiers modifiers)
 {
-    QTest::keyClick(viewer->Entries, static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(viewer->entries, static_cast<Qt::Key>(key), modifiers);
 }
 
-void GuiTest::AcceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen)
+void GuiTest::acceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen)
 {
-    Select(RowOf(moniker));
-    WhenModal([whileOpen](QWidget* dialog) {
+    select(rowOf(moniker));
+    whenModal([whileOpen](QWidget* dialog) {
         if (whileOpen)
             whileOpen();
-        Child<QPushButton>(dialog, "Button3")->click();
+        child<QPushButton>(dialog, "acceptButton")->click();
     });
-    viewer->EditEntries1Click();
+    viewer->editEntries1Click();
 }
 
 namespace {
 
 // Every file below a folder with its size, time and content.
-QStringList Snapshot(const QString& root)
+QStringList snapshot(const QString& root)
 {
     QStringList files;
     QDirIterator it(root, QDir::AllEntries | QDir::Hidden | QDir::System | QDir::NoDotAndDotDot,
@@ -231,9 +231,9 @@ QStringList Snapshot(const QString& root)
 
 }  // namespace
 
-void GuiTest::ExpectNothingHappens(const std::function<void()>& command)
+void GuiTest::expectNothingHappens(const std::function<void()>& command)
 {
-    const QStringList before = Snapshot(world.Prefix);
+    const QStringList before = snapshot(world.prefix);
     QStringList opened;
     QTimer closer;
     QObject::connect(&closer, &QTimer::timeout, [&opened] {
@@ -248,5 +248,5 @@ void GuiTest::ExpectNothingHappens(const std::function<void()>& command)
     command();
     closer.stop();
     EXPECT_TRUE(opened.isEmpty()) << opened.join(", ").toStdString();
-    EXPECT_EQ(Snapshot(world.Prefix), before);
+    EXPECT_EQ(snapshot(world.prefix), before);
 }

@@ -3,7 +3,7 @@
 #pragma once
 
 #include "browser/Startup.h"
-#include "browser/unitLifeledger.h"
+#include "browser/MainWindow.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QMessageBox>
@@ -13,34 +13,34 @@
 #include <memory>
 
 // What a message box showed before a test answered it.
-struct TSeenBox {
-    QString Title;
-    QString Text;
-    QString Details;
-    QMessageBox::Icon Icon = QMessageBox::NoIcon;
-    Qt::TextFormat Format = Qt::AutoText;
-    QMessageBox::StandardButtons Buttons;
+struct SeenBox {
+    QString title;
+    QString text;
+    QString details;
+    QMessageBox::Icon icon = QMessageBox::NoIcon;
+    Qt::TextFormat format = Qt::AutoText;
+    QMessageBox::StandardButtons buttons;
     QMessageBox::StandardButton Default = QMessageBox::NoButton;
 };
 
 // The text the tooltip shows now (its rich text read as a user sees it),
 // or "" when none is shown.
-QString ShownToolTip();
+QString shownToolTip();
 
 // Runs handler on the next modal widget once it is on screen (from a timer,
 // so it works while a dialog's own event loop runs). Handlers may chain.
-void WhenModal(std::function<void(QWidget*)> handler);
+void whenModal(std::function<void(QWidget*)> handler);
 
 // Answers the next message box with `answer`, recording it in *seen.
-void AnswerBox(QMessageBox::StandardButton answer, TSeenBox* seen = nullptr);
+void answerBox(QMessageBox::StandardButton answer, SeenBox* seen = nullptr);
 
 // Answers every message box that appears with its default button until
 // StopAnsweringBoxes, recording them; for steps that may show errors.
-class TBoxCollector {
+class BoxCollector {
 public:
-    TBoxCollector();
-    ~TBoxCollector();
-    QList<TSeenBox> Boxes;
+    BoxCollector();
+    ~BoxCollector();
+    QList<SeenBox> boxes;
 
 private:
     class QTimer* timer_;
@@ -48,7 +48,7 @@ private:
 
 // The picture the sample generator drew for photo `index` of the creature's
 // album, stored in `layout`, as the 5-6-5 image the dialogs show.
-QImage SampleAlbumImage(const QByteArray& moniker, int photos, int index, TPixelLayout layout);
+QImage sampleAlbumImage(const QByteArray& moniker, int photos, int index, PixelLayout layout);
 
 class GuiTest : public ::testing::Test {
 protected:
@@ -56,31 +56,31 @@ protected:
     void TearDown() override;
 
     // Creates the four windows on the sample installation (or on WINEPREFIX).
-    void Open();
+    void openWindows();
     // The row of the creature with that moniker, or -1.
-    int RowOf(const QByteArray& moniker) const;
-    void Select(int row);
-    const TSampleCreature& Creature(const QByteArray& moniker) const;
-    QString Text(int row, int column) const;
-    int Rows() const;
+    int rowOf(const QByteArray& moniker) const;
+    void select(int row);
+    const SampleCreature& creature(const QByteArray& moniker) const;
+    QString cellText(int row, int column) const;
+    int listedRows() const;
 
     // Makes the main window the active one and gives the list the focus as
     // when the window comes up, so that keys and shortcuts reach it as a
     // user's would.
-    void FocusList();
+    void focusList();
     // Presses a key (with modifiers) in the list.
-    void Press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
+    void press(int key, Qt::KeyboardModifiers modifiers = Qt::NoModifier);
 
     // Opens the edit dialog on the creature and accepts it unchanged (which
     // saves the record and refills the list); `whileOpen` runs first.
-    void AcceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen = {});
+    void acceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen = {});
 
     // Runs a command that must do nothing: no window may open (any that
     // does is closed at once, so the test fails instead of hanging) and no
     // file of the installation may change.
-    void ExpectNothingHappens(const std::function<void()>& command);
+    void expectNothingHappens(const std::function<void()>& command);
 
     QTemporaryDir dir;
-    TSampleWorld world;
-    std::unique_ptr<THistoryViewer> viewer;
+    SampleWorld world;
+    std::unique_ptr<MainWindow> viewer;
 };

@@ -15,7 +15,7 @@ int main(int argc, char** argv)
     QLocale::setDefault(QLocale::c());
     QApplication::setAttribute(Qt::AA_DontUseNativeDialogs);
     QApplication app(argc, argv);
-    SetUpApplication(app);
+    setUpApplication(app);
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

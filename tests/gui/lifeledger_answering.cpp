@@ -11,7 +11,7 @@
 
 int main(int argc, char** argv)
 {
-    return LifeledgerMain(argc, argv, [](QApplication& app) {
+    return lifeledgerMain(argc, argv, [](QApplication& app) {
         auto* answerer = new QTimer(&app);
         QObject::connect(answerer, &QTimer::timeout, [] {
             auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
@@ -20,7 +20,7 @@ int main(int argc, char** argv)
             std::fprintf(stderr, "message box: %s | %s\n", qPrintable(box->windowTitle()), qPrintable(box->text()));
             if (!box->detailedText().isEmpty())
                 std::fprintf(stderr, "details: %s\n", qPrintable(box->detailedText()));
-            PressDefault(box);
+            pressDefault(box);
         });
         answerer->start(50);
     });

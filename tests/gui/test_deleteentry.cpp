@@ -3,8 +3,8 @@
 #include "gui/GuiTest.h"
 
 #include "TestUtil.h"
-#include "browser/unitDeleteEntry.h"
-#include "browser/unitPhotoAlbum.h"
+#include "browser/DeleteCreatureDialog.h"
+#include "browser/PhotoAlbumDialog.h"
 #include "history/CreatureFiles.h"
 
 #include <QApplication>
@@ -20,20 +20,20 @@
 
 namespace {
 
-struct TOffer {
+struct Offer {
     bool historyChecked, photoChecked, photoEnabled, geneticsChecked, geneticsEnabled;
     QString moniker, name;
 };
 
 // The dialog's three boxes.
-struct TBoxes {
-    QCheckBox* History;
-    QCheckBox* Genetics;
-    QCheckBox* Photo;
+struct Boxes {
+    QCheckBox* history;
+    QCheckBox* genetics;
+    QCheckBox* photo;
 };
 
 // Sets a box as a user does: by clicking it (a disabled box ignores the click).
-void Set(QCheckBox* box, bool checked)
+void set(QCheckBox* box, bool checked)
 {
     if (box->isChecked() != checked)
         QTest::mouseClick(box, Qt::LeftButton, {}, QPoint(4, box->height() / 2));
@@ -45,51 +45,51 @@ class DeleteEntry : public GuiTest {
 protected:
     // Runs the command on the creature's row: `choose` sets the boxes, then
     // "Execute Choice" is pressed and the confirmation (if any) answered.
-    TOffer Delete(const QByteArray& moniker, const std::function<void(const TBoxes&)>& choose,
-                  QMessageBox::StandardButton answer = QMessageBox::Yes, TSeenBox* confirmation = nullptr)
+    Offer Delete(const QByteArray& moniker, const std::function<void(const Boxes&)>& choose,
+                  QMessageBox::StandardButton answer = QMessageBox::Yes, SeenBox* confirmation = nullptr)
     {
-        Select(RowOf(moniker));
-        return DeleteSelected(choose, answer, confirmation);
+        select(rowOf(moniker));
+        return deleteSelected(choose, answer, confirmation);
     }
 
-    // answer NoButton leaves the confirmation to a TBoxCollector.
-    TOffer DeleteSelected(const std::function<void(const TBoxes&)>& choose,
-                          QMessageBox::StandardButton answer = QMessageBox::Yes, TSeenBox* confirmation = nullptr)
+    // answer NoButton leaves the confirmation to a BoxCollector.
+    Offer deleteSelected(const std::function<void(const Boxes&)>& choose,
+                          QMessageBox::StandardButton answer = QMessageBox::Yes, SeenBox* confirmation = nullptr)
     {
-        TOffer offer{};
-        WhenModal([&](QWidget* w) {
-            ASSERT_TRUE(qobject_cast<TDeleteEntry*>(w));
-            const TBoxes d{Child<QCheckBox>(w, "History"), Child<QCheckBox>(w, "Genetics"), Child<QCheckBox>(w, "Photo")};
-            offer = {d.History->isChecked(), d.Photo->isChecked(), d.Photo->isEnabled(), d.Genetics->isChecked(),
-                     d.Genetics->isEnabled(), Child<QLineEdit>(w, "Moniker")->text(), Child<QLineEdit>(w, "DisplayName")->text()};
+        Offer offer{};
+        whenModal([&](QWidget* w) {
+            ASSERT_TRUE(qobject_cast<DeleteCreatureDialog*>(w));
+            const Boxes d{child<QCheckBox>(w, "historyCheck"), child<QCheckBox>(w, "geneticsCheck"), child<QCheckBox>(w, "photoAlbumCheck")};
+            offer = {d.history->isChecked(), d.photo->isChecked(), d.photo->isEnabled(), d.genetics->isChecked(),
+                     d.genetics->isEnabled(), child<QLineEdit>(w, "monikerEdit")->text(), child<QLineEdit>(w, "nameEdit")->text()};
             choose(d);
-            const bool anyChecked = d.History->isChecked() || d.Photo->isChecked() || d.Genetics->isChecked();
+            const bool anyChecked = d.history->isChecked() || d.photo->isChecked() || d.genetics->isChecked();
             if (anyChecked && answer != QMessageBox::NoButton)
-                AnswerBox(answer, confirmation);
-            QTest::mouseClick(Child<QPushButton>(w, "Button1"), Qt::LeftButton);
+                answerBox(answer, confirmation);
+            QTest::mouseClick(child<QPushButton>(w, "executeButton"), Qt::LeftButton);
         });
-        viewer->DeleteEntry1Click();
+        viewer->deleteEntry1Click();
         return offer;
     }
 
-    QString Hist(const char* file) const { return viewer->HistoryDirectory + file; }
-    QString Album(const char* moniker) const { return AlbumPath(viewer->HistoryDirectory, Moniker(moniker)); }
-    QString Genes(const char* moniker) const { return GeneticsPath(viewer->GeneticsDirectory, Moniker(moniker)); }
-    static TMoniker Moniker(const char* text)
+    QString hist(const char* file) const { return viewer->historyDirectory + file; }
+    QString album(const char* moniker) const { return albumPath(viewer->historyDirectory, monikerOf(moniker)); }
+    QString genes(const char* moniker) const { return geneticsPath(viewer->geneticsDirectory, monikerOf(moniker)); }
+    static Moniker monikerOf(const char* text)
     {
-        TMoniker m{};
+        Moniker m{};
         std::copy_n(text, std::min<size_t>(4, std::strlen(text)), m.begin());
         return m;
     }
-    static bool Exists(const QString& path) { return QFileInfo::exists(path); }
+    static bool exists(const QString& path) { return QFileInfo::exists(path); }
 };
 
-const auto kUnchanged = [](const TBoxes&) {};
+const auto kUnchanged = [](const Boxes&) {};
 
 TEST_F(DeleteEntry, TheDialogOffersWhatTheListFound)
 {
-    Open();
-    TOffer o = Delete("DAGP", [](const TBoxes& d) { Set(d.Photo, false), Set(d.Genetics, false); });
+    openWindows();
+    Offer o = Delete("DAGP", [](const Boxes& d) { set(d.photo, false), set(d.genetics, false); });
     EXPECT_FALSE(o.historyChecked);
     EXPECT_TRUE(o.photoChecked && o.photoEnabled && o.geneticsChecked && o.geneticsEnabled);
     EXPECT_EQ(o.moniker, "DAGP");
@@ -100,102 +100,102 @@ TEST_F(DeleteEntry, TheDialogOffersWhatTheListFound)
 
     o = Delete("YREX", kUnchanged);  // exported: files exist, but are not offered
     EXPECT_FALSE(o.photoEnabled || o.geneticsEnabled);
-    EXPECT_TRUE(Exists(Album("YREX")) && Exists(Genes("YREX")));
+    EXPECT_TRUE(exists(album("YREX")) && exists(genes("YREX")));
 }
 
 TEST_F(DeleteEntry, TheDialogHasOnlyItsOneButtonAsAWayOut)
 {
-    Open();
-    Select(RowOf("TOVA"));
+    openWindows();
+    select(rowOf("TOVA"));
     bool stillOpenAfterEsc = false;
     QString title;
     Qt::WindowFlags flags;
-    TSeenBox confirmation;
-    WhenModal([&](QWidget* w) {
+    SeenBox confirmation;
+    whenModal([&](QWidget* w) {
         title = w->windowTitle();
         flags = w->windowFlags();
         QKeyEvent esc(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier);
         QApplication::sendEvent(w, &esc);
         stillOpenAfterEsc = w->isVisible();
-        AnswerBox(QMessageBox::No, &confirmation);
-        w->findChild<QPushButton*>("Button1")->click();
+        answerBox(QMessageBox::No, &confirmation);
+        w->findChild<QPushButton*>("executeButton")->click();
     });
-    viewer->DeleteEntry1Click();
+    viewer->deleteEntry1Click();
     EXPECT_EQ(title, "Deleting an entry");
     EXPECT_TRUE(stillOpenAfterEsc);
     EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
     EXPECT_FALSE(flags & Qt::WindowSystemMenuHint);
-    EXPECT_EQ(confirmation.Title, "The Endrish Lifeledger");
-    EXPECT_EQ(confirmation.Icon, QMessageBox::Question);
-    EXPECT_EQ(confirmation.Buttons, QMessageBox::Yes | QMessageBox::No);
+    EXPECT_EQ(confirmation.title, "The Endrish Lifeledger");
+    EXPECT_EQ(confirmation.icon, QMessageBox::Question);
+    EXPECT_EQ(confirmation.buttons, QMessageBox::Yes | QMessageBox::No);
     EXPECT_EQ(confirmation.Default, QMessageBox::Yes);
 }
 
 TEST_F(DeleteEntry, AlbumAndGeneticsOfALivingCreature)
 {
-    Open();
-    TSeenBox seen;
+    openWindows();
+    SeenBox seen;
     Delete("TOVA", kUnchanged, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("TOVA") + "\n"
-                             + Genes("TOVA")
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("TOVA") + "\n"
+                             + genes("TOVA")
                              + "\nAs the creature is probably still in the game, this may cause problems in later life.\n"
                                "Are you sure?");
-    EXPECT_FALSE(Exists(Album("TOVA")));
-    EXPECT_FALSE(Exists(Genes("TOVA")));
-    ASSERT_GE(RowOf("TOVA"), 0);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("TOVA")), 0);
+    EXPECT_FALSE(exists(album("TOVA")));
+    EXPECT_FALSE(exists(genes("TOVA")));
+    ASSERT_GE(rowOf("TOVA"), 0);
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("TOVA")), 0);
 }
 
 TEST_F(DeleteEntry, AlbumAndGeneticsOfADeadCreature)
 {
-    Open();
-    TSeenBox seen;
+    openWindows();
+    SeenBox seen;
     Delete("DAGP", kUnchanged, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("DAGP") + "\n"
-                             + Genes("DAGP") + "\nThis could cause problems with the gravestone.\nAre you sure?");
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("DAGP")), 1);
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("DAGP") + "\n"
+                             + genes("DAGP") + "\nThis could cause problems with the gravestone.\nAre you sure?");
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 1);
 }
 
 TEST_F(DeleteEntry, OnlyTheAlbumOfALivingCreatureHasNoConsequenceLine)
 {
-    Open();
-    TSeenBox seen;
-    Delete("TOVA", [](const TBoxes& d) { Set(d.Genetics, false); }, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("TOVA")
+    openWindows();
+    SeenBox seen;
+    Delete("TOVA", [](const Boxes& d) { set(d.genetics, false); }, QMessageBox::Yes, &seen);
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("TOVA")
                              + "\nAre you sure?");
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("TOVA")), 4);
-    EXPECT_TRUE(Exists(Genes("TOVA")));
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("TOVA")), 4);
+    EXPECT_TRUE(exists(genes("TOVA")));
 }
 
 TEST_F(DeleteEntry, HistoryAloneOfADeadCreatureWithBothFiles)
 {
-    Open();
-    TSeenBox seen;
-    Delete("DAGP", [](const TBoxes& d) {
-        Set(d.Photo, false);
-        Set(d.Genetics, false);
-        Set(d.History, true);
+    openWindows();
+    SeenBox seen;
+    Delete("DAGP", [](const Boxes& d) {
+        set(d.photo, false);
+        set(d.genetics, false);
+        set(d.history, true);
     }, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Hist("cr_DAGP")
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + hist("cr_DAGP")
                              + "\nThis will remove the entry from the funeral kit\n"
                                "This will leave a genetics file un-referenced by the history data\n"
                                "This will leave a photo album file un-referenced by the history data\n"
                                "Are you sure?");
-    EXPECT_FALSE(Exists(Hist("cr_DAGP")));
-    EXPECT_TRUE(Exists(Album("DAGP")) && Exists(Genes("DAGP")));
-    EXPECT_EQ(RowOf("DAGP"), -1);
+    EXPECT_FALSE(exists(hist("cr_DAGP")));
+    EXPECT_TRUE(exists(album("DAGP")) && exists(genes("DAGP")));
+    EXPECT_EQ(rowOf("DAGP"), -1);
 }
 
 TEST_F(DeleteEntry, HistoryWithAlbumHasNoGravestoneLine)
 {
-    Open();
-    TSeenBox seen;
-    Delete("SKDR", [](const TBoxes& d) {
-        Set(d.Genetics, false);
-        Set(d.History, true);
+    openWindows();
+    SeenBox seen;
+    Delete("SKDR", [](const Boxes& d) {
+        set(d.genetics, false);
+        set(d.history, true);
     }, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Album("SKDR") + "\n"
-                             + Hist("cr_SKDR")
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("SKDR") + "\n"
+                             + hist("cr_SKDR")
                              + "\nThis will remove the entry from the funeral kit\n"
                                "This will leave a genetics file un-referenced by the history data\n"
                                "Are you sure?");
@@ -203,156 +203,156 @@ TEST_F(DeleteEntry, HistoryWithAlbumHasNoGravestoneLine)
 
 TEST_F(DeleteEntry, AnExportedCreatureOnlyOffersItsHistory)
 {
-    Open();
-    TSeenBox seen;
-    Delete("YREX", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::Yes, &seen);
-    EXPECT_EQ(seen.Text, "Warning, this operation will irretreivably delete the following files:\n" + Hist("cr_YREX")
+    openWindows();
+    SeenBox seen;
+    Delete("YREX", [](const Boxes& d) { set(d.history, true); }, QMessageBox::Yes, &seen);
+    EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + hist("cr_YREX")
                              + "\nAre you sure?");
-    EXPECT_EQ(RowOf("YREX"), -1);
+    EXPECT_EQ(rowOf("YREX"), -1);
 }
 
 TEST_F(DeleteEntry, NoAndNothingCheckedChangeNothing)
 {
-    Open();
-    const int rows = Rows();
-    Delete("DAGP", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::No);
+    openWindows();
+    const int rows = listedRows();
+    Delete("DAGP", [](const Boxes& d) { set(d.history, true); }, QMessageBox::No);
     {
-        TBoxCollector boxes;
-        Delete("DAGP", [](const TBoxes& d) { Set(d.Photo, false), Set(d.Genetics, false); });
-        EXPECT_TRUE(boxes.Boxes.isEmpty()) << "no confirmation when nothing is chosen";
+        BoxCollector boxes;
+        Delete("DAGP", [](const Boxes& d) { set(d.photo, false), set(d.genetics, false); });
+        EXPECT_TRUE(boxes.boxes.isEmpty()) << "no confirmation when nothing is chosen";
     }
-    EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("DAGP")), 7);
-    EXPECT_TRUE(Exists(Hist("cr_DAGP")) && Exists(Album("DAGP")) && Exists(Genes("DAGP")));
+    EXPECT_EQ(listedRows(), rows);
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 7);
+    EXPECT_TRUE(exists(hist("cr_DAGP")) && exists(album("DAGP")) && exists(genes("DAGP")));
     // The next opening starts again from the row's flags.
-    const TOffer o = Delete("DAGP", kUnchanged, QMessageBox::No);
+    const Offer o = Delete("DAGP", kUnchanged, QMessageBox::No);
     EXPECT_TRUE(o.photoChecked && o.geneticsChecked && !o.historyChecked);
 }
 
 TEST_F(DeleteEntry, WithNoRowSelectedCtrlDDoesNothing)
 {
-    Open();
-    FocusList();
-    ExpectNothingHappens([this] { Press(Qt::Key_D, Qt::ControlModifier); });
+    openWindows();
+    focusList();
+    expectNothingHappens([this] { press(Qt::Key_D, Qt::ControlModifier); });
 }
 
 TEST_F(DeleteEntry, RowsBelowARemovedRowKeepTheirOwnRecords)
 {
-    Open();
-    const int middle = Rows() / 2;
-    const QByteArray victim = MonikerText(viewer->EntryRecords->Record(middle).Moniker);
-    const QByteArray below = MonikerText(viewer->EntryRecords->Record(middle + 1).Moniker);
-    Select(middle);
-    DeleteSelected([](const TBoxes& d) { Set(d.History, true); });
-    EXPECT_EQ(RowOf(victim), -1);
-    for (int r = 0; r < Rows(); ++r)
-        EXPECT_EQ(Text(r, 1).toLatin1(), MonikerText(viewer->EntryRecords->Record(r).Moniker));
-    EXPECT_EQ(MonikerText(viewer->EntryRecords->Record(middle).Moniker), below);
+    openWindows();
+    const int middle = listedRows() / 2;
+    const QByteArray victim = monikerText(viewer->entryRecords->record(middle).moniker);
+    const QByteArray below = monikerText(viewer->entryRecords->record(middle + 1).moniker);
+    select(middle);
+    deleteSelected([](const Boxes& d) { set(d.history, true); });
+    EXPECT_EQ(rowOf(victim), -1);
+    for (int r = 0; r < listedRows(); ++r)
+        EXPECT_EQ(cellText(r, 1).toLatin1(), monikerText(viewer->entryRecords->record(r).moniker));
+    EXPECT_EQ(monikerText(viewer->entryRecords->record(middle).moniker), below);
 
     // The album command on the row that moved up shows that row's album.
-    Select(RowOf("TOVA"));
+    select(rowOf("TOVA"));
     QStringList items;
-    WhenModal([&](QWidget* w) {
-        auto* list = w->findChild<QListWidget*>("Images");
+    whenModal([&](QWidget* w) {
+        auto* list = w->findChild<QListWidget*>("photoList");
         for (int i = 0; i < list->count(); ++i)
             items << list->item(i)->text();
         w->close();
     });
-    viewer->ViewPhotoAlbum1Click();
+    viewer->viewPhotoAlbum1Click();
     EXPECT_EQ(items.size(), 5);
 }
 
 TEST_F(DeleteEntry, AFileRemovedMeanwhileCountsAsDeleted)
 {
-    Open();
-    QFile::remove(world.HistoryDir + "photo_DAGP.s16");
-    TBoxCollector boxes;
-    const TOffer o = Delete("DAGP", [](const TBoxes& d) { Set(d.Genetics, false); }, QMessageBox::NoButton);
+    openWindows();
+    QFile::remove(world.historyDir + "photo_DAGP.s16");
+    BoxCollector boxes;
+    const Offer o = Delete("DAGP", [](const Boxes& d) { set(d.genetics, false); }, QMessageBox::NoButton);
     EXPECT_TRUE(o.photoChecked);
-    ASSERT_EQ(boxes.Boxes.size(), 1);  // the confirmation, no error
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("DAGP")), 5);
+    ASSERT_EQ(boxes.boxes.size(), 1);  // the confirmation, no error
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 5);
 }
 
 TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
 {
     // A file named for one creature that holds another's moniker.
-    THistoryEntry impostor = Creature("GEN1").Entry;
-    impostor.Moniker = {'T', 'O', 'V', 'A'};
-    impostor.DisplayName = "Impostor";
-    impostor.FileName = EncodePath(world.HistoryDir) + "cr_ZZZZ";
-    impostor.SaveToFile();
-    Open();
+    HistoryRecord impostor = creature("GEN1").entry;
+    impostor.moniker = {'T', 'O', 'V', 'A'};
+    impostor.displayName = "Impostor";
+    impostor.fileName = encodePath(world.historyDir) + "cr_ZZZZ";
+    impostor.saveToFile();
+    openWindows();
     int row = -1;
-    for (int r = 0; r < Rows(); ++r)
-        if (viewer->EntryRecords->Record(r).DisplayName == "Impostor")
+    for (int r = 0; r < listedRows(); ++r)
+        if (viewer->entryRecords->record(r).displayName == "Impostor")
             row = r;
     ASSERT_GE(row, 0);
-    Select(row);
-    TSeenBox seen;
-    DeleteSelected([](const TBoxes& d) {
-        Set(d.Photo, false), Set(d.Genetics, false), Set(d.History, true);
+    select(row);
+    SeenBox seen;
+    deleteSelected([](const Boxes& d) {
+        set(d.photo, false), set(d.genetics, false), set(d.history, true);
     }, QMessageBox::Yes, &seen);
-    EXPECT_TRUE(seen.Text.contains(Hist("cr_ZZZZ") + "\n"));
-    EXPECT_FALSE(seen.Text.contains(Hist("cr_TOVA")));
-    EXPECT_FALSE(Exists(Hist("cr_ZZZZ")));
-    EXPECT_TRUE(Exists(Hist("cr_TOVA")));
-    EXPECT_GE(RowOf("TOVA"), 0);
+    EXPECT_TRUE(seen.text.contains(hist("cr_ZZZZ") + "\n"));
+    EXPECT_FALSE(seen.text.contains(hist("cr_TOVA")));
+    EXPECT_FALSE(exists(hist("cr_ZZZZ")));
+    EXPECT_TRUE(exists(hist("cr_TOVA")));
+    EXPECT_GE(rowOf("TOVA"), 0);
 
     // A file named in capitals is really deleted.
-    Delete("CAPS", [](const TBoxes& d) { Set(d.Photo, false), Set(d.History, true); });
-    EXPECT_FALSE(Exists(Hist("CR_CAPS")));
-    EXPECT_EQ(RowOf("CAPS"), -1);
+    Delete("CAPS", [](const Boxes& d) { set(d.photo, false), set(d.history, true); });
+    EXPECT_FALSE(exists(hist("CR_CAPS")));
+    EXPECT_EQ(rowOf("CAPS"), -1);
 }
 
 TEST_F(DeleteEntry, FilesThatSurviveAreReportedAndKeepTheirRowAndBadge)
 {
-    Open();
+    openWindows();
     // Non-empty directories where files were: no deletion removes them, not even root's.
-    QFile::remove(Genes("DAGP"));
-    QDir().mkpath(Genes("DAGP") + "/inside");
-    QFile::remove(Hist("cr_DAGP"));
-    QDir().mkpath(Hist("cr_DAGP") + "/inside");
-    TBoxCollector boxes;
-    Delete("DAGP", [](const TBoxes& d) { Set(d.History, true); }, QMessageBox::NoButton);
-    ASSERT_EQ(boxes.Boxes.size(), 2);
-    const TSeenBox& error = boxes.Boxes[1];
-    EXPECT_EQ(error.Icon, QMessageBox::Critical);
-    EXPECT_TRUE(error.Text.contains(Genes("DAGP") + ": ")) << error.Text.toStdString();
-    EXPECT_TRUE(error.Text.contains(Hist("cr_DAGP") + ": ")) << error.Text.toStdString();
-    EXPECT_FALSE(error.Text.contains(Album("DAGP")));
-    EXPECT_FALSE(Exists(Album("DAGP")));
+    QFile::remove(genes("DAGP"));
+    QDir().mkpath(genes("DAGP") + "/inside");
+    QFile::remove(hist("cr_DAGP"));
+    QDir().mkpath(hist("cr_DAGP") + "/inside");
+    BoxCollector boxes;
+    Delete("DAGP", [](const Boxes& d) { set(d.history, true); }, QMessageBox::NoButton);
+    ASSERT_EQ(boxes.boxes.size(), 2);
+    const SeenBox& error = boxes.boxes[1];
+    EXPECT_EQ(error.icon, QMessageBox::Critical);
+    EXPECT_TRUE(error.text.contains(genes("DAGP") + ": ")) << error.text.toStdString();
+    EXPECT_TRUE(error.text.contains(hist("cr_DAGP") + ": ")) << error.text.toStdString();
+    EXPECT_FALSE(error.text.contains(album("DAGP")));
+    EXPECT_FALSE(exists(album("DAGP")));
     // The row stays, its genetics badge too; the album badge goes.
-    ASSERT_GE(RowOf("DAGP"), 0);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(RowOf("DAGP")), 5);
+    ASSERT_GE(rowOf("DAGP"), 0);
+    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 5);
 }
 
 TEST_F(DeleteEntry, AnUnsafeMonikerIsNeverOfferedForTheFilesItNames)
 {
-    THistoryEntry odd = Creature("ST03").Entry;  // state 3 reads as having an album
-    odd.Moniker = {'.', '.', 0, 0};
-    odd.FileName = EncodePath(world.HistoryDir) + "cr_odd";
-    odd.SaveToFile();
-    Open();
-    ASSERT_EQ(viewer->EntryRecords->ImageIndex(RowOf("..")), 3);
-    const TOffer o = Delete("..", kUnchanged);
+    HistoryRecord odd = creature("ST03").entry;  // state 3 reads as having an album
+    odd.moniker = {'.', '.', 0, 0};
+    odd.fileName = encodePath(world.historyDir) + "cr_odd";
+    odd.saveToFile();
+    openWindows();
+    ASSERT_EQ(viewer->entryRecords->imageIndex(rowOf("..")), 3);
+    const Offer o = Delete("..", kUnchanged);
     EXPECT_FALSE(o.photoEnabled || o.photoChecked || o.geneticsEnabled);
 }
 
 TEST(DeleteConfirmation, EachConsequenceLineHasItsCondition)
 {
-    TDeleteChoice c;
-    c.AlbumPath = "A", c.GeneticsPath = "G", c.HistoryPath = "H";
+    DeleteChoice c;
+    c.albumPath = "A", c.geneticsPath = "G", c.historyPath = "H";
     const QString head = "Warning, this operation will irretreivably delete the following files:\n";
-    c.State = 0, c.Genetics = true;
-    EXPECT_EQ(DeleteConfirmationText(c),
+    c.state = 0, c.genetics = true;
+    EXPECT_EQ(deleteConfirmationText(c),
               head + "G\nAs the creature is probably still in the game, this may cause problems in later life.\nAre you sure?");
-    c = {}, c.AlbumPath = "A", c.GeneticsPath = "G", c.HistoryPath = "H";
-    c.State = 2, c.History = true, c.PhotoOffered = true, c.GeneticsOffered = true;
-    EXPECT_EQ(DeleteConfirmationText(c), head + "H\n"
+    c = {}, c.albumPath = "A", c.geneticsPath = "G", c.historyPath = "H";
+    c.state = 2, c.history = true, c.photoOffered = true, c.geneticsOffered = true;
+    EXPECT_EQ(deleteConfirmationText(c), head + "H\n"
                                                 "This will leave a genetics file un-referenced by the history data\n"
                                                 "This will leave a photo album file un-referenced by the history data\n"
                                                 "Are you sure?");
-    c.State = 1, c.Photo = true, c.Genetics = true;
-    EXPECT_EQ(DeleteConfirmationText(c), head + "A\nG\nH\nThis will remove the entry from the funeral kit\nAre you sure?");
-    EXPECT_FALSE(DeleteConfirmationText(c).contains('\r'));
+    c.state = 1, c.photo = true, c.genetics = true;
+    EXPECT_EQ(deleteConfirmationText(c), head + "A\nG\nH\nThis will remove the entry from the funeral kit\nAre you sure?");
+    EXPECT_FALSE(deleteConfirmationText(c).contains('\r'));
 }

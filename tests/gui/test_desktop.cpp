@@ -5,11 +5,11 @@
 
 #include "TestUtil.h"
 #include "browser/ImageBox.h"
-#include "browser/InstallationChooser.h"
+#include "browser/InstallationChooserDialog.h"
 #include "browser/Translations.h"
-#include "browser/unitDeleteEntry.h"
-#include "browser/unitEditEntry.h"
-#include "browser/unitPhotoAlbum.h"
+#include "browser/DeleteCreatureDialog.h"
+#include "browser/EditCreatureDialog.h"
+#include "browser/PhotoAlbumDialog.h"
 
 #include <QAbstractButton>
 #include <QAbstractItemView>
@@ -36,14 +36,14 @@ namespace {
 
 // The controls of a window that a user reaches or reads: every one must
 // have a name a screen reader can say.
-QStringList Unnamed(QWidget* window)
+QStringList unnamed(QWidget* window)
 {
     QStringList unnamed;
     const QList<QWidget*> controls = window->findChildren<QWidget*>();
     for (QWidget* w : controls) {
         const bool control = qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w)
                              || qobject_cast<QPlainTextEdit*>(w) || qobject_cast<QAbstractItemView*>(w)
-                             || qobject_cast<TImageBox*>(w);
+                             || qobject_cast<ImageBox*>(w);
         // A header is read as part of its view (the columns of its table).
         if (!control || w->objectName().startsWith("qt_") || qobject_cast<QHeaderView*>(w))
             continue;
@@ -54,7 +54,7 @@ QStringList Unnamed(QWidget* window)
     return unnamed;
 }
 
-QString AccessibleName(QWidget* w)
+QString accessibleName(QWidget* w)
 {
     return QAccessible::queryAccessibleInterface(w)->text(QAccessible::Name);
 }
@@ -65,63 +65,63 @@ using Desktop = GuiTest;
 
 TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
 {
-    Open();
-    EXPECT_EQ(Unnamed(viewer.get()), QStringList());
-    EXPECT_EQ(AccessibleName(viewer->Entries), "Creatures");
+    openWindows();
+    EXPECT_EQ(unnamed(viewer.get()), QStringList());
+    EXPECT_EQ(accessibleName(viewer->entries), "Creatures");
 
-    Select(RowOf("TOVA"));
+    select(rowOf("TOVA"));
     QStringList editUnnamed;
     QMap<QString, QString> names;
-    WhenModal([&](QWidget* d) {
-        editUnnamed = Unnamed(d);
-        for (const char* box : {"DisplayName", "Epitaph", "OwnerName", "OwnerURL", "OwnerEMail", "OwnerNotes", "Moniker",
-                                "GraveImage"})
-            names[box] = AccessibleName(Child<QWidget>(d, box));
+    whenModal([&](QWidget* d) {
+        editUnnamed = unnamed(d);
+        for (const char* box : {"nameEdit", "epitaphEdit", "ownerNameEdit", "ownerUrlEdit", "ownerEmailEdit", "ownerNotesEdit", "monikerEdit",
+                                "photoImage"})
+            names[box] = accessibleName(child<QWidget>(d, box));
         // Each label is the buddy of its box: Alt and the label's letter go there.
         QTest::keyClick(d, Qt::Key_U, Qt::AltModifier);
         names["focus after Alt+U"] = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
-        QTest::mouseClick(Child<QPushButton>(d, "Button2"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     });
-    viewer->EditEntries1Click();
+    viewer->editEntries1Click();
     EXPECT_EQ(editUnnamed, QStringList());
-    EXPECT_EQ(names["DisplayName"], "Creature Name:");
-    EXPECT_EQ(names["Epitaph"], "Epitaph:");
-    EXPECT_EQ(names["OwnerName"], "Owner Name:");
-    EXPECT_EQ(names["OwnerEMail"], "Owner E-Mail:");
-    EXPECT_EQ(names["Moniker"], "Moniker:");
-    EXPECT_EQ(names["GraveImage"], "Gravestone photo");
-    EXPECT_EQ(names["focus after Alt+U"], "OwnerURL");
+    EXPECT_EQ(names["nameEdit"], "Creature Name:");
+    EXPECT_EQ(names["epitaphEdit"], "Epitaph:");
+    EXPECT_EQ(names["ownerNameEdit"], "Owner Name:");
+    EXPECT_EQ(names["ownerEmailEdit"], "Owner E-Mail:");
+    EXPECT_EQ(names["monikerEdit"], "Moniker:");
+    EXPECT_EQ(names["photoImage"], "Gravestone photo");
+    EXPECT_EQ(names["focus after Alt+U"], "ownerUrlEdit");
 
     QStringList deleteUnnamed, albumUnnamed;
-    WhenModal([&](QWidget* d) {
-        deleteUnnamed = Unnamed(d);
-        names["delete DisplayName"] = AccessibleName(Child<QWidget>(d, "DisplayName"));
-        AnswerBox(QMessageBox::No);
-        QTest::mouseClick(Child<QPushButton>(d, "Button1"), Qt::LeftButton);
+    whenModal([&](QWidget* d) {
+        deleteUnnamed = unnamed(d);
+        names["delete DisplayName"] = accessibleName(child<QWidget>(d, "nameEdit"));
+        answerBox(QMessageBox::No);
+        QTest::mouseClick(child<QPushButton>(d, "executeButton"), Qt::LeftButton);
     });
-    viewer->DeleteEntry1Click();
+    viewer->deleteEntry1Click();
     EXPECT_EQ(deleteUnnamed, QStringList());
     EXPECT_EQ(names["delete DisplayName"], "Creature Name:");
-    WhenModal([&](QWidget* d) {
-        albumUnnamed = Unnamed(d);
+    whenModal([&](QWidget* d) {
+        albumUnnamed = unnamed(d);
         d->close();
     });
-    viewer->ViewPhotoAlbum1Click();
+    viewer->viewPhotoAlbum1Click();
     EXPECT_EQ(albumUnnamed, QStringList());
 
-    TInstallationChooser chooser;
-    EXPECT_EQ(Unnamed(&chooser), QStringList());
+    InstallationChooserDialog chooser;
+    EXPECT_EQ(unnamed(&chooser), QStringList());
 }
 
 // Every row tells in words what its icon shows, to a screen reader and as
 // the icon's tooltip.
 TEST_F(Desktop, EveryRowDescribesItsIcon)
 {
-    Open();
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(viewer->Entries);
+    openWindows();
+    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(viewer->entries);
     ASSERT_TRUE(list && list->tableInterface());
     auto description = [&](const char* moniker) {
-        QAccessibleInterface* cell = list->tableInterface()->cellAt(RowOf(moniker), 0);
+        QAccessibleInterface* cell = list->tableInterface()->cellAt(rowOf(moniker), 0);
         return cell ? cell->text(QAccessible::Description) : QString("<no cell>");
     };
     EXPECT_EQ(description("TOVA"), "alive, has a photo album, has a genetics file");
@@ -129,23 +129,23 @@ TEST_F(Desktop, EveryRowDescribesItsIcon)
     EXPECT_EQ(description("YREX"), "exported from the world");
     EXPECT_EQ(description("STNG"), "");  // a state that shows no icon
 
-    const QRect cell = viewer->Entries->visualRect(viewer->ViewIndex(RowOf("TOVA"), 0));
+    const QRect cell = viewer->entries->visualRect(viewer->viewIndex(rowOf("TOVA"), 0));
     const QPoint icon(cell.left() + 10, cell.center().y());
-    QHelpEvent help(QEvent::ToolTip, icon, viewer->Entries->viewport()->mapToGlobal(icon));
-    QApplication::sendEvent(viewer->Entries->viewport(), &help);
-    EXPECT_EQ(ShownToolTip(), "alive, has a photo album, has a genetics file");
+    QHelpEvent help(QEvent::ToolTip, icon, viewer->entries->viewport()->mapToGlobal(icon));
+    QApplication::sendEvent(viewer->entries->viewport(), &help);
+    EXPECT_EQ(shownToolTip(), "alive, has a photo album, has a genetics file");
 }
 
 // The save of a photo needs no mouse: Enter on the picture or the list, or
 // Ctrl+S, opens the same save dialog.
 TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
 {
-    Open();
-    Select(RowOf("TOVA"));
+    openWindows();
+    select(rowOf("TOVA"));
     QStringList reached;
-    WhenModal([&](QWidget* d) {
-        auto* picture = Child<TImageBox>(d, "GraveImage");
-        auto* list = Child<QListWidget>(d, "Images");
+    whenModal([&](QWidget* d) {
+        auto* picture = child<ImageBox>(d, "photoImage");
+        auto* list = child<QListWidget>(d, "photoList");
         const std::vector<std::pair<QString, std::function<void()>>> ways = {
             {"Enter on the picture", [&] { picture->setFocus(), QTest::keyClick(picture, Qt::Key_Return); }},
             {"Enter on the list", [&] { list->setFocus(), QTest::keyClick(list, Qt::Key_Enter); }},
@@ -156,7 +156,7 @@ TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
              }},
         };
         for (const auto& [way, press] : ways) {
-            WhenModal([&, way = way](QWidget* save) {
+            whenModal([&, way = way](QWidget* save) {
                 if (qobject_cast<QFileDialog*>(save))
                     reached << way;
                 static_cast<QDialog*>(save)->reject();
@@ -165,7 +165,7 @@ TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
         }
         d->close();
     });
-    viewer->ViewPhotoAlbum1Click();
+    viewer->viewPhotoAlbum1Click();
     EXPECT_EQ(reached, (QStringList{"Enter on the picture", "Enter on the list", "Ctrl+S"}));
 }
 
@@ -173,27 +173,27 @@ TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
 // the shortcuts stay what they are.
 TEST_F(Desktop, UnderAGermanLocaleTheProgramIsGerman)
 {
-    const TTranslations german(QLocale(QLocale::German, QLocale::Germany));
-    ASSERT_TRUE(german.Translated());
-    Open();
+    const Translations german(QLocale(QLocale::German, QLocale::Germany));
+    ASSERT_TRUE(german.translated());
+    openWindows();
     EXPECT_EQ(viewer->windowTitle(), "Endrish-Geschöpfverlauf");
-    EXPECT_EQ(viewer->EntryRecords->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name des Geschöpfs");
-    EXPECT_EQ(Text(RowOf("TOVA"), 6), "Lebt in der Welt");
-    EXPECT_EQ(viewer->findChild<QAction*>("Delete1")->shortcut().toString(), "Ctrl+D");
-    Select(RowOf("DAGP"));
-    TSeenBox confirmation;
+    EXPECT_EQ(viewer->entryRecords->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name des Geschöpfs");
+    EXPECT_EQ(cellText(rowOf("TOVA"), 6), "Lebt in der Welt");
+    EXPECT_EQ(viewer->findChild<QAction*>("deleteAction")->shortcut().toString(), "Ctrl+D");
+    select(rowOf("DAGP"));
+    SeenBox confirmation;
     QStringList buttons;
     QString dialogTitle;
-    WhenModal([&](QWidget* d) {
+    whenModal([&](QWidget* d) {
         dialogTitle = d->windowTitle();
-        WhenModal([&](QWidget* box) {
+        whenModal([&](QWidget* box) {
             for (QAbstractButton* b : static_cast<QMessageBox*>(box)->buttons())
                 buttons << b->text();
             static_cast<QMessageBox*>(box)->button(QMessageBox::No)->click();
         });
-        QTest::mouseClick(Child<QPushButton>(d, "Button1"), Qt::LeftButton);
+        QTest::mouseClick(child<QPushButton>(d, "executeButton"), Qt::LeftButton);
     });
-    viewer->DeleteEntry1Click();
+    viewer->deleteEntry1Click();
     EXPECT_EQ(dialogTitle, "Einen Eintrag löschen");
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"&Ja", "&Nein"}));
@@ -228,21 +228,21 @@ TEST(Translations, TheGermanTranslationIsCompleteAndCurrent)
 TEST_F(Desktop, TheWindowComesBackWhereItWasAndOnTheScreen)
 {
     QSettings settings(dir.filePath("settings.conf"), QSettings::IniFormat);
-    const TStartContext context{TInstallationSource::FromPrefix(EncodePath(world.Prefix)), &settings, dir.path()};
-    viewer = CreateWindows(context);
+    const StartContext context{InstallationSource::fromPrefix(encodePath(world.prefix)), &settings, dir.path()};
+    viewer = createWindows(context);
     viewer->show();
     EXPECT_EQ(viewer->pos(), QPoint(327, 159)) << "the design place the first time";
     viewer->move(40, 30);
     viewer->resize(700, 450);
     viewer->close();
-    viewer = CreateWindows(context);
+    viewer = createWindows(context);
     viewer->show();
     EXPECT_EQ(viewer->pos(), QPoint(40, 30));
     EXPECT_EQ(viewer->size(), QSize(700, 450));
 
     viewer->move(9000, 7000);  // where a second monitor was
     viewer->close();
-    viewer = CreateWindows(context);
+    viewer = createWindows(context);
     viewer->show();
     const QRect available = viewer->screen()->availableGeometry();
     const QRect frame = viewer->frameGeometry();
@@ -252,20 +252,20 @@ TEST_F(Desktop, TheWindowComesBackWhereItWasAndOnTheScreen)
 
 TEST_F(Desktop, CtrlQQuitsAndAboutSaysWhereItReads)
 {
-    Open();
-    TSeenBox about;
-    WhenModal([&](QWidget* w) {
-        about.Text = static_cast<QMessageBox*>(w)->text();
-        about.Title = w->windowTitle();
+    openWindows();
+    SeenBox about;
+    whenModal([&](QWidget* w) {
+        about.text = static_cast<QMessageBox*>(w)->text();
+        about.title = w->windowTitle();
         static_cast<QMessageBox*>(w)->accept();
     });
-    viewer->findChild<QAction*>("About1")->trigger();
-    EXPECT_EQ(about.Title, "About Lifeledger");
-    EXPECT_TRUE(about.Text.contains(world.Prefix.toHtmlEscaped())) << about.Text.toStdString();
-    EXPECT_TRUE(about.Text.contains(PathText(viewer->HistoryDirectory).toHtmlEscaped()));
-    EXPECT_TRUE(about.Text.contains(PathText(viewer->GeneticsDirectory).toHtmlEscaped()));
+    viewer->findChild<QAction*>("aboutAction")->trigger();
+    EXPECT_EQ(about.title, "About Lifeledger");
+    EXPECT_TRUE(about.text.contains(world.prefix.toHtmlEscaped())) << about.text.toStdString();
+    EXPECT_TRUE(about.text.contains(pathText(viewer->historyDirectory).toHtmlEscaped()));
+    EXPECT_TRUE(about.text.contains(pathText(viewer->geneticsDirectory).toHtmlEscaped()));
 
-    FocusList();
-    Press(Qt::Key_Q, Qt::ControlModifier);
+    focusList();
+    press(Qt::Key_Q, Qt::ControlModifier);
     EXPECT_FALSE(viewer->isVisible());
 }

@@ -4,7 +4,7 @@
 
 #include "TestUtil.h"
 #include "browser/ImageBox.h"
-#include "browser/unitEditEntry.h"
+#include "browser/EditCreatureDialog.h"
 #include "history/CreatureFiles.h"
 #include "platform/TextCodec.h"
 #include "sprites/SpriteImage.h"
@@ -25,47 +25,47 @@
 
 namespace {
 
-THistoryEntry Load(const QString& path)
+HistoryRecord load(const QString& path)
 {
-    THistoryEntry e;
-    e.LoadFromFile(EncodePath(path));
+    HistoryRecord e;
+    e.loadFromFile(encodePath(path));
     return e;
 }
 
 // The dialog's controls, found by their names as a user finds them by sight.
-struct TEditView {
-    explicit TEditView(TEditEntry* dialog)
-        : Dialog(dialog),
-          Moniker(Child<QLineEdit>(dialog, "Moniker")),
-          DisplayName(Child<QLineEdit>(dialog, "DisplayName")),
-          OwnerName(Child<QLineEdit>(dialog, "OwnerName")),
-          OwnerURL(Child<QLineEdit>(dialog, "OwnerURL")),
-          OwnerEMail(Child<QLineEdit>(dialog, "OwnerEMail")),
-          Epitaph(Child<QPlainTextEdit>(dialog, "Epitaph")),
-          OwnerNotes(Child<QPlainTextEdit>(dialog, "OwnerNotes")),
-          ChooseStone(Child<QPushButton>(dialog, "ChooseStone")),
-          Button2(Child<QPushButton>(dialog, "Button2")),
-          Button3(Child<QPushButton>(dialog, "Button3")),
-          GraveImage(Child<TImageBox>(dialog, "GraveImage"))
+struct EditView {
+    explicit EditView(EditCreatureDialog* shown)
+        : dialog(shown),
+          moniker(child<QLineEdit>(dialog, "monikerEdit")),
+          displayName(child<QLineEdit>(dialog, "nameEdit")),
+          ownerName(child<QLineEdit>(dialog, "ownerNameEdit")),
+          ownerUrl(child<QLineEdit>(dialog, "ownerUrlEdit")),
+          ownerEMail(child<QLineEdit>(dialog, "ownerEmailEdit")),
+          epitaph(child<QPlainTextEdit>(dialog, "epitaphEdit")),
+          ownerNotes(child<QPlainTextEdit>(dialog, "ownerNotesEdit")),
+          chooseStone(child<QPushButton>(dialog, "chooseButton")),
+          button2(child<QPushButton>(dialog, "cancelButton")),
+          button3(child<QPushButton>(dialog, "acceptButton")),
+          graveImage(child<ImageBox>(dialog, "photoImage"))
     {
     }
-    std::int32_t ChosenStone() const { return Dialog->Result().ChosenStone; }
+    std::int32_t chosenStone() const { return dialog->editResult().chosenStone; }
 
-    TEditEntry* Dialog;
-    QLineEdit *Moniker, *DisplayName, *OwnerName, *OwnerURL, *OwnerEMail;
-    QPlainTextEdit *Epitaph, *OwnerNotes;
-    QPushButton *ChooseStone, *Button2, *Button3;
-    TImageBox* GraveImage;
+    EditCreatureDialog* dialog;
+    QLineEdit *moniker, *displayName, *ownerName, *ownerUrl, *ownerEMail;
+    QPlainTextEdit *epitaph, *ownerNotes;
+    QPushButton *chooseStone, *button2, *button3;
+    ImageBox* graveImage;
 };
 
-void Click(QPushButton* button)
+void click(QPushButton* button)
 {
     QTest::mouseClick(button, Qt::LeftButton);
 }
 
 // Replaces a box's text by typing: select all, then one key per character
 // (Enter for a line break).
-void Type(QWidget* box, const QString& text)
+void type(QWidget* box, const QString& text)
 {
     box->setFocus();
     QTest::keyClick(box, Qt::Key_A, Qt::ControlModifier);
@@ -84,7 +84,7 @@ void Type(QWidget* box, const QString& text)
 }
 
 // Pastes a long text in place of a box's text, as a user would.
-void Paste(QWidget* box, const QString& text)
+void paste(QWidget* box, const QString& text)
 {
     QApplication::clipboard()->setText(text);
     box->setFocus();
@@ -96,71 +96,71 @@ void Paste(QWidget* box, const QString& text)
 
 class EditEntry : public GuiTest {
 protected:
-    QString Hist(const char* moniker) const { return viewer->HistoryDirectory + kHistoryFilePrefix + moniker; }
+    QString hist(const char* moniker) const { return viewer->historyDirectory + kHistoryFilePrefix + moniker; }
 
     // Stores a changed copy of a sample record before the list is filled.
-    void Rewrite(const char* moniker, const std::function<void(THistoryEntry&)>& change)
+    void rewrite(const char* moniker, const std::function<void(HistoryRecord&)>& change)
     {
-        THistoryEntry e = Creature(moniker).Entry;
+        HistoryRecord e = creature(moniker).entry;
         change(e);
-        e.FileName = EncodePath(world.HistoryDir) + kHistoryFilePrefix + moniker;
-        e.SaveToFile();
+        e.fileName = encodePath(world.historyDir) + kHistoryFilePrefix + moniker;
+        e.saveToFile();
     }
 
     // Opens the dialog on the creature, lets `act` work in it, then presses
     // "Accept Edit" (accept) or "Cancel Edit".
-    void Edit(const QByteArray& moniker, const std::function<void(const TEditView&)>& act, bool accept = true)
+    void edit(const QByteArray& moniker, const std::function<void(const EditView&)>& act, bool accept = true)
     {
-        Select(RowOf(moniker));
-        WhenModal([&, accept](QWidget* w) {
-            auto* dialog = qobject_cast<TEditEntry*>(w);
+        select(rowOf(moniker));
+        whenModal([&, accept](QWidget* w) {
+            auto* dialog = qobject_cast<EditCreatureDialog*>(w);
             ASSERT_TRUE(dialog);
-            const TEditView d(dialog);
+            const EditView d(dialog);
             act(d);
-            Click(accept ? d.Button3 : d.Button2);
+            click(accept ? d.button3 : d.button2);
         });
-        viewer->EditEntries1Click();
+        viewer->editEntries1Click();
     }
 
-    struct TState {
+    struct State {
         bool chooseEnabled = false;
         QImage picture;
         int chosen = -9;
     };
-    static TState Look(const TEditView& d) { return {d.ChooseStone->isEnabled(), d.GraveImage->Picture(), d.ChosenStone()}; }
+    static State look(const EditView& d) { return {d.chooseStone->isEnabled(), d.graveImage->picture(), d.chosenStone()}; }
 };
 
 TEST_F(EditEntry, TheDialogShowsTheRecordsTextsAndItsLook)
 {
-    Open();
+    openWindows();
     QStringList texts;
     QString title;
     Qt::WindowFlags flags;
     bool openAfterKeys = false;
-    Edit("ACCE", [&](const TEditView& d) {
-        title = d.Dialog->windowTitle();
-        flags = d.Dialog->windowFlags();
-        texts = {d.Moniker->text(), d.DisplayName->text(), d.Epitaph->toPlainText(), d.OwnerName->text(),
-                 d.OwnerURL->text(), d.OwnerEMail->text(), d.OwnerNotes->toPlainText()};
+    edit("ACCE", [&](const EditView& d) {
+        title = d.dialog->windowTitle();
+        flags = d.dialog->windowFlags();
+        texts = {d.moniker->text(), d.displayName->text(), d.epitaph->toPlainText(), d.ownerName->text(),
+                 d.ownerUrl->text(), d.ownerEMail->text(), d.ownerNotes->toPlainText()};
         for (int key : {Qt::Key_Escape, Qt::Key_Return}) {
             QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier);
-            QApplication::sendEvent(d.DisplayName, &press);
+            QApplication::sendEvent(d.displayName, &press);
         }
-        openAfterKeys = d.Dialog->isVisible();
+        openAfterKeys = d.dialog->isVisible();
     }, false);
     EXPECT_EQ(title, "Editing a Creature Entry");
     EXPECT_FALSE(flags & (Qt::WindowCloseButtonHint | Qt::WindowSystemMenuHint | Qt::WindowMinMaxButtonsHint));
     EXPECT_TRUE(openAfterKeys) << "neither Enter nor Esc ends the dialog";
-    const THistoryEntry& e = Creature("ACCE").Entry;
-    EXPECT_EQ(texts, (QStringList{"ACCE", DecodeText(e.DisplayName), DecodeText(e.Epitaph), DecodeText(e.OwnerName),
-                                  DecodeText(e.OwnerURL), DecodeText(e.OwnerEMail), DecodeText(e.OwnerNotes)}));
+    const HistoryRecord& e = creature("ACCE").entry;
+    EXPECT_EQ(texts, (QStringList{"ACCE", decodeText(e.displayName), decodeText(e.epitaph), decodeText(e.ownerName),
+                                  decodeText(e.ownerUrl), decodeText(e.ownerEMail), decodeText(e.ownerNotes)}));
 }
 
 TEST_F(EditEntry, TheDialogOpensAtItsDesignPosition)
 {
-    Open();
+    openWindows();
     QPoint at;
-    Edit("TOVA", [&](const TEditView& d) { at = d.Dialog->pos(); }, false);
+    edit("TOVA", [&](const EditView& d) { at = d.dialog->pos(); }, false);
     EXPECT_EQ(at, QPoint(293, 104));
 }
 
@@ -168,97 +168,97 @@ TEST_F(EditEntry, TheDialogOpensAtItsDesignPosition)
 // way through the dialog, and more than the record can store is refused.
 TEST_F(EditEntry, LongOneLineTextsAreKeptWholeOrRefused)
 {
-    Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerName = QByteArray(40000, 'o'); });
-    Open();
-    Edit("TOVA", [](const TEditView& d) {
-        d.OwnerName->setFocus();
-        QTest::keyClick(d.OwnerName, Qt::Key_End);
-        QTest::keyClick(d.OwnerName, 'X');
+    rewrite("TOVA", [](HistoryRecord& e) { e.ownerName = QByteArray(40000, 'o'); });
+    openWindows();
+    edit("TOVA", [](const EditView& d) {
+        d.ownerName->setFocus();
+        QTest::keyClick(d.ownerName, Qt::Key_End);
+        QTest::keyClick(d.ownerName, 'X');
     });
-    EXPECT_EQ(Load(Hist("TOVA")).OwnerName, QByteArray(40000, 'o') + "X");
+    EXPECT_EQ(load(hist("TOVA")).ownerName, QByteArray(40000, 'o') + "X");
 
-    const QByteArray before = ReadAll(Hist("TOVA"));
-    QList<TSeenBox> boxes;
-    Edit("TOVA", [&](const TEditView& d) {
-        Paste(d.OwnerURL, QString(70000, QLatin1Char('u')));
-        EXPECT_EQ(d.OwnerURL->text().size(), 70000);
-        TBoxCollector collector;
-        Click(d.Button3);
-        boxes = collector.Boxes;
+    const QByteArray before = readAll(hist("TOVA"));
+    QList<SeenBox> boxes;
+    edit("TOVA", [&](const EditView& d) {
+        paste(d.ownerUrl, QString(70000, QLatin1Char('u')));
+        EXPECT_EQ(d.ownerUrl->text().size(), 70000);
+        BoxCollector collector;
+        click(d.button3);
+        boxes = collector.boxes;
     }, false);
     ASSERT_EQ(boxes.size(), 1);
-    EXPECT_TRUE(boxes[0].Text.contains("Owner URL")) << boxes[0].Text.toStdString();
-    EXPECT_EQ(ReadAll(Hist("TOVA")), before);
+    EXPECT_TRUE(boxes[0].text.contains("Owner URL")) << boxes[0].text.toStdString();
+    EXPECT_EQ(readAll(hist("TOVA")), before);
 }
 
 TEST_F(EditEntry, AOneLineBoxKeepsTheRecordsLineBreaksWhenEdited)
 {
-    Rewrite("TOVA", [](THistoryEntry& e) { e.OwnerEMail = "first\r\nsecond"; });
-    Open();
-    Edit("TOVA", [](const TEditView& d) {
-        d.OwnerEMail->setFocus();
-        QTest::keyClick(d.OwnerEMail, Qt::Key_End);
-        QTest::keyClick(d.OwnerEMail, 'X');
+    rewrite("TOVA", [](HistoryRecord& e) { e.ownerEMail = "first\r\nsecond"; });
+    openWindows();
+    edit("TOVA", [](const EditView& d) {
+        d.ownerEMail->setFocus();
+        QTest::keyClick(d.ownerEMail, Qt::Key_End);
+        QTest::keyClick(d.ownerEMail, 'X');
     });
-    EXPECT_EQ(Load(Hist("TOVA")).OwnerEMail, "first\r\nsecondX");
+    EXPECT_EQ(load(hist("TOVA")).ownerEMail, "first\r\nsecondX");
 }
 
 TEST_F(EditEntry, ADeadCreatureWithoutChoiceStartsAtTheFirstPhoto)
 {
-    Open();
-    TState s;
-    Edit("SKDR", [&](const TEditView& d) { s = Look(d); });
+    openWindows();
+    State s;
+    edit("SKDR", [&](const EditView& d) { s = look(d); });
     EXPECT_TRUE(s.chooseEnabled);
     EXPECT_EQ(s.chosen, 0);
-    EXPECT_EQ(s.picture, SampleAlbumImage("SKDR", 3, 0, pl555));
-    EXPECT_EQ(Load(Hist("SKDR")).GravestoneIndex, 0);
+    EXPECT_EQ(s.picture, sampleAlbumImage("SKDR", 3, 0, pl555));
+    EXPECT_EQ(load(hist("SKDR")).gravestoneIndex, 0);
 }
 
 TEST_F(EditEntry, ALivingCreatureWithoutChoiceKeepsNone)
 {
-    Open();
+    openWindows();
     // An earlier opening leaves a picture behind; it is cleared, not shown
     // for another creature.
-    Edit("SKDR", [](const TEditView&) {}, false);
-    TState s;
-    Edit("TOVA", [&](const TEditView& d) { s = Look(d); });
+    edit("SKDR", [](const EditView&) {}, false);
+    State s;
+    edit("TOVA", [&](const EditView& d) { s = look(d); });
     EXPECT_FALSE(s.chooseEnabled);
     EXPECT_TRUE(s.picture.isNull());
-    EXPECT_EQ(Load(Hist("TOVA")).GravestoneIndex, -1);
+    EXPECT_EQ(load(hist("TOVA")).gravestoneIndex, -1);
 }
 
 TEST_F(EditEntry, ALivingCreatureWithAChoiceShowsIt)
 {
-    Rewrite("TOVA", [](THistoryEntry& e) { e.GravestoneIndex = 1; });
-    Open();
-    TState s;
-    Edit("TOVA", [&](const TEditView& d) { s = Look(d); }, false);
+    rewrite("TOVA", [](HistoryRecord& e) { e.gravestoneIndex = 1; });
+    openWindows();
+    State s;
+    edit("TOVA", [&](const EditView& d) { s = look(d); }, false);
     EXPECT_TRUE(s.chooseEnabled);
-    EXPECT_EQ(s.picture, SampleAlbumImage("TOVA", 5, 1, pl565));
+    EXPECT_EQ(s.picture, sampleAlbumImage("TOVA", 5, 1, pl565));
 }
 
 TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
 {
-    Open();
+    openWindows();
     std::vector<int> seen;
     QImage last;
-    Edit("BRDN", [&](const TEditView& d) {  // album of 3, stored choice 2
-        seen.push_back(d.ChosenStone());
+    edit("BRDN", [&](const EditView& d) {  // album of 3, stored choice 2
+        seen.push_back(d.chosenStone());
         for (int i = 0; i < 2; ++i) {
-            Click(d.ChooseStone);
-            seen.push_back(d.ChosenStone());
+            click(d.chooseStone);
+            seen.push_back(d.chosenStone());
         }
-        last = d.GraveImage->Picture();
+        last = d.graveImage->picture();
     });
     EXPECT_EQ(seen, (std::vector<int>{2, 0, 1}));
-    EXPECT_EQ(last, SampleAlbumImage("BRDN", 3, 1, pl565));
-    EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 1);
+    EXPECT_EQ(last, sampleAlbumImage("BRDN", 3, 1, pl565));
+    EXPECT_EQ(load(hist("BRDN")).gravestoneIndex, 1);
 
     seen.clear();
-    Edit("ONE1", [&](const TEditView& d) {
+    edit("ONE1", [&](const EditView& d) {
         for (int i = 0; i < 3; ++i) {
-            Click(d.ChooseStone);
-            seen.push_back(d.ChosenStone());
+            click(d.chooseStone);
+            seen.push_back(d.chosenStone());
         }
     }, false);
     EXPECT_EQ(seen, (std::vector<int>{0, 0, 0}));
@@ -266,113 +266,113 @@ TEST_F(EditEntry, ChooseStepsThroughTheAlbumAndWrapsToTheFirst)
 
 TEST_F(EditEntry, AnAlbumThatShrinksWhileOpenNeverYieldsAnIndexOutsideIt)
 {
-    Open();
-    Edit("BRDN", [&](const TEditView& d) {
-        WriteWholeFile(world.HistoryDir + "photo_BRDN.s16", EncodeS16(SampleAlbum("BRDN", 2), pl565));
-        Click(d.ChooseStone);  // 3 is past the end of an album of 2
-        EXPECT_EQ(d.ChosenStone(), 0);
+    openWindows();
+    edit("BRDN", [&](const EditView& d) {
+        writeWholeFile(world.historyDir + "photo_BRDN.s16", encodeS16(sampleAlbum("BRDN", 2), pl565));
+        click(d.chooseStone);  // 3 is past the end of an album of 2
+        EXPECT_EQ(d.chosenStone(), 0);
     });
-    EXPECT_EQ(Load(Hist("BRDN")).GravestoneIndex, 0);
+    EXPECT_EQ(load(hist("BRDN")).gravestoneIndex, 0);
 }
 
 TEST_F(EditEntry, ACreatureWhoseAlbumIsNotOpenedKeepsItsStoredChoice)
 {
-    Rewrite("YREX", [](THistoryEntry& e) { e.GravestoneIndex = 1; });
-    Open();
+    rewrite("YREX", [](HistoryRecord& e) { e.gravestoneIndex = 1; });
+    openWindows();
     for (const char* moniker : {"YREX", "GR05", "GRM3"}) {  // exported; no album; -3
-        const std::int32_t before = Load(Hist(moniker)).GravestoneIndex;
-        TState s;
-        Edit(moniker, [&](const TEditView& d) { s = Look(d); });
+        const std::int32_t before = load(hist(moniker)).gravestoneIndex;
+        State s;
+        edit(moniker, [&](const EditView& d) { s = look(d); });
         EXPECT_FALSE(s.chooseEnabled) << moniker;
-        EXPECT_EQ(Load(Hist(moniker)).GravestoneIndex, before) << moniker;
+        EXPECT_EQ(load(hist(moniker)).gravestoneIndex, before) << moniker;
     }
 }
 
 TEST_F(EditEntry, AnAlbumThatCannotBeShownStillLetsTheTextsBeEdited)
 {
-    Rewrite("BRDN", [](THistoryEntry& e) { e.GravestoneIndex = 3; });  // album of 3
-    Open();
+    rewrite("BRDN", [](HistoryRecord& e) { e.gravestoneIndex = 3; });  // album of 3
+    openWindows();
     struct {
         const char* moniker;
         QString error;
         std::int32_t stored;
     } cases[] = {{"BRDN", "List Index Out of Bounds", 3},
                  {"EMPT", "List Index Out of Bounds", -1},
-                 {"DAGP", "Unable to open file " + viewer->HistoryDirectory + "photo_DAGP.s16", -1}};
+                 {"DAGP", "Unable to open file " + viewer->historyDirectory + "photo_DAGP.s16", -1}};
     for (const auto& c : cases) {
         // Gone after the list was filled (each acceptance fills it again).
         if (QByteArray(c.moniker) == "DAGP")
-            QFile::remove(world.HistoryDir + "photo_DAGP.s16");
-        TSeenBox error;
-        AnswerBox(QMessageBox::Ok, &error);
-        TState s;
-        Edit(c.moniker, [&](const TEditView& d) {
-            s = Look(d);
-            Type(d.OwnerName, "New owner");
+            QFile::remove(world.historyDir + "photo_DAGP.s16");
+        SeenBox error;
+        answerBox(QMessageBox::Ok, &error);
+        State s;
+        edit(c.moniker, [&](const EditView& d) {
+            s = look(d);
+            type(d.ownerName, "New owner");
         });
-        EXPECT_EQ(error.Text, c.error) << c.moniker;
+        EXPECT_EQ(error.text, c.error) << c.moniker;
         EXPECT_FALSE(s.chooseEnabled) << c.moniker;
-        const THistoryEntry saved = Load(Hist(c.moniker));
-        EXPECT_EQ(saved.OwnerName, "New owner") << c.moniker;
-        EXPECT_EQ(saved.GravestoneIndex, c.stored) << c.moniker;
+        const HistoryRecord saved = load(hist(c.moniker));
+        EXPECT_EQ(saved.ownerName, "New owner") << c.moniker;
+        EXPECT_EQ(saved.gravestoneIndex, c.stored) << c.moniker;
     }
 }
 
 TEST_F(EditEntry, CancellingWritesNothing)
 {
-    Open();
-    const QByteArray before = ReadAll(Hist("SKDR"));
-    const QDateTime stamp = QFileInfo(Hist("SKDR")).lastModified();
-    Edit("SKDR", [](const TEditView& d) {
-        Type(d.DisplayName, "Not kept");
-        Click(d.ChooseStone);
-        Click(d.ChooseStone);
+    openWindows();
+    const QByteArray before = readAll(hist("SKDR"));
+    const QDateTime stamp = QFileInfo(hist("SKDR")).lastModified();
+    edit("SKDR", [](const EditView& d) {
+        type(d.displayName, "Not kept");
+        click(d.chooseStone);
+        click(d.chooseStone);
     }, false);
-    EXPECT_EQ(ReadAll(Hist("SKDR")), before);
-    EXPECT_EQ(QFileInfo(Hist("SKDR")).lastModified(), stamp);
-    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).DisplayName, "Sorrel");
-    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("SKDR")).GravestoneIndex, -1);
+    EXPECT_EQ(readAll(hist("SKDR")), before);
+    EXPECT_EQ(QFileInfo(hist("SKDR")).lastModified(), stamp);
+    EXPECT_EQ(viewer->entryRecords->record(rowOf("SKDR")).displayName, "Sorrel");
+    EXPECT_EQ(viewer->entryRecords->record(rowOf("SKDR")).gravestoneIndex, -1);
 }
 
 TEST_F(EditEntry, WithNoRowSelectedCtrlEDoesNothing)
 {
-    Open();
-    FocusList();
-    ExpectNothingHappens([this] { Press(Qt::Key_E, Qt::ControlModifier); });
+    openWindows();
+    focusList();
+    expectNothingHappens([this] { press(Qt::Key_E, Qt::ControlModifier); });
 }
 
 TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)
 {
     // Dead creatures with a chosen photo, so acceptance has nothing to change.
-    Rewrite("ACCE", [](THistoryEntry& e) { e.GravestoneIndex = 0; });
-    Rewrite("MULT", [](THistoryEntry& e) { e.GravestoneIndex = 0; });
-    Open();
+    rewrite("ACCE", [](HistoryRecord& e) { e.gravestoneIndex = 0; });
+    rewrite("MULT", [](HistoryRecord& e) { e.gravestoneIndex = 0; });
+    openWindows();
     for (const char* moniker : {"TOVA", "ACCE", "LONG", "MULT"}) {
-        const QByteArray before = ReadAll(Hist(moniker));
-        Edit(moniker, [](const TEditView&) {});
-        EXPECT_EQ(ReadAll(Hist(moniker)), before) << moniker;
-        EXPECT_EQ(viewer->SelectedRow(), -1);
+        const QByteArray before = readAll(hist(moniker));
+        edit(moniker, [](const EditView&) {});
+        EXPECT_EQ(readAll(hist(moniker)), before) << moniker;
+        EXPECT_EQ(viewer->selectedRow(), -1);
     }
 }
 
 TEST_F(EditEntry, ANewNameIsShownAfterTheRebuild)
 {
-    Open();
-    Edit("TOVA", [](const TEditView& d) { Type(d.DisplayName, QString::fromUtf16(u"Tavi the B\u00f6ld")); });
-    EXPECT_EQ(Text(RowOf("TOVA"), 0), QString::fromUtf16(u"Tavi the B\u00f6ld"));
-    EXPECT_EQ(Load(Hist("TOVA")).DisplayName, "Tavi the B\xF6ld");
+    openWindows();
+    edit("TOVA", [](const EditView& d) { type(d.displayName, QString::fromUtf16(u"Tavi the B\u00f6ld")); });
+    EXPECT_EQ(cellText(rowOf("TOVA"), 0), QString::fromUtf16(u"Tavi the B\u00f6ld"));
+    EXPECT_EQ(load(hist("TOVA")).displayName, "Tavi the B\xF6ld");
 }
 
 TEST_F(EditEntry, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
 {
-    Open();
-    Edit("TOVA", [](const TEditView& d) { Type(d.Epitaph, "one\ntwo\nthree"); });
-    EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "one\r\ntwo\r\nthree");
+    openWindows();
+    edit("TOVA", [](const EditView& d) { type(d.epitaph, "one\ntwo\nthree"); });
+    EXPECT_EQ(load(hist("TOVA")).epitaph, "one\r\ntwo\r\nthree");
     QString shown;
     int blocks = 0;
-    Edit("TOVA", [&](const TEditView& d) {
-        shown = d.Epitaph->toPlainText();
-        blocks = d.Epitaph->document()->blockCount();
+    edit("TOVA", [&](const EditView& d) {
+        shown = d.epitaph->toPlainText();
+        blocks = d.epitaph->document()->blockCount();
     }, false);
     EXPECT_EQ(shown, "one\ntwo\nthree");
     EXPECT_EQ(blocks, 3);
@@ -381,46 +381,46 @@ TEST_F(EditEntry, LineBreaksAreStoredAsCarriageReturnAndLineFeed)
 TEST_F(EditEntry, BoxesLeftAloneGiveBackTheirExactBytes)
 {
     const QByteArray odd("\x81 zero\0inside\r lone CR\n lone LF", 31);
-    Rewrite("TOVA", [&](THistoryEntry& e) {
-        e.OwnerURL = odd;
-        e.OwnerNotes = odd;
-        e.Epitaph = QByteArray("tab\there", 8);
+    rewrite("TOVA", [&](HistoryRecord& e) {
+        e.ownerUrl = odd;
+        e.ownerNotes = odd;
+        e.epitaph = QByteArray("tab\there", 8);
     });
-    Open();
-    Edit("TOVA", [](const TEditView& d) { Type(d.DisplayName, "Changed"); });
-    const THistoryEntry saved = Load(Hist("TOVA"));
-    EXPECT_EQ(saved.DisplayName, "Changed");
-    EXPECT_EQ(saved.OwnerURL, odd);
-    EXPECT_EQ(saved.OwnerNotes, odd);
-    EXPECT_EQ(saved.Epitaph, QByteArray("tab\there", 8));
+    openWindows();
+    edit("TOVA", [](const EditView& d) { type(d.displayName, "Changed"); });
+    const HistoryRecord saved = load(hist("TOVA"));
+    EXPECT_EQ(saved.displayName, "Changed");
+    EXPECT_EQ(saved.ownerUrl, odd);
+    EXPECT_EQ(saved.ownerNotes, odd);
+    EXPECT_EQ(saved.epitaph, QByteArray("tab\there", 8));
 }
 
 TEST_F(EditEntry, TextTheRecordCannotHoldIsRefusedNamingTheField)
 {
-    Open();
-    const QByteArray before = ReadAll(Hist("TOVA"));
-    QList<TSeenBox> boxes;
+    openWindows();
+    const QByteArray before = readAll(hist("TOVA"));
+    QList<SeenBox> boxes;
     bool openAfter = false;
-    Edit("TOVA", [&](const TEditView& d) {
-        Type(d.Epitaph, QString::fromUtf16(u"Snow \u2603 man"));
+    edit("TOVA", [&](const EditView& d) {
+        type(d.epitaph, QString::fromUtf16(u"Snow \u2603 man"));
         {
-            TBoxCollector collector;
-            Click(d.Button3);
-            openAfter = d.Dialog->isVisible();
-            Type(d.Epitaph, "fine");
-            Paste(d.OwnerNotes, QString(70000, QLatin1Char('n')));
-            Click(d.Button3);
-            openAfter = openAfter && d.Dialog->isVisible();
-            boxes = collector.Boxes;
+            BoxCollector collector;
+            click(d.button3);
+            openAfter = d.dialog->isVisible();
+            type(d.epitaph, "fine");
+            paste(d.ownerNotes, QString(70000, QLatin1Char('n')));
+            click(d.button3);
+            openAfter = openAfter && d.dialog->isVisible();
+            boxes = collector.boxes;
         }
     }, false);
     EXPECT_TRUE(openAfter);
     ASSERT_EQ(boxes.size(), 2);
-    EXPECT_TRUE(boxes[0].Text.contains("Epitaph")) << boxes[0].Text.toStdString();
-    EXPECT_TRUE(boxes[0].Text.contains(QChar(0x2603)));
-    EXPECT_TRUE(boxes[1].Text.contains("Owner Notes")) << boxes[1].Text.toStdString();
-    EXPECT_TRUE(boxes[1].Text.contains("65535"));
-    EXPECT_EQ(ReadAll(Hist("TOVA")), before);
+    EXPECT_TRUE(boxes[0].text.contains("Epitaph")) << boxes[0].text.toStdString();
+    EXPECT_TRUE(boxes[0].text.contains(QChar(0x2603)));
+    EXPECT_TRUE(boxes[1].text.contains("Owner Notes")) << boxes[1].text.toStdString();
+    EXPECT_TRUE(boxes[1].text.contains("65535"));
+    EXPECT_EQ(readAll(hist("TOVA")), before);
 }
 
 namespace {
@@ -428,16 +428,16 @@ namespace {
 // While it lives, no file of more than `bytes` can be written by this
 // process: a write past it fails as on a full disk (EFBIG), with the signal
 // that would end the process ignored.
-class TFileSizeLimit {
+class FileSizeLimit {
 public:
-    explicit TFileSizeLimit(rlim_t bytes)
+    explicit FileSizeLimit(rlim_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &saved_);
         oldHandler_ = std::signal(SIGXFSZ, SIG_IGN);
         const rlimit limit{bytes, saved_.rlim_max};
         setrlimit(RLIMIT_FSIZE, &limit);
     }
-    ~TFileSizeLimit()
+    ~FileSizeLimit()
     {
         setrlimit(RLIMIT_FSIZE, &saved_);
         std::signal(SIGXFSZ, oldHandler_);
@@ -452,56 +452,56 @@ private:
 
 TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
 {
-    Open();
-    const QString path = Hist("TOVA");
-    const QByteArray before = ReadAll(path);
-    TSeenBox error;
-    const int rows = Rows();
+    openWindows();
+    const QString path = hist("TOVA");
+    const QByteArray before = readAll(path);
+    SeenBox error;
+    const int rows = listedRows();
     {
-        const TFileSizeLimit diskFull(100);
-        Edit("TOVA", [&](const TEditView& d) {
-            Type(d.DisplayName, "Edited");
-            AnswerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
+        const FileSizeLimit diskFull(100);
+        edit("TOVA", [&](const EditView& d) {
+            type(d.displayName, "Edited");
+            answerBox(QMessageBox::Ok, &error);  // the save's error, once the dialog has closed
         });
     }
-    EXPECT_TRUE(error.Text.contains(path)) << error.Text.toStdString();
-    EXPECT_EQ(ReadAll(path), before);
-    EXPECT_EQ(Rows(), rows);
-    EXPECT_EQ(Text(RowOf("TOVA"), 0), "Tavi") << "no rebuild after a failed save";
-    EXPECT_EQ(viewer->EntryRecords->Record(RowOf("TOVA")).DisplayName, "Edited");
+    EXPECT_TRUE(error.text.contains(path)) << error.text.toStdString();
+    EXPECT_EQ(readAll(path), before);
+    EXPECT_EQ(listedRows(), rows);
+    EXPECT_EQ(cellText(rowOf("TOVA"), 0), "Tavi") << "no rebuild after a failed save";
+    EXPECT_EQ(viewer->entryRecords->record(rowOf("TOVA")).displayName, "Edited");
 
     // With room on the disk again, accepting again saves the edit.
     QString shown;
-    Edit("TOVA", [&](const TEditView& d) { shown = d.DisplayName->text(); });
+    edit("TOVA", [&](const EditView& d) { shown = d.displayName->text(); });
     EXPECT_EQ(shown, "Edited");
-    EXPECT_EQ(Load(path).DisplayName, "Edited");
-    EXPECT_NE(ReadAll(path), before);
+    EXPECT_EQ(load(path).displayName, "Edited");
+    EXPECT_NE(readAll(path), before);
 }
 
 // The game rewrote the record (a death, say) while the dialog was open: the
 // edit writes nothing, says so, and the list shows the game's record.
 TEST_F(EditEntry, ARecordTheGameChangedMeanwhileIsNotOverwritten)
 {
-    Open();
-    THistoryEntry died = Creature("TOVA").Entry;
-    died.State = csDead;
-    died.Registered = true;
-    died.FileName = EncodePath(Hist("TOVA"));
-    TSeenBox told;
-    Edit("TOVA", [&](const TEditView& d) {
-        died.SaveToFile();  // the game's write
-        Type(d.Epitaph, "Written by the user");
-        AnswerBox(QMessageBox::Ok, &told);
+    openWindows();
+    HistoryRecord died = creature("TOVA").entry;
+    died.state = csDead;
+    died.registered = true;
+    died.fileName = encodePath(hist("TOVA"));
+    SeenBox told;
+    edit("TOVA", [&](const EditView& d) {
+        died.saveToFile();  // the game's write
+        type(d.epitaph, "Written by the user");
+        answerBox(QMessageBox::Ok, &told);
     });
-    EXPECT_TRUE(told.Text.contains("The game changed")) << told.Text.toStdString();
-    EXPECT_TRUE(told.Text.contains(Hist("TOVA"))) << told.Text.toStdString();
-    EXPECT_EQ(Load(Hist("TOVA")), died);
-    EXPECT_EQ(Text(RowOf("TOVA"), 6), "Dead") << "the list shows the record as it is now";
+    EXPECT_TRUE(told.text.contains("The game changed")) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains(hist("TOVA"))) << told.text.toStdString();
+    EXPECT_EQ(load(hist("TOVA")), died);
+    EXPECT_EQ(cellText(rowOf("TOVA"), 6), "Dead") << "the list shows the record as it is now";
 
     // Edited again, the change is saved over the game's record.
-    Edit("TOVA", [](const TEditView& d) { Type(d.Epitaph, "Written by the user"); });
-    EXPECT_EQ(Load(Hist("TOVA")).Epitaph, "Written by the user");
-    EXPECT_EQ(Load(Hist("TOVA")).State, csDead);
+    edit("TOVA", [](const EditView& d) { type(d.epitaph, "Written by the user"); });
+    EXPECT_EQ(load(hist("TOVA")).epitaph, "Written by the user");
+    EXPECT_EQ(load(hist("TOVA")).state, csDead);
 }
 
 // A record that is a link to a file elsewhere is listed, but an edit never
@@ -510,20 +510,20 @@ TEST_F(EditEntry, ARecordThatIsALinkIsNeverWrittenThrough)
 {
     QTemporaryDir elsewhere;
     const QString precious = elsewhere.filePath("precious");
-    THistoryEntry other = Creature("GEN1").Entry;
-    other.Moniker = {'L', 'I', 'N', 'K'};
-    other.FileName = EncodePath(precious);
-    other.SaveToFile();
-    const QByteArray preciousBytes = ReadAll(precious);
-    ASSERT_TRUE(QFile::link(precious, world.HistoryDir + "cr_LINK"));
-    Open();
-    ASSERT_GE(RowOf("LINK"), 0);
-    TSeenBox error;
-    Edit("LINK", [&](const TEditView& d) {
-        Type(d.DisplayName, "Changed");
-        AnswerBox(QMessageBox::Ok, &error);
+    HistoryRecord other = creature("GEN1").entry;
+    other.moniker = {'L', 'I', 'N', 'K'};
+    other.fileName = encodePath(precious);
+    other.saveToFile();
+    const QByteArray preciousBytes = readAll(precious);
+    ASSERT_TRUE(QFile::link(precious, world.historyDir + "cr_LINK"));
+    openWindows();
+    ASSERT_GE(rowOf("LINK"), 0);
+    SeenBox error;
+    edit("LINK", [&](const EditView& d) {
+        type(d.displayName, "Changed");
+        answerBox(QMessageBox::Ok, &error);
     });
-    EXPECT_TRUE(error.Text.contains("symbolic link")) << error.Text.toStdString();
-    EXPECT_EQ(ReadAll(precious), preciousBytes);
-    EXPECT_TRUE(QFileInfo(world.HistoryDir + "cr_LINK").isSymLink());
+    EXPECT_TRUE(error.text.contains("symbolic link")) << error.text.toStdString();
+    EXPECT_EQ(readAll(precious), preciousBytes);
+    EXPECT_TRUE(QFileInfo(world.historyDir + "cr_LINK").isSymLink());
 }

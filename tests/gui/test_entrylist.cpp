@@ -3,7 +3,7 @@
 #include "gui/GuiTest.h"
 
 #include "browser/CommandGuard.h"
-#include "history/unitHistoryClass.h"
+#include "history/HistoryRecord.h"
 #include "platform/FileSystem.h"
 #include "platform/TextCodec.h"
 
@@ -42,7 +42,7 @@ using EntryList = GuiTest;
 
 TEST_F(EntryList, WindowCaptionsMenusAndColumns)
 {
-    Open();
+    openWindows();
     EXPECT_EQ(QCoreApplication::applicationName(), "Vivarion2 History Viewer");
     EXPECT_EQ(viewer->windowTitle(), "Endrish Creature History");
     const Qt::WindowFlags flags = viewer->windowFlags();
@@ -52,23 +52,23 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
 
     QStringList captions;
     for (int c = 0; c < 7; ++c)
-        captions << viewer->EntryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        captions << viewer->entryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
     EXPECT_EQ(captions, (QStringList{"Name of Creature", "Moniker", "Species", "Gender", "Parents",
                                      "Life (From -> To)", "State"}));
-    const QFontMetrics metrics(viewer->Entries->header()->font());
+    const QFontMetrics metrics(viewer->entries->header()->font());
     for (int c = 0; c < 6; ++c)
-        EXPECT_GT(viewer->Entries->header()->sectionSize(c), metrics.horizontalAdvance(captions[c])) << c;
-    EXPECT_FALSE(viewer->Entries->header()->sectionsClickable());
-    EXPECT_EQ(viewer->Entries->selectionMode(), QAbstractItemView::SingleSelection);
-    EXPECT_EQ(viewer->Entries->selectionBehavior(), QAbstractItemView::SelectRows);
-    EXPECT_EQ(viewer->Entries->editTriggers(), QAbstractItemView::NoEditTriggers);
+        EXPECT_GT(viewer->entries->header()->sectionSize(c), metrics.horizontalAdvance(captions[c])) << c;
+    EXPECT_FALSE(viewer->entries->header()->sectionsClickable());
+    EXPECT_EQ(viewer->entries->selectionMode(), QAbstractItemView::SingleSelection);
+    EXPECT_EQ(viewer->entries->selectionBehavior(), QAbstractItemView::SelectRows);
+    EXPECT_EQ(viewer->entries->editTriggers(), QAbstractItemView::NoEditTriggers);
 
     QStringList main, popup;
     for (QAction* menu : viewer->menuBar()->actions())
         for (QAction* item : menu->menu()->actions())
             if (!item->isSeparator())
                 main << menu->text() + "/" + item->text() + "/" + item->shortcut().toString();
-    for (QAction* item : viewer->EntriesMenu->actions())
+    for (QAction* item : viewer->entriesMenu->actions())
         popup << item->text() + "/" + item->shortcut().toString();
     // The specified items, and beside them two of this program's own.
     EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/Export &List.../",
@@ -84,82 +84,82 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
 // window's design size, and a text that is cut shows whole as a tooltip.
 TEST_F(EntryList, EveryColumnIsInViewAtTheDesignSize)
 {
-    THistoryEntry verbose = Creature("TOVA").Entry;
-    verbose.DisplayName = QByteArray(300, 'W');
-    verbose.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
-    verbose.SaveToFile();
-    Open();
-    QHeaderView* header = viewer->Entries->header();
-    const int width = viewer->Entries->viewport()->width();
+    HistoryRecord verbose = creature("TOVA").entry;
+    verbose.displayName = QByteArray(300, 'W');
+    verbose.fileName = encodePath(world.historyDir) + "cr_TOVA";
+    verbose.saveToFile();
+    openWindows();
+    QHeaderView* header = viewer->entries->header();
+    const int width = viewer->entries->viewport()->width();
     for (int c = 0; c < 7; ++c) {
         EXPECT_GE(header->sectionViewportPosition(c), 0) << c;
         EXPECT_LE(header->sectionViewportPosition(c) + header->sectionSize(c), width) << c;
         EXPECT_GE(header->sectionSize(c), QFontMetrics(header->font()).horizontalAdvance(
-                      viewer->EntryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) << c;
+                      viewer->entryRecords->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString())) << c;
     }
     EXPECT_EQ(header->sectionViewportPosition(6) + header->sectionSize(6), width) << "the last takes the rest";
 
     auto tipAt = [&](int row, int column) {
         QToolTip::hideText();
         (void)QTest::qWaitFor([] { return !QToolTip::isVisible(); }, 2000);
-        const QRect cell = viewer->Entries->visualRect(viewer->ViewIndex(row, column));
-        QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->Entries->viewport()->mapToGlobal(cell.center()));
-        QApplication::sendEvent(viewer->Entries->viewport(), &help);
-        return ShownToolTip();
+        const QRect cell = viewer->entries->visualRect(viewer->viewIndex(row, column));
+        QHelpEvent help(QEvent::ToolTip, cell.center(), viewer->entries->viewport()->mapToGlobal(cell.center()));
+        QApplication::sendEvent(viewer->entries->viewport(), &help);
+        return shownToolTip();
     };
-    EXPECT_EQ(tipAt(RowOf("TOVA"), 0), QString(300, 'W'));
-    EXPECT_EQ(tipAt(RowOf("TOVA"), 4), "Sorrel (SKDR) and Bracken (BRDN)");
-    EXPECT_EQ(tipAt(RowOf("AB"), 1), "") << "a text that fits has no tooltip";
+    EXPECT_EQ(tipAt(rowOf("TOVA"), 0), QString(300, 'W'));
+    EXPECT_EQ(tipAt(rowOf("TOVA"), 4), "Sorrel (SKDR) and Bracken (BRDN)");
+    EXPECT_EQ(tipAt(rowOf("AB"), 1), "") << "a text that fits has no tooltip";
 }
 
 // At start, and after a refill, no row is selected; the first Down or Home
 // selects the first row (not the second, not none).
 TEST_F(EntryList, TheFirstStepIntoTheListSelectsTheFirstRow)
 {
-    Open();
+    openWindows();
     for (int key : {Qt::Key_Down, Qt::Key_Home}) {
         if (key == Qt::Key_Home)
-            AcceptEditOf("TOVA");
-        FocusList();
-        ASSERT_EQ(viewer->SelectedRow(), -1);
-        Press(key);
-        EXPECT_EQ(viewer->SelectedRow(), 0) << key;
-        Press(Qt::Key_Down);
-        EXPECT_EQ(viewer->SelectedRow(), 1) << key;
+            acceptEditOf("TOVA");
+        focusList();
+        ASSERT_EQ(viewer->selectedRow(), -1);
+        press(key);
+        EXPECT_EQ(viewer->selectedRow(), 0) << key;
+        press(Qt::Key_Down);
+        EXPECT_EQ(viewer->selectedRow(), 1) << key;
     }
 }
 
 TEST_F(EntryList, EveryCreatureIsOneRowWithItsRecordAndIcon)
 {
-    Open();
-    ASSERT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
-    for (const TSampleCreature& c : SampleCreatures()) {
-        const QByteArray moniker = MonikerText(c.Entry.Moniker);
-        const int row = RowOf(moniker);
+    openWindows();
+    ASSERT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()));
+    for (const SampleCreature& c : sampleCreatures()) {
+        const QByteArray moniker = monikerText(c.entry.moniker);
+        const int row = rowOf(moniker);
         ASSERT_GE(row, 0) << moniker.constData();
-        THistoryEntry expected = c.Entry;
-        expected.FileName = viewer->EntryRecords->Record(row).FileName;
-        EXPECT_EQ(viewer->EntryRecords->Record(row), expected) << moniker.constData();
-        EXPECT_TRUE(expected.FileName.endsWith("/" + c.HistoryFile));
+        HistoryRecord expected = c.entry;
+        expected.fileName = viewer->entryRecords->record(row).fileName;
+        EXPECT_EQ(viewer->entryRecords->record(row), expected) << moniker.constData();
+        EXPECT_TRUE(expected.fileName.endsWith("/" + c.historyFile));
         const int image = kExpectedImage.at(moniker);
-        EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), image) << moniker.constData();
-        const QVariant icon = viewer->EntryRecords->index(row, 0).data(Qt::DecorationRole);
+        EXPECT_EQ(viewer->entryRecords->imageIndex(row), image) << moniker.constData();
+        const QVariant icon = viewer->entryRecords->index(row, 0).data(Qt::DecorationRole);
         EXPECT_EQ(icon.isValid(), image >= 0 && image <= 8) << moniker.constData();
     }
 }
 
 TEST_F(EntryList, ColumnTexts)
 {
-    Open();
+    openWindows();
     auto row = [&](const char* m) {
         QStringList texts;
         for (int c = 0; c < 7; ++c)
-            texts << Text(RowOf(m), c);
+            texts << cellText(rowOf(m), c);
         return texts;
     };
     EXPECT_EQ(row("TOVA"), (QStringList{"Tavi", "TOVA", "Tovik", "Male", "Sorrel (SKDR) and Bracken (BRDN)",
-                                        Text(RowOf("TOVA"), 5), "Alive and in world"}));
-    EXPECT_TRUE(Text(RowOf("TOVA"), 5).endsWith(" (Still alive)"));
+                                        cellText(rowOf("TOVA"), 5), "Alive and in world"}));
+    EXPECT_TRUE(cellText(rowOf("TOVA"), 5).endsWith(" (Still alive)"));
     EXPECT_EQ(row("NOPA")[4], " () and  ()");
     EXPECT_EQ(row("SKDR")[6], "Dead");
     EXPECT_EQ(row("BRDN")[6], "Dead but not registered");
@@ -182,20 +182,20 @@ TEST_F(EntryList, ColumnTexts)
 
 TEST_F(EntryList, UnreadableMatchesAreSkippedAndListedInOneError)
 {
-    QDir(world.HistoryDir).mkdir("cr_adir");
-    ASSERT_EQ(mkfifo(QFile::encodeName(world.HistoryDir + "cr_pipe").constData(), 0644), 0);
-    QFile::link(world.HistoryDir + "nowhere", world.HistoryDir + "cr_dangling");
-    TBoxCollector boxes;
-    Open();
-    ASSERT_EQ(boxes.Boxes.size(), 1);
-    const QString text = boxes.Boxes[0].Text;
-    EXPECT_EQ(boxes.Boxes[0].Icon, QMessageBox::Critical);
+    QDir(world.historyDir).mkdir("cr_adir");
+    ASSERT_EQ(mkfifo(QFile::encodeName(world.historyDir + "cr_pipe").constData(), 0644), 0);
+    QFile::link(world.historyDir + "nowhere", world.historyDir + "cr_dangling");
+    BoxCollector boxes;
+    openWindows();
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    const QString text = boxes.boxes[0].text;
+    EXPECT_EQ(boxes.boxes[0].icon, QMessageBox::Critical);
     for (const char* name : {"cr_adir", "cr_pipe", "cr_dangling"})
-        EXPECT_TRUE(text.contains(viewer->HistoryDirectory + name)) << text.toStdString();
+        EXPECT_TRUE(text.contains(viewer->historyDirectory + name)) << text.toStdString();
     EXPECT_TRUE(text.contains("It is a directory.")) << text.toStdString();
-    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
-    for (int r = 0; r < Rows(); ++r)
-        EXPECT_EQ(Text(r, 1), MonikerDisplayText(viewer->EntryRecords->Record(r).Moniker));
+    EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()));
+    for (int r = 0; r < listedRows(); ++r)
+        EXPECT_EQ(cellText(r, 1), monikerDisplayText(viewer->entryRecords->record(r).moniker));
 }
 
 // One hostile entry spoils nothing else: a sparse record of gigabytes is
@@ -203,144 +203,144 @@ TEST_F(EntryList, UnreadableMatchesAreSkippedAndListedInOneError)
 // own bytes, and a hundred unreadable entries make one box of reasonable size.
 TEST_F(EntryList, HostileEntriesInTheHistoryDirectorySpoilNothingElse)
 {
-    const QByteArray history = EncodePath(world.HistoryDir);
-    QFile huge(world.HistoryDir + "cr_huge");
+    const QByteArray history = encodePath(world.historyDir);
+    QFile huge(world.historyDir + "cr_huge");
     ASSERT_TRUE(huge.open(QIODevice::WriteOnly) && huge.resize(6000000000LL));
     huge.close();
     for (int i = 0; i < 100; ++i)
-        QDir(world.HistoryDir).mkdir(QStringLiteral("cr_dir%1").arg(i, 3, 10, QLatin1Char('0')));
+        QDir(world.historyDir).mkdir(QStringLiteral("cr_dir%1").arg(i, 3, 10, QLatin1Char('0')));
     const QByteArray odd[] = {"cr_\xff\xfe", "cr_\xff", "cr_\xef\xbf\xbd"};
     for (int i = 0; i < 3; ++i) {
-        THistoryEntry e = Creature("GEN1").Entry;
-        e.Moniker = {'O', 'D', 'D', char('0' + i)};
-        e.FileName = history + odd[i];
-        e.SaveToFile();
+        HistoryRecord e = creature("GEN1").entry;
+        e.moniker = {'O', 'D', 'D', char('0' + i)};
+        e.fileName = history + odd[i];
+        e.saveToFile();
     }
-    TBoxCollector boxes;
-    Open();
-    ASSERT_EQ(boxes.Boxes.size(), 1);
-    const TSeenBox& box = boxes.Boxes[0];
-    EXPECT_LE(box.Text.count('\n'), 14) << box.Text.toStdString();
-    EXPECT_TRUE(box.Text.contains("and 91 more.")) << box.Text.toStdString();
-    EXPECT_EQ(box.Details.count('\n'), 100) << "every entry in the details";
-    const QString listed = viewer->HistoryDirectory;
-    EXPECT_TRUE(box.Details.contains(listed + "cr_huge\". It is 6,000,000,000 bytes long")) << box.Details.toStdString();
-    EXPECT_TRUE(box.Details.contains(listed + "cr_dir099"));
+    BoxCollector boxes;
+    openWindows();
+    ASSERT_EQ(boxes.boxes.size(), 1);
+    const SeenBox& box = boxes.boxes[0];
+    EXPECT_LE(box.text.count('\n'), 14) << box.text.toStdString();
+    EXPECT_TRUE(box.text.contains("and 91 more.")) << box.text.toStdString();
+    EXPECT_EQ(box.details.count('\n'), 100) << "every entry in the details";
+    const QString listed = viewer->historyDirectory;
+    EXPECT_TRUE(box.details.contains(listed + "cr_huge\". It is 6,000,000,000 bytes long")) << box.details.toStdString();
+    EXPECT_TRUE(box.details.contains(listed + "cr_dir099"));
 
-    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()) + 3);
+    EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()) + 3);
     for (int i = 0; i < 3; ++i) {
-        const int row = RowOf(QByteArray("ODD") + char('0' + i));
+        const int row = rowOf(QByteArray("ODD") + char('0' + i));
         ASSERT_GE(row, 0) << i;
-        EXPECT_EQ(viewer->EntryRecords->Record(row).FileName, EncodePath(listed) + odd[i]);
+        EXPECT_EQ(viewer->entryRecords->record(row).fileName, encodePath(listed) + odd[i]);
     }
     // The raw names are edited and deleted under their own bytes.
-    Select(RowOf("ODD1"));
-    WhenModal([](QWidget* w) {
-        w->findChild<QLineEdit*>("DisplayName")->setText("Renamed");
-        w->findChild<QPushButton*>("Button3")->click();
+    select(rowOf("ODD1"));
+    whenModal([](QWidget* w) {
+        w->findChild<QLineEdit*>("nameEdit")->setText("Renamed");
+        w->findChild<QPushButton*>("acceptButton")->click();
     });
-    viewer->EditEntries1Click();
-    THistoryEntry saved;
-    saved.LoadFromFile(history + odd[1]);
-    EXPECT_EQ(saved.DisplayName, "Renamed");
-    TBoxCollector answers;  // the confirmation: Yes
-    Select(RowOf("ODD2"));
-    WhenModal([](QWidget* w) {
-        w->findChild<QCheckBox*>("History")->setChecked(true);
-        w->findChild<QPushButton*>("Button1")->click();
+    viewer->editEntries1Click();
+    HistoryRecord saved;
+    saved.loadFromFile(history + odd[1]);
+    EXPECT_EQ(saved.displayName, "Renamed");
+    BoxCollector answers;  // the confirmation: Yes
+    select(rowOf("ODD2"));
+    whenModal([](QWidget* w) {
+        w->findChild<QCheckBox*>("historyCheck")->setChecked(true);
+        w->findChild<QPushButton*>("executeButton")->click();
     });
-    viewer->DeleteEntry1Click();
-    EXPECT_FALSE(IsRegularFile(history + odd[2]));
-    EXPECT_TRUE(IsRegularFile(history + odd[0]));
-    EXPECT_TRUE(IsRegularFile(history + odd[1]));
+    viewer->deleteEntry1Click();
+    EXPECT_FALSE(isRegularFile(history + odd[2]));
+    EXPECT_TRUE(isRegularFile(history + odd[0]));
+    EXPECT_TRUE(isRegularFile(history + odd[1]));
 }
 
 // Other English locales abbreviate some months differently ("Sept",
 // "June"); the list shows English months with three letters, Jan to Dec.
 TEST(MonthNames, EnglishIsAlwaysJanToDecOtherLanguagesTheirOwn)
 {
-    const QStringList english = TDateTimeNames::English().ShortMonthNames;
+    const QStringList english = DateTimeNames::english().shortMonthNames;
     for (const char* name : {"en_GB", "en_AU", "en_US", "en_IN"}) {
         QLocale::setDefault(QLocale(QString::fromLatin1(name)));
-        EXPECT_EQ(LocaleDateTimeNames().ShortMonthNames, english) << name;
+        EXPECT_EQ(localeDateTimeNames().shortMonthNames, english) << name;
     }
     QLocale::setDefault(QLocale(QLocale::German, QLocale::Germany));
-    EXPECT_EQ(LocaleDateTimeNames().ShortMonthNames[9], QLocale().monthName(10, QLocale::ShortFormat));
-    EXPECT_NE(LocaleDateTimeNames().ShortMonthNames[9], "Oct");
+    EXPECT_EQ(localeDateTimeNames().shortMonthNames[9], QLocale().monthName(10, QLocale::ShortFormat));
+    EXPECT_NE(localeDateTimeNames().shortMonthNames[9], "Oct");
     QLocale::setDefault(QLocale::c());
 }
 
 TEST_F(EntryList, MonikersThatCouldEscapeTheirDirectoryNeverNameFiles)
 {
-    THistoryEntry sly = Creature("TOVA").Entry;
-    sly.Moniker = {'.', '.', 0, 0};
-    sly.FileName = EncodePath(world.HistoryDir) + "cr_dots";
-    sly.SaveToFile();
+    HistoryRecord sly = creature("TOVA").entry;
+    sly.moniker = {'.', '.', 0, 0};
+    sly.fileName = encodePath(world.historyDir) + "cr_dots";
+    sly.saveToFile();
     // Files such a moniker would reach, were it used in a path.
-    WriteWholeFile(world.HistoryDir + "photo_...s16", "x");
-    WriteWholeFile(world.GeneticsDir + "...gen", "x");
-    Open();
-    const int row = RowOf("..");
+    writeWholeFile(world.historyDir + "photo_...s16", "x");
+    writeWholeFile(world.geneticsDir + "...gen", "x");
+    openWindows();
+    const int row = rowOf("..");
     ASSERT_GE(row, 0);
-    EXPECT_EQ(viewer->EntryRecords->ImageIndex(row), 0);
-    EXPECT_TRUE(viewer->AlbumPath(viewer->EntryRecords->Record(row)).isEmpty());
-    EXPECT_TRUE(viewer->GeneticsPath(viewer->EntryRecords->Record(row)).isEmpty());
+    EXPECT_EQ(viewer->entryRecords->imageIndex(row), 0);
+    EXPECT_TRUE(viewer->albumPath(viewer->entryRecords->record(row)).isEmpty());
+    EXPECT_TRUE(viewer->geneticsPath(viewer->entryRecords->record(row)).isEmpty());
 }
 
 TEST_F(EntryList, RebuildReadsTheDiskAfresh)
 {
-    Open();
-    const int before = Rows();
-    QFile::remove(world.HistoryDir + "cr_SKDR");
-    THistoryEntry changed = Creature("TOVA").Entry;
-    changed.DisplayName = "Renamed by the game";
-    changed.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
-    changed.SaveToFile();
-    THistoryEntry born = Creature("GEN1").Entry;
-    born.Moniker = {'N', 'E', 'W', '1'};
-    born.FileName = EncodePath(world.HistoryDir) + "cr_NEW1";
-    born.SaveToFile();
-    AcceptEditOf("GEN1");
-    EXPECT_EQ(Rows(), before);
-    EXPECT_EQ(RowOf("SKDR"), -1);
-    EXPECT_GE(RowOf("NEW1"), 0);
-    EXPECT_EQ(Text(RowOf("TOVA"), 0), "Renamed by the game");
-    EXPECT_EQ(viewer->SelectedRow(), -1);
+    openWindows();
+    const int before = listedRows();
+    QFile::remove(world.historyDir + "cr_SKDR");
+    HistoryRecord changed = creature("TOVA").entry;
+    changed.displayName = "Renamed by the game";
+    changed.fileName = encodePath(world.historyDir) + "cr_TOVA";
+    changed.saveToFile();
+    HistoryRecord born = creature("GEN1").entry;
+    born.moniker = {'N', 'E', 'W', '1'};
+    born.fileName = encodePath(world.historyDir) + "cr_NEW1";
+    born.saveToFile();
+    acceptEditOf("GEN1");
+    EXPECT_EQ(listedRows(), before);
+    EXPECT_EQ(rowOf("SKDR"), -1);
+    EXPECT_GE(rowOf("NEW1"), 0);
+    EXPECT_EQ(cellText(rowOf("TOVA"), 0), "Renamed by the game");
+    EXPECT_EQ(viewer->selectedRow(), -1);
 }
 
 TEST_F(EntryList, HistoryDirectoryWithoutTrailingSeparatorListsNothingQuietly)
 {
-    WriteWholeFile(world.Prefix + "/system.reg",
-                   SampleRegistryText("C:\\Program Files\\Quenmoor\\Vivarion 2\\History", kSampleGeneticsWinPath));
-    TBoxCollector boxes;
-    Open();
-    EXPECT_EQ(Rows(), 0);
-    EXPECT_TRUE(boxes.Boxes.isEmpty());
+    writeWholeFile(world.prefix + "/system.reg",
+                   sampleRegistryText("C:\\Program Files\\Quenmoor\\Vivarion 2\\History", kSampleGeneticsWinPath));
+    BoxCollector boxes;
+    openWindows();
+    EXPECT_EQ(listedRows(), 0);
+    EXPECT_TRUE(boxes.boxes.isEmpty());
 }
 
 // The rebuild after an accepted edit looks the installation up again; gone,
 // it ends the program as at start-up.
 TEST_F(EntryList, InstallationGoneAtARebuildEndsTheProgram)
 {
-    Open();
-    QSignalSpy lost(viewer.get(), &THistoryViewer::InstallationLost);
-    QFile::remove(world.Prefix + "/system.reg");
-    ExpectNothingHappens([this] { viewer->EditEntries1Click(); });  // no selection: no lookup either
+    openWindows();
+    QSignalSpy lost(viewer.get(), &MainWindow::installationLost);
+    QFile::remove(world.prefix + "/system.reg");
+    expectNothingHappens([this] { viewer->editEntries1Click(); });  // no selection: no lookup either
     EXPECT_EQ(lost.count(), 0);
-    TSeenBox seen;
-    AcceptEditOf("TOVA", [&] { AnswerBox(QMessageBox::Ok, &seen); });
+    SeenBox seen;
+    acceptEditOf("TOVA", [&] { answerBox(QMessageBox::Ok, &seen); });
     EXPECT_EQ(lost.count(), 1);
     EXPECT_FALSE(viewer->isVisible());
-    EXPECT_EQ(seen.Title, "Lifeledger - No Vivarion 2 Installation found");
-    EXPECT_EQ(seen.Text, "Warning, without Vivarion 2 installed, the Lifeledger is useless.");
-    EXPECT_EQ(seen.Icon, QMessageBox::Critical);
-    EXPECT_EQ(seen.Buttons, QMessageBox::Ok);
+    EXPECT_EQ(seen.title, "Lifeledger - No Vivarion 2 Installation found");
+    EXPECT_EQ(seen.text, "Warning, without Vivarion 2 installed, the Lifeledger is useless.");
+    EXPECT_EQ(seen.icon, QMessageBox::Critical);
+    EXPECT_EQ(seen.buttons, QMessageBox::Ok);
 }
 
 namespace {
 
 // Starts a program on a prefix, on the offscreen platform.
-void Start(QProcess& app, const char* program, const QString& prefix, const QStringList& extraEnv = {})
+void start(QProcess& app, const char* program, const QString& prefix, const QStringList& extraEnv = {})
 {
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert("WINEPREFIX", prefix);
@@ -358,7 +358,7 @@ TEST(Executable, WithoutTheGameItShowsTheMessageAndExitsWithOne)
 {
     QTemporaryDir emptyPrefix;
     QProcess app;
-    Start(app, LIFELEDGER_ANSWERING, emptyPrefix.path());
+    start(app, LIFELEDGER_ANSWERING, emptyPrefix.path());
     ASSERT_TRUE(app.waitForFinished(20000));
     EXPECT_EQ(app.exitStatus(), QProcess::NormalExit);
     EXPECT_EQ(app.exitCode(), 1);
@@ -372,9 +372,9 @@ TEST(Executable, WithoutTheGameItShowsTheMessageAndExitsWithOne)
 TEST(Executable, WithTheGameItRunsUntilExit)
 {
     QTemporaryDir dir;
-    const TSampleWorld world = WriteSampleWorld(dir.path());
+    const SampleWorld world = writeSampleWorld(dir.path());
     QProcess app;
-    Start(app, LIFELEDGER_ANSWERING, world.Prefix);
+    start(app, LIFELEDGER_ANSWERING, world.prefix);
     EXPECT_FALSE(app.waitForFinished(1500)) << "ended by itself";
     app.terminate();
     app.waitForFinished(5000);
@@ -392,7 +392,7 @@ TEST(Executable, TheInstalledProgramHasNoTestHook)
 
     QTemporaryDir emptyPrefix;
     QProcess app;
-    Start(app, LIFELEDGER_INSTALLED, emptyPrefix.path(), {"LIFELEDGER_TEST_ANSWER_MODALS=1"});
+    start(app, LIFELEDGER_INSTALLED, emptyPrefix.path(), {"LIFELEDGER_TEST_ANSWER_MODALS=1"});
     EXPECT_FALSE(app.waitForFinished(2000)) << "the message box was answered without a user";
     app.kill();
     app.waitForFinished(5000);

@@ -5,7 +5,7 @@
 #include "gui/GuiTest.h"
 
 #include "TestUtil.h"
-#include "browser/FamilyTree.h"
+#include "browser/FamilyTreeWindow.h"
 
 #include <QAccessible>
 #include <QApplication>
@@ -31,9 +31,9 @@ namespace {
 // for HTML and load its <img>, it would open the pipe and wait there. A
 // writer waits on the other end, so such an open is seen (and does not hang
 // the test).
-class TTrapPipe {
+class TrapPipe {
 public:
-    explicit TTrapPipe(const QString& path) : path_(EncodePath(path))
+    explicit TrapPipe(const QString& path) : path_(encodePath(path))
     {
         ::mkfifo(path_.constData(), 0600);
         writer_ = std::thread([this] {
@@ -46,7 +46,7 @@ public:
             }
         });
     }
-    ~TTrapPipe()
+    ~TrapPipe()
     {
         stopping_ = true;
         const int fd = ::open(path_.constData(), O_RDONLY | O_NONBLOCK);
@@ -54,7 +54,7 @@ public:
         if (fd >= 0)
             ::close(fd);
     }
-    bool Opened() const { return opened_; }
+    bool opened() const { return opened_; }
 
 private:
     QByteArray path_;
@@ -71,20 +71,20 @@ class Hostile : public GuiTest {};
 // confirmation, and the family tree. No view ever loads what they name.
 TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
 {
-    TTrapPipe pipe(dir.filePath("pipe"));
+    TrapPipe pipe(dir.filePath("pipe"));
     const QString name = QStringLiteral("<img src=\"%1\"><b>bold</b>").arg(dir.filePath("pipe")) + QString(60, 'x');
-    THistoryEntry tova = Creature("TOVA").Entry;
-    tova.DisplayName = name.toLatin1();
-    tova.OwnerName = "<b>owner</b>";
-    tova.FileName = EncodePath(world.HistoryDir) + "cr_TOVA";
-    tova.SaveToFile();
-    Open();
-    const int row = RowOf("TOVA");
+    HistoryRecord tova = creature("TOVA").entry;
+    tova.displayName = name.toLatin1();
+    tova.ownerName = "<b>owner</b>";
+    tova.fileName = encodePath(world.historyDir) + "cr_TOVA";
+    tova.saveToFile();
+    openWindows();
+    const int row = rowOf("TOVA");
 
     // The pointer rests on the cut name: the tooltip shows it, escaped.
-    QTreeView* list = viewer->Entries;
-    list->scrollTo(viewer->ViewIndex(row));
-    const QRect cell = list->visualRect(viewer->ViewIndex(row, 0));
+    QTreeView* list = viewer->entries;
+    list->scrollTo(viewer->viewIndex(row));
+    const QRect cell = list->visualRect(viewer->viewIndex(row, 0));
     const QPoint at = cell.center() + QPoint(cell.width() / 4, 0);
     QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
     QApplication::sendEvent(list->viewport(), &hover);
@@ -93,50 +93,50 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
     QToolTip::hideText();
 
     // The conflict warning names the creature as it is.
-    TSeenBox conflict;
-    Select(row);
-    WhenModal([&](QWidget* dialog) {
-        THistoryEntry died = tova;
-        died.State = 1;
-        died.SaveToFile();  // the game's write while the dialog is open
-        AnswerBox(QMessageBox::Ok, &conflict);
-        QTest::mouseClick(Child<QPushButton>(dialog, "Button3"), Qt::LeftButton);
+    SeenBox conflict;
+    select(row);
+    whenModal([&](QWidget* dialog) {
+        HistoryRecord died = tova;
+        died.state = 1;
+        died.saveToFile();  // the game's write while the dialog is open
+        answerBox(QMessageBox::Ok, &conflict);
+        QTest::mouseClick(child<QPushButton>(dialog, "acceptButton"), Qt::LeftButton);
     });
-    viewer->EditEntries1Click();
-    EXPECT_EQ(conflict.Format, Qt::PlainText);
-    EXPECT_TRUE(conflict.Text.contains("The game changed the history record of " + name)) << conflict.Text.toStdString();
+    viewer->editEntries1Click();
+    EXPECT_EQ(conflict.format, Qt::PlainText);
+    EXPECT_TRUE(conflict.text.contains("The game changed the history record of " + name)) << conflict.text.toStdString();
 
     // The delete dialog shows the name; the confirmation is plain text.
-    TSeenBox confirmation;
-    Select(RowOf("TOVA"));
+    SeenBox confirmation;
+    select(rowOf("TOVA"));
     QString shown;
-    WhenModal([&](QWidget* dialog) {
-        shown = Child<QLineEdit>(dialog, "DisplayName")->text();
-        QTest::mouseClick(Child<QCheckBox>(dialog, "History"), Qt::LeftButton, {}, QPoint(4, 8));
-        AnswerBox(QMessageBox::No, &confirmation);
-        QTest::mouseClick(Child<QPushButton>(dialog, "Button1"), Qt::LeftButton);
+    whenModal([&](QWidget* dialog) {
+        shown = child<QLineEdit>(dialog, "nameEdit")->text();
+        QTest::mouseClick(child<QCheckBox>(dialog, "historyCheck"), Qt::LeftButton, {}, QPoint(4, 8));
+        answerBox(QMessageBox::No, &confirmation);
+        QTest::mouseClick(child<QPushButton>(dialog, "executeButton"), Qt::LeftButton);
     });
-    viewer->DeleteEntry1Click();
+    viewer->deleteEntry1Click();
     EXPECT_EQ(shown, name);
-    EXPECT_EQ(confirmation.Format, Qt::PlainText);
+    EXPECT_EQ(confirmation.format, Qt::PlainText);
 
     // The family tree: the card, its spoken name, the window's title.
-    Select(RowOf("TOVA"));
-    FocusList();
-    Press(Qt::Key_T, Qt::ControlModifier);
-    TFamilyTree* tree = nullptr;
+    select(rowOf("TOVA"));
+    focusList();
+    press(Qt::Key_T, Qt::ControlModifier);
+    FamilyTreeWindow* tree = nullptr;
     for (QWidget* w : QApplication::topLevelWidgets())
-        if (auto* t = qobject_cast<TFamilyTree*>(w); t && t->isVisible())
+        if (auto* t = qobject_cast<FamilyTreeWindow*>(w); t && t->isVisible())
             tree = t;
     ASSERT_TRUE(tree);
-    EXPECT_EQ(tree->View()->Face(0).Name, name);
-    QAccessibleInterface* cards = QAccessible::queryAccessibleInterface(tree->View());
+    EXPECT_EQ(tree->view()->face(0).name, name);
+    QAccessibleInterface* cards = QAccessible::queryAccessibleInterface(tree->view());
     EXPECT_EQ(cards->child(0)->text(QAccessible::Name), name + " (TOVA)");
     EXPECT_TRUE(tree->windowTitle().contains(name));
     tree->grab();  // every card in sight drawn
     tree->close();
 
-    EXPECT_FALSE(pipe.Opened()) << "a view loaded the <img> of a name";
+    EXPECT_FALSE(pipe.opened()) << "a view loaded the <img> of a name";
 }
 
 // The change notice follows the history folder, not its path: removed and
@@ -145,33 +145,33 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
 // game are noticed again. A folder that cannot be read is named.
 TEST_F(Hostile, TheWatchFollowsTheFolderThroughEveryChange)
 {
-    const QString history = world.HistoryDir.chopped(1);
+    const QString history = world.historyDir.chopped(1);
     ASSERT_TRUE(QDir().rename(history, history + ".away"));
-    Open();
-    auto* stale = Child<QLabel>(viewer.get(), "StaleNotice");
-    auto* folder = Child<QLabel>(viewer.get(), "FolderNotice");
+    openWindows();
+    auto* stale = child<QLabel>(viewer.get(), "staleNotice");
+    auto* folder = child<QLabel>(viewer.get(), "folderNotice");
     auto noticed = [&] {
         return QTest::qWaitFor([&] { return viewer->statusBar()->isVisible() && stale->isVisible(); }, 3000);
     };
     auto reread = [&] {
-        FocusList();
-        Press(Qt::Key_F5);
+        focusList();
+        press(Qt::Key_F5);
     };
-    EXPECT_EQ(Rows(), 0);
+    EXPECT_EQ(listedRows(), 0);
     EXPECT_TRUE(!folder->isHidden() && folder->text().startsWith("The history folder cannot be read") && folder->toolTip().contains("Vivarion 2/History/")) << folder->text().toStdString();
 
     ASSERT_TRUE(QDir().rename(history + ".away", history));
     EXPECT_TRUE(noticed()) << "the missing folder appeared";
     reread();
-    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()));
+    EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()));
     EXPECT_TRUE(folder->isHidden());
 
     int added = 0;
     auto gameAdds = [&] {
-        THistoryEntry born = Creature("GEN1").Entry;
-        born.Moniker = {'N', 'E', 'W', char('0' + added++)};
-        born.FileName = EncodePath(world.HistoryDir) + "cr_" + QByteArray(born.Moniker.data(), 4);
-        born.SaveToFile();
+        HistoryRecord born = creature("GEN1").entry;
+        born.moniker = {'N', 'E', 'W', char('0' + added++)};
+        born.fileName = encodePath(world.historyDir) + "cr_" + QByteArray(born.moniker.data(), 4);
+        born.saveToFile();
     };
     const std::vector<std::pair<const char*, std::function<void()>>> changes = {
         {"removed and made again",
@@ -195,5 +195,5 @@ TEST_F(Hostile, TheWatchFollowsTheFolderThroughEveryChange)
         EXPECT_TRUE(noticed()) << what << ": a later change by the game";
         reread();
     }
-    EXPECT_EQ(Rows(), static_cast<int>(SampleCreatures().size()) + added);
+    EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()) + added);
 }

@@ -13,22 +13,22 @@
 int main(int argc, char** argv)
 {
     QCoreApplication app(argc, argv);
-    TRaceOptions options;
-    options.Cycles = 5000;
+    RaceOptions options;
+    options.cycles = 5000;
     for (int i = 1; i + 1 < argc; i += 2) {
         if (std::strcmp(argv[i], "--cycles") == 0)
-            options.Cycles = std::atoi(argv[i + 1]);
+            options.cycles = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--creatures") == 0)
-            options.Creatures = std::atoi(argv[i + 1]);
+            options.creatures = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--pause") == 0)
-            options.GamePauseMicros = std::atoi(argv[i + 1]);
+            options.gamePauseMicros = std::atoi(argv[i + 1]);
         else if (std::strcmp(argv[i], "--seed") == 0)
-            options.Seed = unsigned(std::atoi(argv[i + 1]));
+            options.seed = unsigned(std::atoi(argv[i + 1]));
     }
     QTemporaryDir dir;
-    options.Folder = dir.path();
-    const TRaceFigures figures = RunGameRace(options);
-    std::fputs(qPrintable(FiguresText(figures)), stdout);
+    options.folder = dir.path();
+    const RaceFigures figures = runGameRace(options);
+    std::fputs(qPrintable(figuresText(figures)), stdout);
     std::fputs("\n", stdout);
-    return figures.Lost + figures.Resurrected + figures.Corrupted + figures.LeftOver == 0 && figures.Problems.isEmpty() ? 0 : 1;
+    return figures.lost + figures.resurrected + figures.corrupted + figures.leftOver == 0 && figures.problems.isEmpty() ? 0 : 1;
 }

@@ -9,16 +9,16 @@ TEST(GameRace, TheGamesWritesSurviveTheProgramsSavesAndDeletions)
 {
     for (unsigned seed : {1u, 2u}) {
         QTemporaryDir dir;
-        TRaceOptions options;
-        options.Folder = dir.path();
-        options.Seed = seed;
-        options.Cycles = 250;
-        const TRaceFigures f = RunGameRace(options);
-        EXPECT_EQ(f.Lost + f.Resurrected + f.Corrupted + f.LeftOver, 0) << FiguresText(f).toStdString();
-        EXPECT_TRUE(f.Problems.isEmpty()) << FiguresText(f).toStdString();
+        RaceOptions options;
+        options.folder = dir.path();
+        options.seed = seed;
+        options.cycles = 250;
+        const RaceFigures f = runGameRace(options);
+        EXPECT_EQ(f.lost + f.resurrected + f.corrupted + f.leftOver, 0) << figuresText(f).toStdString();
+        EXPECT_TRUE(f.problems.isEmpty()) << figuresText(f).toStdString();
         // The race was real: the game wrote and removed, saves went both ways.
-        EXPECT_GT(f.GameWrites, 0);
-        EXPECT_GT(f.Saves, 0);
-        EXPECT_GT(f.SavesRefused + f.DeletesRefused, 0);
+        EXPECT_GT(f.gameWrites, 0);
+        EXPECT_GT(f.saves, 0);
+        EXPECT_GT(f.savesRefused + f.deletesRefused, 0);
     }
 }

@@ -5,35 +5,35 @@
 #include <QFile>
 #include <QtEndian>
 
-std::uint16_t PackPixel(TRgb c, TPixelLayout layout)
+std::uint16_t packPixel(Rgb c, PixelLayout layout)
 {
     if (layout == pl565)
         return static_cast<std::uint16_t>((c.r >> 3) << 11 | (c.g >> 2) << 5 | (c.b >> 3));
     return static_cast<std::uint16_t>((c.r >> 3) << 10 | (c.g >> 3) << 5 | (c.b >> 3));
 }
 
-QByteArray EncodeS16(const std::vector<TPicture>& pictures, TPixelLayout layout)
+QByteArray encodeS16(const std::vector<Picture>& pictures, PixelLayout layout)
 {
     QByteArray out;
-    AppendLittleEndian<std::uint32_t>(out, layout == pl565 ? 1 : 0);
-    AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(pictures.size()));
+    appendLittleEndian<std::uint32_t>(out, layout == pl565 ? 1 : 0);
+    appendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(pictures.size()));
     std::uint32_t offset = 0;
-    for (const TPicture& p : pictures) {
-        AppendLittleEndian<std::uint32_t>(out, offset);
-        AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.width));
-        AppendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.height));
+    for (const Picture& p : pictures) {
+        appendLittleEndian<std::uint32_t>(out, offset);
+        appendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.width));
+        appendLittleEndian<std::uint16_t>(out, static_cast<std::uint16_t>(p.height));
         offset += static_cast<std::uint32_t>(p.width * p.height * 2);
     }
-    for (const TPicture& p : pictures)
-        for (const TRgb& c : p.pixels)
-            AppendLittleEndian<std::uint16_t>(out, PackPixel(c, layout));
+    for (const Picture& p : pictures)
+        for (const Rgb& c : p.pixels)
+            appendLittleEndian<std::uint16_t>(out, packPixel(c, layout));
     return out;
 }
 
-void WriteS16File(const QString& path, const std::vector<TPicture>& pictures, TPixelLayout layout)
+void writeS16File(const QString& path, const std::vector<Picture>& pictures, PixelLayout layout)
 {
     QFile file(path);
-    const QByteArray image = EncodeS16(pictures, layout);
+    const QByteArray image = encodeS16(pictures, layout);
     if (!file.open(QIODevice::WriteOnly) || file.write(image) != image.size())
-        throw EFCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
+        throw FileCreateError(QStringLiteral("Cannot create file \"%1\". %2").arg(path, file.errorString()));
 }

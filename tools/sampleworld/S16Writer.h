@@ -2,29 +2,29 @@
 // installation, the tests and the benchmarks need albums to read.
 #pragma once
 
-#include "sprites/unitS16Handler.h"
+#include "sprites/S16File.h"
 
 #include <QByteArray>
 #include <QString>
 #include <cstdint>
 #include <vector>
 
-struct TRgb {
+struct Rgb {
     std::uint8_t r, g, b;
 };
 
 // One picture in 8-bit RGB, row by row from the top.
-struct TPicture {
+struct Picture {
     int width = 0;
     int height = 0;
-    std::vector<TRgb> pixels;
+    std::vector<Rgb> pixels;
 };
 
-std::uint16_t PackPixel(TRgb c, TPixelLayout layout);
+std::uint16_t packPixel(Rgb c, PixelLayout layout);
 
 // The whole file image: flags, count, headers (offsets filled in as the game
 // would, though readers ignore them) and the pixel blocks.
-QByteArray EncodeS16(const std::vector<TPicture>& pictures, TPixelLayout layout);
+QByteArray encodeS16(const std::vector<Picture>& pictures, PixelLayout layout);
 
-// Writes the file or throws EFCreateError.
-void WriteS16File(const QString& path, const std::vector<TPicture>& pictures, TPixelLayout layout);
+// Writes the file or throws FileCreateError.
+void writeS16File(const QString& path, const std::vector<Picture>& pictures, PixelLayout layout);

@@ -1,0 +1,50 @@
+#include "browser/InstallationChooserDialog.h"
+
+#include "browser/CutTextTipDelegate.h"
+#include "history/HistoryScan.h"
+#include "platform/FileSystem.h"
+#include "ui_InstallationChooserDialog.h"
+
+#include <QDir>
+#include <QHeaderView>
+#include <QPushButton>
+#include <QStandardItemModel>
+
+InstallationChooserDialog::InstallationChooserDialog(QWidget* parent)
+    : QDialog(parent), ui(std::make_unique<Ui::InstallationChooserDialog>())
+{
+    ui->setupUi(this);
+    model_ = new QStandardItemModel(0, 4, this);
+    model_->setHorizontalHeaderLabels({tr("Launcher"), tr("Wine prefix"), tr("History folder"), tr("Creatures")});
+    ui->installationList->setModel(model_);
+    // Folder names may be anything: a cut one shows whole, as plain text.
+    ui->installationList->setItemDelegate(new CutTextTipDelegate(ui->installationList));
+    connect(ui->installationList, &QAbstractItemView::doubleClicked, this, &QDialog::accept);
+}
+
+InstallationChooserDialog::~InstallationChooserDialog() = default;
+
+void InstallationChooserDialog::fill(const std::vector<FoundInstallation>& found, const QByteArray& current)
+{
+    model_->removeRows(0, model_->rowCount());
+    int selected = 0;
+    for (const FoundInstallation& installation : found) {
+        auto* count = new QStandardItem(QString::number(countHistoryFiles(installation.directories.historyDirectory)));
+        count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        if (QDir::cleanPath(pathText(installation.prefix)) == QDir::cleanPath(pathText(current)))
+            selected = model_->rowCount();
+        model_->appendRow({new QStandardItem(installation.launcher), new QStandardItem(pathText(installation.prefix)),
+                           new QStandardItem(pathText(installation.directories.historyDirectory)), count});
+    }
+    ui->installationList->header()->resizeSections(QHeaderView::ResizeToContents);
+    if (model_->rowCount() > 0)
+        ui->installationList->setCurrentIndex(model_->index(selected, 0));
+    ui->buttonBox->button(QDialogButtonBox::Open)->setEnabled(model_->rowCount() > 0);
+    ui->installationList->setFocus();
+}
+
+int InstallationChooserDialog::choice() const
+{
+    const QModelIndex current = ui->installationList->currentIndex();
+    return current.isValid() ? current.row() : -1;
+}

@@ -1,0 +1,33 @@
+// Asks which installation of the game to open when several were found: each
+// with the launcher that keeps it, its Wine prefix, its history folder and
+// how many creatures it holds.
+#pragma once
+
+#include "platform/Launchers.h"
+
+#include <QDialog>
+#include <memory>
+#include <vector>
+
+namespace Ui {
+class InstallationChooserDialog;
+}
+class QStandardItemModel;
+
+class InstallationChooserDialog : public QDialog {
+    Q_OBJECT
+public:
+    explicit InstallationChooserDialog(QWidget* parent = nullptr);
+    ~InstallationChooserDialog() override;
+
+    // Lists the installations, the one with that prefix (if any) selected,
+    // else the first.
+    void fill(const std::vector<FoundInstallation>& found, const QByteArray& current = {});
+
+    // The row chosen, or -1.
+    int choice() const;
+
+private:
+    std::unique_ptr<Ui::InstallationChooserDialog> ui;
+    QStandardItemModel* model_ = nullptr;
+};

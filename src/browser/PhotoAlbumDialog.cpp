@@ -1,0 +1,120 @@
+#include "browser/PhotoAlbumDialog.h"
+
+#include "browser/CommandGuard.h"
+#include "browser/DialogLook.h"
+#include "browser/ImageBox.h"
+#include "browser/SaveFileDialog.h"
+#include "sprites/SpriteImage.h"
+#include "ui_PhotoAlbumDialog.h"
+
+#include <QKeyEvent>
+#include <QListWidget>
+#include <QShortcut>
+
+PhotoAlbumDialog::PhotoAlbumDialog(QWidget* parent)
+    : QDialog(parent, Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowSystemMenuHint
+                          | Qt::WindowCloseButtonHint),
+      ui(std::make_unique<Ui::PhotoAlbumDialog>())
+{
+    ui->setupUi(this);
+    setUpPicturePanel(ui->photoPanel);
+
+    // The keyboard and the mouse both move the current row (a mouse press
+    // moves it before it selects the item); a row set by the program itself
+    // is shown by an explicit call.
+    connect(ui->photoList, &QListWidget::currentRowChanged, this, &PhotoAlbumDialog::imagesClick);
+    connect(ui->photoImage, &ImageBox::doubleClicked, this, &PhotoAlbumDialog::graveImageDblClick);
+    // The same save from the keyboard: Enter on the picture or the list,
+    // and Ctrl+S (the same keys in every language).
+    connect(ui->photoImage, &ImageBox::activated, this, &PhotoAlbumDialog::graveImageDblClick);
+    // (Not the list's "activated": some desktops activate on a single click.)
+    ui->photoList->installEventFilter(this);
+    auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
+    connect(save, &QShortcut::activated, this, &PhotoAlbumDialog::graveImageDblClick);
+    formCreate();
+}
+
+PhotoAlbumDialog::~PhotoAlbumDialog()
+{
+    formDestroy();
+}
+
+void PhotoAlbumDialog::formCreate()
+{
+    SpriteFile = std::make_unique<S16File>();
+}
+
+void PhotoAlbumDialog::formDestroy()
+{
+    SpriteFile.reset();
+}
+
+void PhotoAlbumDialog::fill(const QByteArray& albumPath)
+{
+    SpriteFile->loadFromFile(albumPath);
+    {
+        const QSignalBlocker quiet(ui->photoList);
+        ui->photoList->clear();
+        for (int i = 0; i < SpriteFile->count(); ++i) {
+            const S16Sprite& s = SpriteFile->getSprite(i);
+            ui->photoList->addItem(photoCaption(i, s.width, s.height));
+        }
+        if (SpriteFile->count() > 0)
+            ui->photoList->setCurrentRow(0);
+    }
+    // An album without photos shows the black area, not the last creature's photo.
+    if (SpriteFile->count() == 0)
+        ui->photoImage->clear();
+    imagesClick();
+}
+
+void PhotoAlbumDialog::clear()
+{
+    SpriteFile = std::make_unique<S16File>();
+}
+
+bool PhotoAlbumDialog::eventFilter(QObject* watched, QEvent* event)
+{
+    if (watched == ui->photoList && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Return || key == Qt::Key_Enter) {
+            graveImageDblClick();
+            return true;
+        }
+    }
+    return QDialog::eventFilter(watched, event);
+}
+
+void PhotoAlbumDialog::showEvent(QShowEvent* event)
+{
+    centreOnScreen(this, parentWidget());
+    QDialog::showEvent(event);
+}
+
+void PhotoAlbumDialog::imagesClick()
+{
+    runCommand(this, [this] {
+        const int index = ui->photoList->currentRow();
+        if (index >= 0)
+            showSprite(ui->photoImage, SpriteFile->getSprite(index));
+    });
+}
+
+void PhotoAlbumDialog::graveImageDblClick()
+{
+    if (ui->photoImage->picture().isNull())
+        return;
+    runCommand(this, [this] {
+        // Made on first use: Qt's file dialog, with its file-system model and
+        // the thread that scans a folder, costs more than the whole start.
+        if (!SaveBMP) {
+            SaveBMP = new SaveFileDialog(this, tr("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
+            SaveBMP->setObjectName(QStringLiteral("saveBmpDialog"));
+        }
+        if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())
+            return;
+        const QString path = SaveBMP->selectedFiles().first();
+        SaveBMP->selectFile(path);  // offered again next time
+        writeBmp565(path, ui->photoImage->picture());
+    });
+}

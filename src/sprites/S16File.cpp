@@ -1,0 +1,166 @@
+#include "sprites/S16File.h"
+
+#include "common/ByteOrder.h"
+#include "platform/FileSystem.h"
+
+#include <QCoreApplication>
+#include <algorithm>
+#include <cstring>
+
+// ---------------------------------------------------------------- sprite
+
+void S16Sprite::resize()
+{
+    pixels.resize(std::size_t(width) * height);
+}
+
+void S16Sprite::setWidth(std::uint16_t value)
+{
+    width = value;
+    resize();
+    if (onChange)
+        onChange(*this);
+}
+
+void S16Sprite::setHeight(std::uint16_t value)
+{
+    height = value;
+    resize();
+    if (onChange)
+        onChange(*this);
+}
+
+void convert555To565(std::uint16_t* pixels, std::size_t count)
+{
+    // Blue stays; green and red move up one bit together; bit 15 is dropped.
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t p = pixels[i];
+        pixels[i] = static_cast<std::uint16_t>((p & 0x001F) | ((p & 0x7FE0) << 1));
+    }
+}
+
+void convert565To555(std::uint16_t* pixels, std::size_t count)
+{
+    for (std::size_t i = 0; i < count; ++i) {
+        const std::uint16_t p = pixels[i];
+        pixels[i] = static_cast<std::uint16_t>((p & 0x001F) | ((p >> 1) & 0x7FE0));
+    }
+}
+
+void S16Sprite::setPixelLayout(PixelLayout value)
+{
+    if (value == pixelLayout)
+        return;
+    if (value == pl565)
+        convert555To565(pixels.data(), pixels.size());
+    else
+        convert565To555(pixels.data(), pixels.size());
+    pixelLayout = value;
+}
+
+// ---------------------------------------------------------------- file
+
+namespace {
+
+constexpr qint64 kFileHeaderBytes = 6;
+constexpr qint64 kSpriteHeaderBytes = 8;
+
+}  // namespace
+
+void S16File::clear()
+{
+    sprites.clear();
+    fileName.clear();
+    pixelLayout = pl565;
+}
+
+S16Sprite& S16File::getSprite(int index)
+{
+    if (index < 0 || index >= count())
+        throw SpriteError(QCoreApplication::translate("S16File", "List Index Out of Bounds"));
+    return *sprites[std::size_t(index)];
+}
+
+void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes)
+{
+    clear();
+    const QString name = pathText(path);
+    std::unique_ptr<FileReader> file;
+    try {
+        file = std::make_unique<FileReader>(path);
+    } catch (const FileOpenError&) {
+        // A missing file, a folder, a pipe: no sprite file, one message.
+        throw SpriteError(QCoreApplication::translate("S16File", "Unable to open file ") + name);
+    }
+    load([&file](char* into, qint64 n) { return file->read(into, n); }, name, maxPixelBytes);
+}
+
+void S16File::loadFromMemory(QByteArrayView bytes, const QString& name, std::uint64_t maxPixelBytes)
+{
+    qint64 at = 0;
+    load(
+        [&](char* into, qint64 n) {
+            const qint64 got = std::min(n, qint64(bytes.size()) - at);
+            if (got > 0)
+                std::memcpy(into, bytes.data() + at, size_t(got));
+            at += got;
+            return got;
+        },
+        name, maxPixelBytes);
+}
+
+void S16File::load(const ReadFunction& read, const QString& name, std::uint64_t maxPixelBytes)
+{
+    clear();
+    auto readExactly = [&](char* target, qint64 size) {
+        if (read(target, size) != size)
+            throw ReadError(QCoreApplication::translate("S16File", "The sprite file \"%1\" ends inside its headers.").arg(name));
+    };
+
+    char head[kFileHeaderBytes];
+    readExactly(head, kFileHeaderBytes);
+    const PixelLayout layout = (readLittleEndian<std::uint32_t>(head) & 1) ? pl565 : pl555;
+    const auto count = readLittleEndian<std::uint16_t>(head + 4);
+
+    // All headers first: a file cut short there leaves the object empty
+    // rather than half built.
+    std::vector<char> headers(std::size_t(count) * kSpriteHeaderBytes);
+    readExactly(headers.data(), static_cast<qint64>(headers.size()));
+    auto width = [&](std::size_t i) { return readLittleEndian<std::uint16_t>(&headers[i * kSpriteHeaderBytes + 4]); };
+    auto height = [&](std::size_t i) { return readLittleEndian<std::uint16_t>(&headers[i * kSpriteHeaderBytes + 6]); };
+
+    // Checked before anything is allocated: 16-bit sizes allow gigabytes.
+    std::uint64_t pixelBytes = 0;
+    for (std::size_t i = 0; i < count; ++i)
+        pixelBytes += std::uint64_t(width(i)) * height(i) * 2;
+    if (pixelBytes > maxPixelBytes)
+        throw SpriteError(QCoreApplication::translate("S16File", "The sprite file \"%1\" claims %2 MiB of pixels; at most %3 MiB are accepted.")
+                               .arg(name)
+                               .arg(pixelBytes >> 20)
+                               .arg(maxPixelBytes >> 20));
+
+    sprites.reserve(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        auto sprite = std::make_unique<S16Sprite>();
+        sprite->width = width(i);
+        sprite->height = height(i);
+        sprite->pixels.resize(std::size_t(sprite->width) * sprite->height);
+        sprite->pixelLayout = layout;
+        sprites.push_back(std::move(sprite));
+    }
+
+    // One read per sprite, straight into its buffer. A block cut short keeps
+    // zeros where the file has no bytes; the load succeeds regardless.
+    for (auto& sprite : sprites) {
+        auto* target = reinterpret_cast<char*>(sprite->pixels.data());
+        const auto wanted = static_cast<qint64>(sprite->pixels.size() * 2);
+        if (wanted > 0)
+            read(target, wanted);
+        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+            for (auto& p : sprite->pixels)
+                p = readLittleEndian<std::uint16_t>(&p);
+        }
+    }
+    pixelLayout = layout;
+    fileName = name;
+}

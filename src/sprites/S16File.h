@@ -1,0 +1,89 @@
+// S16 sprite files: the game's containers of 16-bit pictures.
+//
+// Encoding (little-endian, unsigned, packed):
+//   u32 flags      bit 0: 1 = every sprite is 5-6-5, 0 = 5-5-5; rest unused
+//   u16 count      N
+//   N x header     u32 offset (never used: blocks are found by position),
+//                  u16 width, u16 height
+//   N x block      width * height u16 pixels, rows top to bottom, no padding,
+//                  each block directly after the previous one
+// A file that ends inside the blocks still loads; its missing pixels are 0.
+#pragma once
+
+#include "common/Exception.h"
+
+#include <QByteArrayView>
+#include <QString>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <vector>
+
+enum PixelLayout { pl565, pl555 };
+
+class SpriteError : public Exception {
+public:
+    using Exception::Exception;
+};
+
+// Most pixel memory one file may claim: 16-bit dimensions would allow 8 GiB
+// per sprite and 65,535 sprites, so a damaged or hostile header could
+// otherwise exhaust memory. Real albums hold small photos; 256 MiB is more
+// than a thousand times the largest.
+inline constexpr std::uint64_t kMaxS16PixelBytes = 256ull << 20;
+
+using PixelBuffer = std::vector<std::uint16_t>;
+
+class S16Sprite {
+public:
+    std::uint16_t height = 0;
+    std::uint16_t width = 0;
+    PixelLayout pixelLayout = pl565;
+    PixelBuffer pixels;  // Width * Height values, row by row
+    std::function<void(S16Sprite&)> onChange;
+
+    // Each resizes Pixels to Width * Height, keeping what fits; new pixels are 0.
+    void setWidth(std::uint16_t value);
+    void setHeight(std::uint16_t value);
+
+    // Converts the pixels in place when the layout differs. 5-5-5 to 5-6-5
+    // moves green up one bit and leaves the new lowest green bit 0; 5-6-5 to
+    // 5-5-5 drops the lowest green bit, so 5-5-5 -> 5-6-5 -> 5-5-5 is exact.
+    void setPixelLayout(PixelLayout value);
+
+private:
+    friend class S16File;
+    void resize();
+};
+
+// In-place conversions of a pixel run; one pass, no allocation.
+void convert555To565(std::uint16_t* pixels, std::size_t count);
+void convert565To555(std::uint16_t* pixels, std::size_t count);
+
+class S16File {
+public:
+    QString fileName;
+    std::vector<std::unique_ptr<S16Sprite>> sprites;
+    PixelLayout pixelLayout = pl565;
+
+    void clear();
+
+    // Replaces the content by the file's. Throws SpriteError when the file
+    // cannot be opened ("Unable to open file <path>") or claims more than
+    // maxPixelBytes of pixels, and ReadError when it ends inside its
+    // headers; the object is empty after any failure.
+    void loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
+
+    // The same from a file image in memory; `name` is what messages and
+    // FileName name.
+    void loadFromMemory(QByteArrayView bytes, const QString& name, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
+
+    // Throws SpriteError "List Index Out of Bounds" outside 0..Count()-1.
+    S16Sprite& getSprite(int index);
+    int count() const { return static_cast<int>(sprites.size()); }
+
+private:
+    // Reads up to n bytes of the file into the buffer; returns how many.
+    using ReadFunction = std::function<qint64(char* into, qint64 n)>;
+    void load(const ReadFunction& read, const QString& name, std::uint64_t maxPixelBytes);
+};
