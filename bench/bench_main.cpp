@@ -7,6 +7,8 @@
 #include "browser/FamilyTreeWindow.h"
 #include "browser/FindFilterModel.h"
 #include "browser/ImageBox.h"
+#include "browser/CreatureListView.h"
+#include "browser/HistoryController.h"
 #include "browser/MainWindow.h"
 #include "history/CreatureFiles.h"
 #include "history/Lineage.h"
@@ -223,8 +225,8 @@ MainWindow& viewerOf(int n)
 void rebuild(int n)
 {
     MainWindow& viewer = viewerOf(n);
-    viewer.rebuild();
-    if (viewer.entryRecords->count() != n)
+    viewer.controller()->refill();
+    if (viewer.controller()->model()->count() != n)
         std::abort();
 }
 
@@ -442,11 +444,10 @@ int main(int argc, char** argv)
     // An accepted edit at the largest list: the save, then the rebuild.
     compare({"accepted edit of one of " + bigName.toStdString() + " (save and rebuild)", "plain loop", 0.8,
                  timed([big] {
-                     MainWindow& viewer = viewerOf(big);
-                     HistoryRecord& record = viewer.entryRecords->record(0);
-                     record.ownerNotes = QByteArray::number(record.ownerNotes.toInt() + 1);
-                     record.saveToFile(&viewer.entryRecords->loaded(0));
-                     viewer.rebuild();
+                     HistoryController* controller = viewerOf(big).controller();
+                     controller->saveEdit(0, [](HistoryRecord& record) {
+                         record.ownerNotes = QByteArray::number(record.ownerNotes.toInt() + 1);
+                     });
                  }),
                  timed([big] { plainLoop(world(big)); }), quick ? reps : 11});
     viewers().clear();
@@ -458,13 +459,13 @@ int main(int argc, char** argv)
         MainWindow deep(StartContext{InstallationSource::fromPrefix(encodePath(deepWorld(big).prefix)), nullptr, {}});
         deep.resize(800, 600);
         deep.show();
-        const std::vector<RecordKey> keys = deep.entryRecords->keys();
+        const std::vector<RecordKey> keys = deep.controller()->model()->keys();
         const int middle = big / 2;
         const Measure tree = [&deep, middle] {
-            deep.rebuild();  // a fresh fill: no index yet
-            deep.selectRow(middle);
+            deep.controller()->refill();  // a fresh fill: no index yet
+            deep.creatureList()->selectRow(middle);
             const Sample sample = timed([&deep] {
-                deep.familyTree1Click();
+                deep.showFamilyTree();
                 QApplication::processEvents();
                 for (QWidget* w : QApplication::topLevelWidgets())
                     if (auto* window = qobject_cast<FamilyTreeWindow*>(w); window && window->isVisible())
@@ -574,7 +575,7 @@ int main(int argc, char** argv)
     compare({"showing a 160 x 120 photo (with its conversion)", "memcpy of its pixels", 0,
                  timed([&] {
                      S16Sprite sprite = album.getSprite(0);  // a fresh 5-5-5 copy each time
-                     showSprite(&box, sprite);
+                     box.setPicture(spriteToImage(sprite));
                      benchmark::DoNotOptimize(box.picture().constBits());
                  }, 2000),
                  timed([&] {

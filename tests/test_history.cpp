@@ -385,9 +385,9 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     EXPECT_TRUE(scan.failures.isEmpty());
     std::map<QByteArray, int> images;
     for (const ScannedRecord& r : scan.records)
-        images[QByteArray(r.name)] = r.imageIndex;
+        images[QByteArray(r.name)] = badgeImageIndex(r.badges);
     EXPECT_EQ(images, (std::map<QByteArray, int>{
-                          {"cr_BOTH", ifAlbum | ifGenetics}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", ifAlbum}}));
+                          {"cr_BOTH", 2 | 4}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", 2}}));
 }
 
 namespace {

@@ -9,6 +9,9 @@
 #include "browser/FamilyTreeWindow.h"
 #include "browser/FindBar.h"
 #include "browser/Startup.h"
+#include "browser/CreatureListModel.h"
+#include "browser/CreatureListView.h"
+#include "browser/HistoryController.h"
 #include "browser/MainWindow.h"
 #include "sampleworld/SampleWorld.h"
 
@@ -66,10 +69,10 @@ void onModal(const QString& name, std::function<void(QWidget*)> finish)
 
 void select(MainWindow& viewer, const QByteArray& moniker)
 {
-    for (int row = 0; row < viewer.entryRecords->count(); ++row)
-        if (monikerText(viewer.entryRecords->record(row).moniker) == moniker) {
-            viewer.selectRow(row);
-        }
+    const CreatureListModel* model = viewer.controller()->model();
+    for (int row = 0; row < model->count(); ++row)
+        if (monikerText(model->readRecord(row).moniker) == moniker)
+            viewer.creatureList()->selectRow(row);
 }
 
 void closeWindow(QWidget* w)
@@ -111,9 +114,9 @@ int main(int argc, char** argv)
     steps->push_back([v] {
         // As a user reading every column would: each widened to its texts.
         int width = 0;
-        for (int c = 0; c < v->entryRecords->columnCount(); ++c) {
-            v->entries->resizeColumnToContents(c);
-            width += v->entries->columnWidth(c);
+        for (int c = 0; c < CreatureListModel::ColumnCount; ++c) {
+            v->creatureList()->resizeColumnToContents(c);
+            width += v->creatureList()->columnWidth(c);
         }
         const QRect screen = v->screen()->availableGeometry();
         v->resize(std::min(width + 40, screen.width() - 20), 520);
@@ -123,12 +126,12 @@ int main(int argc, char** argv)
     steps->push_back([v] {
         select(*v, "TOVA");
         onModal(QStringLiteral("photo-album"), closeWindow);
-        v->viewPhotoAlbum1Click();
+        v->viewPhotoAlbum();
     });
     steps->push_back([v] {
         select(*v, "SKDR");
         onModal(QStringLiteral("edit-entry"), closeWindow);
-        v->editEntries1Click();
+        v->editCreature();
     });
     steps->push_back([v] {
         select(*v, "DAGP");
@@ -137,11 +140,11 @@ int main(int argc, char** argv)
             if (auto* execute = w->findChild<QPushButton*>(QStringLiteral("executeButton")))
                 execute->click();
         });
-        v->deleteEntry1Click();
+        v->deleteCreature();
     });
     steps->push_back([v] {
         select(*v, "TOVA");
-        v->familyTree1Click();
+        v->showFamilyTree();
     });
     steps->push_back([] {
         for (QWidget* w : QApplication::topLevelWidgets())
@@ -151,7 +154,7 @@ int main(int argc, char** argv)
             }
     });
     steps->push_back([v] {
-        v->find1Click();
+        v->find();
         auto* text = v->findChild<QLineEdit*>(QStringLiteral("findEdit"));
         text->setText(QStringLiteral("sorrel"));
     });
@@ -162,7 +165,7 @@ int main(int argc, char** argv)
     steps->push_back([v] {
         select(*v, "TOVA");
         onModal(QStringLiteral("contact-sheet"), closeWindow);
-        v->contactSheet1Click();
+        v->showContactSheet();
     });
     steps->push_back([v] {
         // The family book into OUTDIR/family-book, to be looked at in a browser.
@@ -179,7 +182,7 @@ int main(int argc, char** argv)
                 name->setText(book);
             static_cast<QDialog*>(dialog)->accept();
         });
-        v->exportFamilyBook1Click();
+        v->exportFamilyBook();
     });
     auto* index = new size_t(0);
     auto* driver = new QTimer(&app);

@@ -7,6 +7,18 @@
         <source>There is not enough memory for this.</source>
         <translation>Dafür reicht der Arbeitsspeicher nicht.</translation>
     </message>
+    <message>
+        <source>Places searched:</source>
+        <translation>Durchsuchte Orte:</translation>
+    </message>
+    <message>
+        <source>Lifeledger - No Vivarion 2 Installation found</source>
+        <translation>Lifeledger - Keine Installation von Vivarion 2 gefunden</translation>
+    </message>
+    <message>
+        <source>Warning, without Vivarion 2 installed, the Lifeledger is useless.</source>
+        <translation>Achtung, ohne installiertes Vivarion 2 ist das Lifeledger nutzlos.</translation>
+    </message>
 </context>
 <context>
     <name>CommandLine</name>
@@ -72,189 +84,6 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
 </context>
 <context>
-    <name>DirectoryWatch</name>
-    <message>
-        <source>the system&apos;s limit of watched folders is reached</source>
-        <translation>die Höchstzahl beobachteter Ordner des Systems ist erreicht</translation>
-    </message>
-    <message>
-        <source>%1 (%2)</source>
-        <translation>%1 (%2)</translation>
-    </message>
-</context>
-<context>
-    <name>Exports</name>
-    <message>
-        <source>Birth time stamp</source>
-        <translation>Geburtszeitstempel</translation>
-    </message>
-    <message>
-        <source>Death time stamp</source>
-        <translation>Todeszeitstempel</translation>
-    </message>
-    <message>
-        <source>History file</source>
-        <translation>Verlaufsdatei</translation>
-    </message>
-    <message>
-        <source>Photo album</source>
-        <translation>Fotoalbum</translation>
-    </message>
-    <message>
-        <source>Genetics file</source>
-        <translation>Genetikdatei</translation>
-    </message>
-    <message>
-        <source>not in the history</source>
-        <translation>nicht im Verlauf</translation>
-    </message>
-    <message>
-        <source>Family Book</source>
-        <translation>Familienbuch</translation>
-    </message>
-    <message>
-        <source>en</source>
-        <translation>de</translation>
-    </message>
-    <message>
-        <source>%1 creatures from %2, written %3.</source>
-        <translation>%1 Geschöpfe aus %2, geschrieben am %3.</translation>
-    </message>
-    <message>
-        <source>All creatures</source>
-        <translation>Alle Geschöpfe</translation>
-    </message>
-    <message>
-        <source>Species</source>
-        <translation>Art</translation>
-    </message>
-    <message>
-        <source>Gender</source>
-        <translation>Geschlecht</translation>
-    </message>
-    <message>
-        <source>Life</source>
-        <translation>Leben</translation>
-    </message>
-    <message>
-        <source>State</source>
-        <translation>Zustand</translation>
-    </message>
-    <message>
-        <source>Parents</source>
-        <translation>Eltern</translation>
-    </message>
-    <message>
-        <source>Children</source>
-        <translation>Kinder</translation>
-    </message>
-    <message>
-        <source>Owner</source>
-        <translation>Besitzer</translation>
-    </message>
-    <message>
-        <source>Owner&apos;s notes</source>
-        <translation>Notizen des Besitzers</translation>
-    </message>
-    <message>
-        <source>Epitaph</source>
-        <translation>Grabinschrift</translation>
-    </message>
-    <message>
-        <source>Photo %1 of %2</source>
-        <translation>Foto %1 von %2</translation>
-    </message>
-</context>
-<context>
-    <name>FileSystem</name>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. There is not enough memory for it.</source>
-        <translation>Die Datei »%1« kann nicht gelesen werden. Dafür reicht der Arbeitsspeicher nicht.</translation>
-    </message>
-    <message>
-        <source>Cannot open file &quot;%1&quot;. %2</source>
-        <translation>Die Datei »%1« kann nicht geöffnet werden. %2</translation>
-    </message>
-    <message>
-        <source>Cannot create file &quot;%1&quot;. %2</source>
-        <translation>Die Datei »%1« kann nicht angelegt werden. %2</translation>
-    </message>
-    <message>
-        <source>It is a directory.</source>
-        <translation>Sie ist ein Ordner.</translation>
-    </message>
-    <message>
-        <source>It is not a regular file.</source>
-        <translation>Sie ist keine gewöhnliche Datei.</translation>
-    </message>
-    <message>
-        <source>It is %1 bytes long; at most %2 bytes are read.</source>
-        <translation>Sie ist %1 Bytes lang; gelesen werden höchstens %2 Bytes.</translation>
-    </message>
-    <message>
-        <source>Cannot read file &quot;%1&quot;. %2</source>
-        <translation>Die Datei »%1« kann nicht gelesen werden. %2</translation>
-    </message>
-    <message>
-        <source>It is a symbolic link; Lifeledger never writes through a link to a file elsewhere.</source>
-        <translation>Sie ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in eine Datei anderswo.</translation>
-    </message>
-    <message>
-        <source>The file has been removed since it was read.</source>
-        <translation>Die Datei wurde entfernt, seit sie gelesen wurde.</translation>
-    </message>
-    <message>
-        <source>A directory of that name is in the way.</source>
-        <translation>Ein Ordner dieses Namens ist im Weg.</translation>
-    </message>
-    <message>
-        <source>The file is read-only.</source>
-        <translation>Die Datei ist schreibgeschützt.</translation>
-    </message>
-    <message>
-        <source>The file has been changed since it was read.</source>
-        <translation>Die Datei wurde geändert, seit sie gelesen wurde.</translation>
-    </message>
-    <message>
-        <source>Not all of it could be written (is the disk full?).</source>
-        <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?).</translation>
-    </message>
-    <message>
-        <source>It could not be written to the disk.</source>
-        <translation>Sie konnte nicht auf den Datenträger geschrieben werden.</translation>
-    </message>
-    <message>
-        <source>It belongs to user %1, group %2, and a new file cannot be given that owner, so the file is left as it was.</source>
-        <translation>Sie gehört Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Besitzer nicht erhalten; die Datei bleibt daher, wie sie war.</translation>
-    </message>
-    <message>
-        <source>It is not a folder.</source>
-        <translation>Es ist kein Ordner.</translation>
-    </message>
-    <message>
-        <source>It is a symbolic link; Lifeledger never writes through a link to a folder elsewhere.</source>
-        <translation>Er ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in einen Ordner anderswo.</translation>
-    </message>
-    <message>
-        <source>Cannot write into folder &quot;%1&quot;. %2</source>
-        <translation>In den Ordner »%1« kann nicht geschrieben werden. %2</translation>
-    </message>
-</context>
-<context>
-    <name>Launchers</name>
-    <message>
-        <source>(The search stopped there: it took longer than %1 s or met more than %2 prefixes.)</source>
-        <translation>(Die Suche endete hier: Sie dauerte länger als %1 s oder traf auf mehr als %2 Präfixe.)</translation>
-    </message>
-</context>
-<context>
-    <name>Startup</name>
-    <message>
-        <source>The settings file %1 cannot be used: %2 Lifeledger runs with its defaults and remembers nothing this time.</source>
-        <translation>Die Einstellungsdatei %1 kann nicht verwendet werden: %2 Lifeledger läuft mit seinen Voreinstellungen und merkt sich diesmal nichts.</translation>
-    </message>
-</context>
-<context>
     <name>ContactSheetDialog</name>
     <message>
         <source>Contact Sheet</source>
@@ -306,6 +135,105 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
             <numerusform>%n Foto in %1 gespeichert.</numerusform>
             <numerusform>%n Fotos in %1 gespeichert.</numerusform>
         </translation>
+    </message>
+</context>
+<context>
+    <name>CreatureListModel</name>
+    <message>
+        <source>Name of Creature</source>
+        <translation>Name des Geschöpfs</translation>
+    </message>
+    <message>
+        <source>Moniker</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Species</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Geschlecht</translation>
+    </message>
+    <message>
+        <source>Parents</source>
+        <translation>Eltern</translation>
+    </message>
+    <message>
+        <source>Life (From -&gt; To)</source>
+        <translation>Leben (von -&gt; bis)</translation>
+    </message>
+    <message>
+        <source>State</source>
+        <translation>Zustand</translation>
+    </message>
+    <message>
+        <source>Tovik</source>
+        <translation>Tovik</translation>
+    </message>
+    <message>
+        <source>Skarrow</source>
+        <translation>Skarrow</translation>
+    </message>
+    <message>
+        <source>Brumble</source>
+        <translation>Brumble</translation>
+    </message>
+    <message>
+        <source>Yarrel?</source>
+        <translation>Yarrel?</translation>
+    </message>
+    <message>
+        <source>Male</source>
+        <translation>Männlich</translation>
+    </message>
+    <message>
+        <source>Female</source>
+        <translation>Weiblich</translation>
+    </message>
+    <message>
+        <source>Alive and in world</source>
+        <translation>Lebt in der Welt</translation>
+    </message>
+    <message>
+        <source>Dead</source>
+        <translation>Tot</translation>
+    </message>
+    <message>
+        <source>Dead but not registered</source>
+        <translation>Tot, aber nicht eingetragen</translation>
+    </message>
+    <message>
+        <source>Exported - State Unknown</source>
+        <translation>Exportiert - Zustand unbekannt</translation>
+    </message>
+    <message>
+        <source>%1 (%2) and %3 (%4)</source>
+        <translation>%1 (%2) und %3 (%4)</translation>
+    </message>
+    <message>
+        <source>%1 (Still alive)</source>
+        <translation>%1 (lebt noch)</translation>
+    </message>
+    <message>
+        <source>exported from the world</source>
+        <translation>aus der Welt exportiert</translation>
+    </message>
+    <message>
+        <source>dead</source>
+        <translation>tot</translation>
+    </message>
+    <message>
+        <source>alive</source>
+        <translation>lebend</translation>
+    </message>
+    <message>
+        <source>has a photo album</source>
+        <translation>hat ein Fotoalbum</translation>
+    </message>
+    <message>
+        <source>has a genetics file</source>
+        <translation>hat eine Genetikdatei</translation>
     </message>
 </context>
 <context>
@@ -377,6 +305,17 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <message>
         <source>&amp;Execute Choice</source>
         <translation>Auswahl &amp;ausführen</translation>
+    </message>
+</context>
+<context>
+    <name>DirectoryWatch</name>
+    <message>
+        <source>the system&apos;s limit of watched folders is reached</source>
+        <translation>die Höchstzahl beobachteter Ordner des Systems ist erreicht</translation>
+    </message>
+    <message>
+        <source>%1 (%2)</source>
+        <translation>%1 (%2)</translation>
     </message>
 </context>
 <context>
@@ -485,14 +424,46 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
-    <name>CreatureListModel</name>
+    <name>Exports</name>
     <message>
-        <source>Name of Creature</source>
-        <translation>Name des Geschöpfs</translation>
+        <source>Birth time stamp</source>
+        <translation>Geburtszeitstempel</translation>
     </message>
     <message>
-        <source>Moniker</source>
-        <translation>Kennung</translation>
+        <source>Death time stamp</source>
+        <translation>Todeszeitstempel</translation>
+    </message>
+    <message>
+        <source>History file</source>
+        <translation>Verlaufsdatei</translation>
+    </message>
+    <message>
+        <source>Photo album</source>
+        <translation>Fotoalbum</translation>
+    </message>
+    <message>
+        <source>Genetics file</source>
+        <translation>Genetikdatei</translation>
+    </message>
+    <message>
+        <source>not in the history</source>
+        <translation>nicht im Verlauf</translation>
+    </message>
+    <message>
+        <source>Family Book</source>
+        <translation>Familienbuch</translation>
+    </message>
+    <message>
+        <source>en</source>
+        <translation>de</translation>
+    </message>
+    <message>
+        <source>%1 creatures from %2, written %3.</source>
+        <translation>%1 Geschöpfe aus %2, geschrieben am %3.</translation>
+    </message>
+    <message>
+        <source>All creatures</source>
+        <translation>Alle Geschöpfe</translation>
     </message>
     <message>
         <source>Species</source>
@@ -503,84 +474,36 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <translation>Geschlecht</translation>
     </message>
     <message>
-        <source>Parents</source>
-        <translation>Eltern</translation>
-    </message>
-    <message>
-        <source>Life (From -&gt; To)</source>
-        <translation>Leben (von -&gt; bis)</translation>
+        <source>Life</source>
+        <translation>Leben</translation>
     </message>
     <message>
         <source>State</source>
         <translation>Zustand</translation>
     </message>
     <message>
-        <source>Tovik</source>
-        <translation>Tovik</translation>
+        <source>Parents</source>
+        <translation>Eltern</translation>
     </message>
     <message>
-        <source>Skarrow</source>
-        <translation>Skarrow</translation>
+        <source>Children</source>
+        <translation>Kinder</translation>
     </message>
     <message>
-        <source>Brumble</source>
-        <translation>Brumble</translation>
+        <source>Owner</source>
+        <translation>Besitzer</translation>
     </message>
     <message>
-        <source>Yarrel?</source>
-        <translation>Yarrel?</translation>
+        <source>Owner&apos;s notes</source>
+        <translation>Notizen des Besitzers</translation>
     </message>
     <message>
-        <source>Male</source>
-        <translation>Männlich</translation>
+        <source>Epitaph</source>
+        <translation>Grabinschrift</translation>
     </message>
     <message>
-        <source>Female</source>
-        <translation>Weiblich</translation>
-    </message>
-    <message>
-        <source>Alive and in world</source>
-        <translation>Lebt in der Welt</translation>
-    </message>
-    <message>
-        <source>Dead</source>
-        <translation>Tot</translation>
-    </message>
-    <message>
-        <source>Dead but not registered</source>
-        <translation>Tot, aber nicht eingetragen</translation>
-    </message>
-    <message>
-        <source>Exported - State Unknown</source>
-        <translation>Exportiert - Zustand unbekannt</translation>
-    </message>
-    <message>
-        <source>%1 (%2) and %3 (%4)</source>
-        <translation>%1 (%2) und %3 (%4)</translation>
-    </message>
-    <message>
-        <source>%1 (Still alive)</source>
-        <translation>%1 (lebt noch)</translation>
-    </message>
-    <message>
-        <source>exported from the world</source>
-        <translation>aus der Welt exportiert</translation>
-    </message>
-    <message>
-        <source>dead</source>
-        <translation>tot</translation>
-    </message>
-    <message>
-        <source>alive</source>
-        <translation>lebend</translation>
-    </message>
-    <message>
-        <source>has a photo album</source>
-        <translation>hat ein Fotoalbum</translation>
-    </message>
-    <message>
-        <source>has a genetics file</source>
-        <translation>hat eine Genetikdatei</translation>
+        <source>Photo %1 of %2</source>
+        <translation>Foto %1 von %2</translation>
     </message>
 </context>
 <context>
@@ -634,6 +557,81 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
 </context>
 <context>
+    <name>FileSystem</name>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. There is not enough memory for it.</source>
+        <translation>Die Datei »%1« kann nicht gelesen werden. Dafür reicht der Arbeitsspeicher nicht.</translation>
+    </message>
+    <message>
+        <source>Cannot open file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht geöffnet werden. %2</translation>
+    </message>
+    <message>
+        <source>Cannot create file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht angelegt werden. %2</translation>
+    </message>
+    <message>
+        <source>It is a directory.</source>
+        <translation>Sie ist ein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is not a regular file.</source>
+        <translation>Sie ist keine gewöhnliche Datei.</translation>
+    </message>
+    <message>
+        <source>It is %1 bytes long; at most %2 bytes are read.</source>
+        <translation>Sie ist %1 Bytes lang; gelesen werden höchstens %2 Bytes.</translation>
+    </message>
+    <message>
+        <source>Cannot read file &quot;%1&quot;. %2</source>
+        <translation>Die Datei »%1« kann nicht gelesen werden. %2</translation>
+    </message>
+    <message>
+        <source>It is a symbolic link; Lifeledger never writes through a link to a file elsewhere.</source>
+        <translation>Sie ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in eine Datei anderswo.</translation>
+    </message>
+    <message>
+        <source>The file has been removed since it was read.</source>
+        <translation>Die Datei wurde entfernt, seit sie gelesen wurde.</translation>
+    </message>
+    <message>
+        <source>A directory of that name is in the way.</source>
+        <translation>Ein Ordner dieses Namens ist im Weg.</translation>
+    </message>
+    <message>
+        <source>The file is read-only.</source>
+        <translation>Die Datei ist schreibgeschützt.</translation>
+    </message>
+    <message>
+        <source>The file has been changed since it was read.</source>
+        <translation>Die Datei wurde geändert, seit sie gelesen wurde.</translation>
+    </message>
+    <message>
+        <source>Not all of it could be written (is the disk full?).</source>
+        <translation>Sie konnte nicht vollständig geschrieben werden (ist der Datenträger voll?).</translation>
+    </message>
+    <message>
+        <source>It could not be written to the disk.</source>
+        <translation>Sie konnte nicht auf den Datenträger geschrieben werden.</translation>
+    </message>
+    <message>
+        <source>It belongs to user %1, group %2, and a new file cannot be given that owner, so the file is left as it was.</source>
+        <translation>Sie gehört Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Besitzer nicht erhalten; die Datei bleibt daher, wie sie war.</translation>
+    </message>
+    <message>
+        <source>It is not a folder.</source>
+        <translation>Es ist kein Ordner.</translation>
+    </message>
+    <message>
+        <source>It is a symbolic link; Lifeledger never writes through a link to a folder elsewhere.</source>
+        <translation>Er ist eine symbolische Verknüpfung; Lifeledger schreibt nie über eine Verknüpfung in einen Ordner anderswo.</translation>
+    </message>
+    <message>
+        <source>Cannot write into folder &quot;%1&quot;. %2</source>
+        <translation>In den Ordner »%1« kann nicht geschrieben werden. %2</translation>
+    </message>
+</context>
+<context>
     <name>FindBar</name>
     <message>
         <source>F&amp;ind:</source>
@@ -662,6 +660,75 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     <message>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
+    </message>
+</context>
+<context>
+    <name>HistoryController</name>
+    <message>
+        <source>and %1 more.</source>
+        <translation>und %1 weitere.</translation>
+    </message>
+    <message>
+        <source>The history folder cannot be read, so the list is empty: %1</source>
+        <translation>Der Verlaufsordner ist nicht lesbar, die Liste ist leer: %1</translation>
+    </message>
+    <message>
+        <source>Changes by the game cannot be watched: F5 rereads the list.</source>
+        <translation>Änderungen durch das Spiel können nicht beobachtet werden: F5 liest die Liste neu.</translation>
+    </message>
+    <message>
+        <source>These history files could not be read, so their creatures are not listed:</source>
+        <translation>Diese Verlaufsdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
+    </message>
+</context>
+<context>
+    <name>InstallationChooserDialog</name>
+    <message>
+        <source>Open Installation</source>
+        <translation>Installation öffnen</translation>
+    </message>
+    <message>
+        <source>Vivarion 2 is installed in more than one place. Which installation should Lifeledger open?</source>
+        <translation>Vivarion 2 ist an mehr als einem Ort installiert. Welche Installation soll Lifeledger öffnen?</translation>
+    </message>
+    <message>
+        <source>Launcher</source>
+        <translation>Starter</translation>
+    </message>
+    <message>
+        <source>Wine prefix</source>
+        <translation>Wine-Präfix</translation>
+    </message>
+    <message>
+        <source>History folder</source>
+        <translation>Verlaufsordner</translation>
+    </message>
+    <message>
+        <source>Creatures</source>
+        <translation>Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Installations</source>
+        <translation>Installationen</translation>
+    </message>
+    <message>
+        <source>No other installation of Vivarion 2 was found.</source>
+        <translation>Es wurde keine andere Installation von Vivarion 2 gefunden.</translation>
+    </message>
+    <message>
+        <source>Places searched:</source>
+        <translation>Durchsuchte Orte:</translation>
+    </message>
+    <message>
+        <source>The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.</source>
+        <translation>Die Installation in %1 enthält Vivarion 2 nicht mehr. Lifeledger zeigt weiter die bisherige.</translation>
+    </message>
+</context>
+<context>
+    <name>Launchers</name>
+    <message>
+        <source>(The search stopped there: it took longer than %1 s or met more than %2 prefixes.)</source>
+        <translation>(Die Suche endete hier: Sie dauerte länger als %1 s oder traf auf mehr als %2 Präfixe.)</translation>
     </message>
 </context>
 <context>
@@ -715,26 +782,6 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <translation>Fotoalbum ansehen</translation>
     </message>
     <message>
-        <source>Places searched:</source>
-        <translation>Durchsuchte Orte:</translation>
-    </message>
-    <message>
-        <source>and %1 more.</source>
-        <translation>und %1 weitere.</translation>
-    </message>
-    <message>
-        <source>These history files could not be read, so their creatures are not listed:</source>
-        <translation>Diese Verlaufsdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
-    </message>
-    <message>
-        <source>Open Installation</source>
-        <translation>Installation öffnen</translation>
-    </message>
-    <message>
-        <source>No other installation of Vivarion 2 was found.</source>
-        <translation>Es wurde keine andere Installation von Vivarion 2 gefunden.</translation>
-    </message>
-    <message>
         <source>These files could not be deleted:</source>
         <translation>Diese Dateien konnten nicht gelöscht werden:</translation>
     </message>
@@ -747,14 +794,6 @@ Nothing has been saved. The list now shows the record as it is; edit it again to
 %2
 
 Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bearbeiten Sie ihn erneut, um Ihre Änderung vorzunehmen.</translation>
-    </message>
-    <message>
-        <source>Lifeledger - No Vivarion 2 Installation found</source>
-        <translation>Lifeledger - Keine Installation von Vivarion 2 gefunden</translation>
-    </message>
-    <message>
-        <source>Warning, without Vivarion 2 installed, the Lifeledger is useless.</source>
-        <translation>Achtung, ohne installiertes Vivarion 2 ist das Lifeledger nutzlos.</translation>
     </message>
     <message>
         <source>The game changed the history since it was read: F5 rereads it</source>
@@ -771,34 +810,6 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     <message>
         <source>&amp;About Lifeledger</source>
         <translation>&amp;Über Lifeledger</translation>
-    </message>
-    <message>
-        <source>Found by:</source>
-        <translation>Gefunden über:</translation>
-    </message>
-    <message>
-        <source>Wine prefix:</source>
-        <translation>Wine-Präfix:</translation>
-    </message>
-    <message>
-        <source>History folder:</source>
-        <translation>Verlaufsordner:</translation>
-    </message>
-    <message>
-        <source>Genetics folder:</source>
-        <translation>Genetikordner:</translation>
-    </message>
-    <message>
-        <source>About Lifeledger</source>
-        <translation>Über Lifeledger</translation>
-    </message>
-    <message>
-        <source>A companion for the creature-raising game Vivarion 2: every creature that ever lived in your world, its record, its photos and its files.</source>
-        <translation>Ein Begleiter zum Zuchtspiel Vivarion 2: jedes Geschöpf, das je in Ihrer Welt gelebt hat, sein Eintrag, seine Fotos und seine Dateien.</translation>
-    </message>
-    <message>
-        <source>Reading now:</source>
-        <translation>Liest gerade:</translation>
     </message>
     <message>
         <source>Export &amp;List...</source>
@@ -820,6 +831,13 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <source>&amp;Find...</source>
         <translation>S&amp;uchen …</translation>
     </message>
+    <message>
+        <source>The game changed it after the list was read, so it is kept; the list now shows it as it is.</source>
+        <translation>Das Spiel hat sie geändert, nachdem die Liste gelesen wurde; sie bleibt daher erhalten, und die Liste zeigt sie jetzt, wie sie ist.</translation>
+    </message>
+</context>
+<context>
+    <name>MenuDialogs</name>
     <message>
         <source>CSV Files (*.csv)</source>
         <translation>CSV-Dateien (*.csv)</translation>
@@ -848,51 +866,32 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <translation>Ausgelassene Alben:</translation>
     </message>
     <message>
-        <source>The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.</source>
-        <translation>Die Installation in %1 enthält Vivarion 2 nicht mehr. Lifeledger zeigt weiter die bisherige.</translation>
+        <source>Found by:</source>
+        <translation>Gefunden über:</translation>
     </message>
     <message>
-        <source>The game changed it after the list was read, so it is kept; the list now shows it as it is.</source>
-        <translation>Das Spiel hat sie geändert, nachdem die Liste gelesen wurde; sie bleibt daher erhalten, und die Liste zeigt sie jetzt, wie sie ist.</translation>
+        <source>Wine prefix:</source>
+        <translation>Wine-Präfix:</translation>
     </message>
     <message>
-        <source>The history folder cannot be read, so the list is empty: %1</source>
-        <translation>Der Verlaufsordner ist nicht lesbar, die Liste ist leer: %1</translation>
+        <source>History folder:</source>
+        <translation>Verlaufsordner:</translation>
     </message>
     <message>
-        <source>Changes by the game cannot be watched: F5 rereads the list.</source>
-        <translation>Änderungen durch das Spiel können nicht beobachtet werden: F5 liest die Liste neu.</translation>
-    </message>
-</context>
-<context>
-    <name>InstallationChooserDialog</name>
-    <message>
-        <source>Open Installation</source>
-        <translation>Installation öffnen</translation>
+        <source>Genetics folder:</source>
+        <translation>Genetikordner:</translation>
     </message>
     <message>
-        <source>Vivarion 2 is installed in more than one place. Which installation should Lifeledger open?</source>
-        <translation>Vivarion 2 ist an mehr als einem Ort installiert. Welche Installation soll Lifeledger öffnen?</translation>
+        <source>About Lifeledger</source>
+        <translation>Über Lifeledger</translation>
     </message>
     <message>
-        <source>Launcher</source>
-        <translation>Starter</translation>
+        <source>A companion for the creature-raising game Vivarion 2: every creature that ever lived in your world, its record, its photos and its files.</source>
+        <translation>Ein Begleiter zum Zuchtspiel Vivarion 2: jedes Geschöpf, das je in Ihrer Welt gelebt hat, sein Eintrag, seine Fotos und seine Dateien.</translation>
     </message>
     <message>
-        <source>Wine prefix</source>
-        <translation>Wine-Präfix</translation>
-    </message>
-    <message>
-        <source>History folder</source>
-        <translation>Verlaufsordner</translation>
-    </message>
-    <message>
-        <source>Creatures</source>
-        <translation>Geschöpfe</translation>
-    </message>
-    <message>
-        <source>Installations</source>
-        <translation>Installationen</translation>
+        <source>Reading now:</source>
+        <translation>Liest gerade:</translation>
     </message>
 </context>
 <context>
@@ -979,6 +978,13 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
 Check the folder name and try again.</source>
         <translation>Den Ordner %1 gibt es nicht.
 Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
+    </message>
+</context>
+<context>
+    <name>Startup</name>
+    <message>
+        <source>The settings file %1 cannot be used: %2 Lifeledger runs with its defaults and remembers nothing this time.</source>
+        <translation>Die Einstellungsdatei %1 kann nicht verwendet werden: %2 Lifeledger läuft mit seinen Voreinstellungen und merkt sich diesmal nichts.</translation>
     </message>
 </context>
 </TS>

@@ -11,14 +11,24 @@ void showError(QWidget* parent, const QString& message, const QString& details)
                 QMessageBox::NoButton, details);
 }
 
-bool runCommand(QWidget* parent, const std::function<void()>& body, const std::function<void()>& onNoInstallation)
+void showNoInstallation(QWidget* parent, const QStringList& searched)
+{
+    showMessage(parent, QMessageBox::Critical, QCoreApplication::translate("CommandGuard", kNoInstallationCaption),
+                QCoreApplication::translate("CommandGuard", kNoInstallationText), QMessageBox::Ok, QMessageBox::NoButton,
+                searched.isEmpty() ? QString()
+                                   : QCoreApplication::translate("CommandGuard", "Places searched:") + QLatin1Char('\n')
+                                         + searched.join(QLatin1Char('\n')));
+}
+
+bool runCommand(QWidget* parent, const std::function<void()>& body,
+                const std::function<void(const NoInstallationError&)>& onNoInstallation)
 {
     try {
         body();
         return true;
-    } catch (const NoInstallationError&) {
+    } catch (const NoInstallationError& missing) {
         if (onNoInstallation)
-            onNoInstallation();
+            onNoInstallation(missing);
         else
             throw;
     } catch (const Exception& e) {

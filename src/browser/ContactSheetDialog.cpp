@@ -4,7 +4,6 @@
 #include "browser/CommandGuard.h"
 #include "platform/FileSystem.h"
 #include "sprites/SpriteImage.h"
-#include "sprites/S16File.h"
 #include "ui_ContactSheetDialog.h"
 #include "ui_PhotoViewDialog.h"
 
@@ -119,21 +118,19 @@ ContactSheetDialog::~ContactSheetDialog() = default;
 
 void ContactSheetDialog::fill(const QString& creature, const QByteArray& albumPath, const QString& stem)
 {
-    S16File album;
-    album.loadFromFile(albumPath);
+    Album album(albumPath);
     stem_ = stem;
     photos_.clear();
     model_->clear();
     for (int i = 0; i < album.count(); ++i) {
-        S16Sprite& sprite = album.getSprite(i);
-        QImage photo = spriteToImage(sprite);
-        const QString caption = photoCaption(i, sprite.width, sprite.height);
+        const QImage& photo = album.photo(i);
+        const QString caption = album.caption(i);
         auto* item = new QStandardItem(caption);
         if (!photo.isNull())
             item->setIcon(thumbnail(photo));
         item->setToolTip(caption);
         model_->appendRow(item);
-        photos_.push_back(std::move(photo));
+        photos_.push_back(photo);
     }
     setWindowTitle(tr("Contact Sheet of %1").arg(creature));
     ui->saveAllButton->setEnabled(!photos_.empty());

@@ -3,8 +3,10 @@
 #include "platform/TextCodec.h"
 
 #include <QCoreApplication>
+#include <QLocale>
+#include <QRegularExpression>
 
-const std::array<const char*, kEntryColumns> CreatureListModel::Captions = {
+const std::array<const char*, CreatureListModel::ColumnCount> CreatureListModel::captions = {
     QT_TRANSLATE_NOOP("CreatureListModel", "Name of Creature"), QT_TRANSLATE_NOOP("CreatureListModel", "Moniker"),
     QT_TRANSLATE_NOOP("CreatureListModel", "Species"),          QT_TRANSLATE_NOOP("CreatureListModel", "Gender"),
     QT_TRANSLATE_NOOP("CreatureListModel", "Parents"),          QT_TRANSLATE_NOOP("CreatureListModel", "Life (From -> To)"),
@@ -51,35 +53,60 @@ QString stateText(const HistoryRecord& e)
 
 }  // namespace
 
-CreatureRow formatEntryRow(const HistoryRecord& e, const DateTimeNames& names)
+DateTimeNames localeDateTimeNames()
 {
-    CreatureRow row;
-    row.texts[0] = decodeText(e.displayName);
-    row.texts[1] = monikerDisplayText(e.moniker);
-    row.texts[2] = speciesText(e.species);
-    row.texts[3] = genderText(e.gender);
+    DateTimeNames names = DateTimeNames::english();
+    const QLocale locale;
+    // English months are shown with three letters, Jan to Dec, whatever the
+    // English locale's own abbreviations ("Sept", "June" and so on).
+    for (int m = 1; m <= 12 && locale.language() != QLocale::English; ++m) {
+        const QString name = locale.monthName(m, QLocale::ShortFormat);
+        if (!name.isEmpty())
+            names.shortMonthNames[m - 1] = name;
+    }
+    // Qt has no time separator of its own; take the character that follows
+    // the hours in the locale's short time format ("HH:mm", "H.mm", ...).
+    const QString format = locale.timeFormat(QLocale::ShortFormat);
+    qsizetype i = format.indexOf(QRegularExpression(QStringLiteral("[hH]")));
+    if (i >= 0) {
+        while (i < format.size() && (format[i] == QLatin1Char('h') || format[i] == QLatin1Char('H')))
+            ++i;
+        if (i < format.size() && !format[i].isLetterOrNumber() && !format[i].isSpace() && format[i] != QLatin1Char('\''))
+            names.timeSeparator = format[i];
+    }
+    return names;
+}
+
+CreatureListModel::RowTexts CreatureListModel::format(const HistoryRecord& e, const DateTimeNames& names)
+{
+    RowTexts row;
+    auto& t = row.texts;
+    t[NameColumn] = decodeText(e.displayName);
+    t[MonikerColumn] = monikerDisplayText(e.moniker);
+    t[SpeciesColumn] = speciesText(e.species);
+    t[GenderColumn] = genderText(e.gender);
     // One pass of arg() over all four: a name holding "%1" stays as it is.
-    row.texts[4] = translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 (%2) and %3 (%4)"))
-                       .arg(decodeText(e.parent1Name), monikerDisplayText(e.parent1Moniker), decodeText(e.parent2Name),
-                            monikerDisplayText(e.parent2Moniker));
+    t[ParentsColumn] = translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 (%2) and %3 (%4)"))
+                           .arg(decodeText(e.parent1Name), monikerDisplayText(e.parent1Moniker),
+                                decodeText(e.parent2Name), monikerDisplayText(e.parent2Moniker));
     const QString birth = formatDateTime(timeStampToDateTime(e.birthTime), names);
-    row.texts[5] = e.state == csDead ? birth + QLatin1String(" -> ") + formatDateTime(timeStampToDateTime(e.deathTime), names)
-                                     : translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 (Still alive)")).arg(birth);
-    row.texts[6] = stateText(e);
+    t[LifeColumn] = e.state == csDead ? birth + QLatin1String(" -> ") + formatDateTime(timeStampToDateTime(e.deathTime), names)
+                                      : translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 (Still alive)")).arg(birth);
+    t[StateColumn] = stateText(e);
     return row;
 }
 
-QString imageDescription(int imageIndex)
+QString CreatureListModel::describe(const Badges& badges)
 {
-    if (imageIndex < 0 || imageIndex > kExportedImage)
-        return {};
-    if (imageIndex == kExportedImage)
+    if (badges.exported())
         return translated(QT_TRANSLATE_NOOP("CreatureListModel", "exported from the world"));
-    QStringList parts{(imageIndex & csDead) ? translated(QT_TRANSLATE_NOOP("CreatureListModel", "dead"))
-                                            : translated(QT_TRANSLATE_NOOP("CreatureListModel", "alive"))};
-    if (hasAlbum(imageIndex))
+    if (badges.state != csAlive && badges.state != csDead)
+        return {};
+    QStringList parts{badges.state == csDead ? translated(QT_TRANSLATE_NOOP("CreatureListModel", "dead"))
+                                             : translated(QT_TRANSLATE_NOOP("CreatureListModel", "alive"))};
+    if (badges.album)
         parts << translated(QT_TRANSLATE_NOOP("CreatureListModel", "has a photo album"));
-    if (hasGenetics(imageIndex))
+    if (badges.genetics)
         parts << translated(QT_TRANSLATE_NOOP("CreatureListModel", "has a genetics file"));
     return parts.join(QStringLiteral(", "));
 }
@@ -98,7 +125,7 @@ int CreatureListModel::rowCount(const QModelIndex& parent) const
 
 int CreatureListModel::columnCount(const QModelIndex& parent) const
 {
-    return parent.isValid() ? 0 : kEntryColumns;
+    return parent.isValid() ? 0 : ColumnCount;
 }
 
 HistoryRecord& CreatureListModel::record(int row)
@@ -128,34 +155,29 @@ std::vector<RecordKey> CreatureListModel::keys() const
 
 QByteArray CreatureListModel::fileNameOf(int row) const
 {
-    const Entry& entry = entries_.at(size_t(row));
-    return *entry.directory + entry.scanned.name;
+    return directory_ + entries_.at(size_t(row)).scanned.name;
 }
 
 int CreatureListModel::rowOfFile(const QByteArray& fileName) const
 {
-    for (size_t row = 0; row < entries_.size(); ++row) {
-        const QByteArray& directory = *entries_[row].directory;
-        if (fileName.startsWith(directory)
-            && QByteArrayView(fileName).sliced(directory.size()) == QByteArrayView(entries_[row].scanned.name))
+    if (!fileName.startsWith(directory_))
+        return -1;
+    const QByteArrayView name = QByteArrayView(fileName).sliced(directory_.size());
+    for (size_t row = 0; row < entries_.size(); ++row)
+        if (name == QByteArrayView(entries_[row].scanned.name))
             return int(row);
-    }
     return -1;
 }
 
-QPixmap CreatureListModel::image(int imageIndex) const
+QPixmap CreatureListModel::badgeImage(const Badges& badges) const
 {
-    return imageIndex >= 0 && imageIndex < images_.size() ? images_[imageIndex] : QPixmap();
+    const int image = badgeImageIndex(badges);
+    return image >= 0 && image < images_.size() ? images_[image] : QPixmap();
 }
 
-CreatureRow CreatureListModel::rowTexts(int row) const
+CreatureListModel::RowTexts CreatureListModel::rowTexts(int row) const
 {
-    return rowTexts(readRecord(row));
-}
-
-CreatureRow CreatureListModel::rowTexts(const HistoryRecord& record) const
-{
-    return formatEntryRow(record, names_);
+    return format(readRecord(row), names_);
 }
 
 bool CreatureListModel::matches(int row, const QString& text) const
@@ -183,43 +205,43 @@ QVariant CreatureListModel::data(const QModelIndex& index, int role) const
         }
         return cached_.texts[size_t(index.column())];
     }
-    // An index outside the picture list (a strange state) shows no icon.
-    const int image = entries_[size_t(index.row())].scanned.imageIndex;
-    if (role == Qt::DecorationRole && index.column() == 0 && image >= 0 && image < images_.size())
-        return images_[image];
-    if (role == Qt::AccessibleDescriptionRole && index.column() == 0)
-        return imageDescription(image);
+    // A state the game does not know shows no icon.
+    const Badges& shown = badges(index.row());
+    if (role == Qt::DecorationRole && index.column() == NameColumn) {
+        const QPixmap picture = badgeImage(shown);
+        return picture.isNull() ? QVariant() : QVariant(picture);
+    }
+    if (role == Qt::AccessibleDescriptionRole && index.column() == NameColumn)
+        return describe(shown);
     return {};
 }
 
 QVariant CreatureListModel::headerData(int section, Qt::Orientation orientation, int role) const
 {
-    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < kEntryColumns)
-        return translated(Captions[size_t(section)]);
+    if (orientation == Qt::Horizontal && role == Qt::DisplayRole && section >= 0 && section < ColumnCount)
+        return translated(captions[size_t(section)]);
     return QAbstractTableModel::headerData(section, orientation, role);
 }
 
-void CreatureListModel::setImageIndex(int row, int imageIndex)
+void CreatureListModel::setBadges(int row, const Badges& badges)
 {
-    entries_.at(size_t(row)).scanned.imageIndex = imageIndex;
-    const QModelIndex cell = index(row, 0);
-    emit dataChanged(cell, cell, {Qt::DecorationRole});
+    entries_.at(size_t(row)).scanned.badges = badges;
+    const QModelIndex cell = index(row, NameColumn);
+    emit dataChanged(cell, cell, {Qt::DecorationRole, Qt::AccessibleDescriptionRole});
 }
 
-void CreatureListModel::append(HistoryScan scan)
+void CreatureListModel::reset(HistoryScan scan)
 {
-    if (scan.records.empty())
-        return;
-    auto store = std::make_unique<ScanStore>();
-    store->directory = std::move(scan.directory);
-    store->arena = std::move(scan.arena);
-    beginInsertRows({}, count(), count() + static_cast<int>(scan.records.size()) - 1);
-    entries_.reserve(entries_.size() + scan.records.size());
+    beginResetModel();
+    entries_.clear();
+    entries_.shrink_to_fit();
+    directory_ = std::move(scan.directory);
+    arena_ = std::move(scan.arena);
+    entries_.reserve(scan.records.size());
     for (const ScannedRecord& record : scan.records)
-        entries_.push_back({record, &store->directory, nullptr});
-    scans_.push_back(std::move(store));
+        entries_.push_back({record, nullptr});
     cachedRow_ = -1;
-    endInsertRows();
+    endResetModel();
 }
 
 void CreatureListModel::remove(int row)
@@ -228,14 +250,4 @@ void CreatureListModel::remove(int row)
     entries_.erase(entries_.begin() + row);
     cachedRow_ = -1;
     endRemoveRows();
-}
-
-void CreatureListModel::clear()
-{
-    beginResetModel();
-    entries_.clear();
-    entries_.shrink_to_fit();
-    scans_.clear();
-    cachedRow_ = -1;
-    endResetModel();
 }

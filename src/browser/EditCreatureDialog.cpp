@@ -109,38 +109,43 @@ void EditCreatureDialog::fill(const HistoryRecord& record, const QByteArray& alb
         ui->chooseButton->setEnabled(stone >= 0);
 
     ui->photoImage->clear();
+    album_.reset();
     if (ui->chooseButton->isEnabled()) {
         // A damaged or shrunken album must not keep the creature's texts from
         // being edited: the error is shown and the dialog opens without it.
-        if (!runCommand(parentWidget(), [&] { showStone(albumPath, stone); })) {
+        if (!runCommand(parentWidget(), [&] {
+                album_.emplace(albumPath);
+                showStone(stone);
+            })) {
             ui->chooseButton->setEnabled(false);
             ui->photoImage->clear();
+            album_.reset();
         }
     }
     ui->nameEdit->setFocus();
 }
 
-void EditCreatureDialog::showStone(const QByteArray& albumPath, std::int32_t index)
+void EditCreatureDialog::showStone(std::int32_t index)
 {
-    S16File file;
-    file.loadFromFile(albumPath);
-    showSprite(ui->photoImage, file.getSprite(index));
+    ui->photoImage->setPicture(album_->photo(index));
     result_.chosenStone = index;
-    AlbumPath = albumPath;
 }
 
 void EditCreatureDialog::chooseStoneClick()
 {
     runCommand(this, [this] {
-        S16File file;
-        file.loadFromFile(AlbumPath);
+        if (!album_)
+            return;
+        if (!album_->isCurrent()) {
+            const QByteArray path = album_->path();  // the album is remade from its own path
+            album_.emplace(path);
+        }
         // Past the last photo, or past the end of an album that shrank while
         // the dialog was open, the choice starts again at the first photo.
         std::int32_t next = result_.chosenStone + 1;
-        if (next >= file.count())
+        if (next >= album_->count())
             next = 0;
-        showSprite(ui->photoImage, file.getSprite(next));
-        result_.chosenStone = next;
+        showStone(next);
     });
 }
 

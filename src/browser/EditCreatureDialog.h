@@ -4,6 +4,7 @@
 #pragma once
 
 #include "history/HistoryRecord.h"
+#include "sprites/SpriteImage.h"
 
 #include <QByteArray>
 #include <QDialog>
@@ -12,6 +13,7 @@
 #include <array>
 #include <cstdint>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class EditCreatureDialog;
@@ -58,11 +60,12 @@ public slots:
     void reject() override;
 
 private:
-    void showStone(const QByteArray& albumPath, std::int32_t index);
+    void showStone(std::int32_t index);
 
     std::unique_ptr<Ui::EditCreatureDialog> ui;
-    // The album opened at the last filling; "Choose" reads it again.
-    QByteArray AlbumPath;
+    // The album opened at the last filling; "Choose" reads it again only
+    // when the file changed since (the game may shrink it meanwhile).
+    std::optional<Album> album_;
     std::array<QWidget*, kEditedTexts> boxes_{};     // the box of each text
     std::array<QByteArray, kEditedTexts> original_;  // the record's bytes of each box
     std::array<QString, kEditedTexts> shown_;        // each box's text as it read back after filling

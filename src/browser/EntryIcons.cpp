@@ -76,18 +76,22 @@ void paint(QImage& image, const Art& art, int x, int y, bool halo = false)
                 image.setPixelColor(x + col, y + row, ink(at(col, row)));
 }
 
+// The picture of a row's image index (badgeImageIndex): the state, +2 for
+// the album, +4 for the genetics file; 8 for an exported creature.
+constexpr int kAlbumBit = 2, kGeneticsBit = 4, kExportedPicture = 8;
+
 QImage picture(int index)
 {
     QImage image(16, 16, QImage::Format_ARGB32);
     image.fill(Qt::transparent);
-    if (index == kExportedImage) {
+    if (index == kExportedPicture) {
         paint(image, kQuestion, 0, 0);
         return image;
     }
     paint(image, (index & csDead) ? kGrave : kHead, 0, 0);
-    if (hasGenetics(index))
+    if (index & kGeneticsBit)
         paint(image, kLetterG, 10, 1, true);
-    if (hasAlbum(index))
+    if (index & kAlbumBit)
         paint(image, kPhoto, 8, 9, true);
     return image;
 }
@@ -97,7 +101,7 @@ QImage picture(int index)
 QList<QPixmap> makeEntriesImages()
 {
     QList<QPixmap> images;
-    for (int i = 0; i <= kExportedImage; ++i)
+    for (int i = 0; i <= kExportedPicture; ++i)
         images.append(QPixmap::fromImage(picture(i)));
     return images;
 }

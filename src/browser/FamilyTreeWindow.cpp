@@ -1,5 +1,9 @@
 #include "browser/FamilyTreeWindow.h"
 
+#include "browser/HistoryController.h"
+#include "history/CreatureFiles.h"
+#include "platform/TextCodec.h"
+#include "sprites/SpriteImage.h"
 #include "ui_FamilyTreeWindow.h"
 
 #include <QAccessible>
@@ -512,7 +516,8 @@ void FamilyTreeView::wheelEvent(QWheelEvent* event)
 
 // ---------------------------------------------------------------- the window
 
-FamilyTreeWindow::FamilyTreeWindow(QWidget* parent) : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::FamilyTreeWindow>())
+FamilyTreeWindow::FamilyTreeWindow(HistoryController* controller, QWidget* parent)
+    : QWidget(parent, Qt::Window), ui(std::make_unique<Ui::FamilyTreeWindow>()), controller_(controller)
 {
     ui->setupUi(this);
     setAttribute(Qt::WA_DeleteOnClose);
@@ -525,20 +530,95 @@ FamilyTreeWindow::FamilyTreeWindow(QWidget* parent) : QWidget(parent, Qt::Window
         if (!file.isEmpty())
             emit creatureChosen(file);
     });
+    connect(controller_, &HistoryController::refilled, this, &FamilyTreeWindow::redraw);
+    connect(controller_->model(), &QAbstractItemModel::rowsRemoved, this, &FamilyTreeWindow::redraw);
+    connect(controller_->model(), &QAbstractItemModel::dataChanged, this, &FamilyTreeWindow::redraw);
 }
 
 FamilyTreeWindow::~FamilyTreeWindow() = default;
 
-void FamilyTreeWindow::showTree(const QString& creature, const LineageTree& tree, FamilyTreeView::FaceOf face,
-                       FamilyTreeView::PhotoOf photo)
+FamilyTreeWindow* FamilyTreeWindow::open(HistoryController* controller, int row, QWidget* parent)
 {
-    setWindowTitle(tr("Family Tree of %1").arg(creature));
-    ui->treeView->setTree(tree, std::move(face), std::move(photo));
-    ui->summaryLabel->setText(tr("%n people: ancestors above, descendants below. Double-click a card (or press Enter) to "
-                            "select the creature in the list.", nullptr, int(tree.people.size())));
+    auto* window = new FamilyTreeWindow(controller, parent);
+    window->focalFile_ = controller->model()->fileNameOf(row);
+    window->redraw();
+    window->show();
+    return window;
 }
 
 FamilyTreeView* FamilyTreeWindow::view() const
 {
     return ui->treeView;
+}
+
+void FamilyTreeWindow::redraw()
+{
+    const CreatureListModel* model = controller_->model();
+    const int row = model->rowOfFile(focalFile_);
+    if (row < 0) {
+        close();
+        return;
+    }
+    const int focused = ui->treeView->focusedCard();
+    const QByteArray focusedFile = focused >= 0 ? ui->treeView->face(focused).fileName : QByteArray();
+    // A card's texts and photo are made when the card is first drawn or
+    // spoken: a tree of the whole history opens at once.
+    auto tree = std::make_shared<const LineageTree>(buildLineageTree(controller_->lineage(), row, [model](int r, int which) {
+        const HistoryRecord record = model->readRecord(r);
+        return decodeText(which == 1 ? record.parent1Name : record.parent2Name);
+    }));
+    ui->treeView->setTree(
+        *tree, [this, tree](int card) { return faceOf(*tree, card); }, [this, tree](int card) { return photoOf(*tree, card); });
+    setWindowTitle(tr("Family Tree of %1").arg(ui->treeView->face(0).name));
+    ui->summaryLabel->setText(tr("%n people: ancestors above, descendants below. Double-click a card (or press Enter) to "
+                                 "select the creature in the list.",
+                                 nullptr, int(tree->people.size())));
+    for (int card = 0; !focusedFile.isEmpty() && card < ui->treeView->cardCount(); ++card)
+        if (tree->people[size_t(card)].row >= 0 && model->fileNameOf(tree->people[size_t(card)].row) == focusedFile) {
+            ui->treeView->focusCard(card);
+            break;
+        }
+}
+
+CardFace FamilyTreeWindow::faceOf(const LineageTree& tree, int card) const
+{
+    const CreatureListModel* model = controller_->model();
+    const LineagePerson& person = tree.people[size_t(card)];
+    CardFace face;
+    face.moniker = monikerDisplayText(person.moniker);
+    face.sharedMoniker = person.sharedMoniker;
+    if (person.row < 0 || person.row >= model->count()) {
+        face.name = person.name;
+        face.outside = true;
+        return face;
+    }
+    const Badges& badges = model->badges(person.row);
+    face.icon = model->badgeImage(badges);
+    face.iconDescription = CreatureListModel::describe(badges);
+    face.fileName = model->fileNameOf(person.row);
+    try {
+        const CreatureListModel::RowTexts texts = model->rowTexts(person.row);
+        face.name = texts[CreatureListModel::NameColumn];
+        face.life = texts[CreatureListModel::LifeColumn];
+    } catch (const std::exception&) {
+        face.name = face.moniker;  // a card is never left without a name
+    }
+    return face;
+}
+
+QImage FamilyTreeWindow::photoOf(const LineageTree& tree, int card) const
+{
+    const CreatureListModel* model = controller_->model();
+    const int row = tree.people[size_t(card)].row;
+    if (row < 0 || row >= model->count() || !model->badges(row).album)
+        return {};
+    try {
+        const HistoryRecord record = model->readRecord(row);
+        if (record.gravestoneIndex < 0)
+            return {};
+        Album album(controller_->filesOf(row).album);
+        return album.photo(record.gravestoneIndex);
+    } catch (const std::exception&) {
+        return {};  // a card is drawn without the photo it cannot show
+    }
 }

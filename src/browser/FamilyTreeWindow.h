@@ -20,6 +20,7 @@
 namespace Ui {
 class FamilyTreeWindow;
 }
+class HistoryController;
 class QGraphicsScene;
 class TreeCard;
 
@@ -100,14 +101,16 @@ private:
     std::vector<std::optional<QImage>> photos_;  // by card: each read when first drawn
 };
 
+// The window: the tree of one creature of the controller's list. It follows
+// the list: a refill or a deletion draws the tree again (the card that had
+// the focus keeps it), and the window closes only when its creature is gone.
 class FamilyTreeWindow : public QWidget {
     Q_OBJECT
 public:
-    explicit FamilyTreeWindow(QWidget* parent = nullptr);
+    // Opens the family tree of the row's creature.
+    static FamilyTreeWindow* open(HistoryController* controller, int row, QWidget* parent);
     ~FamilyTreeWindow() override;
 
-    void showTree(const QString& creature, const LineageTree& tree, FamilyTreeView::FaceOf face,
-              FamilyTreeView::PhotoOf photo);
     FamilyTreeView* view() const;
 
 signals:
@@ -115,5 +118,14 @@ signals:
     void creatureChosen(const QByteArray& fileName);
 
 private:
+    FamilyTreeWindow(HistoryController* controller, QWidget* parent);
+    // Draws the tree of the creature read from this file again, as the
+    // list now has it; closes the window when the list no longer has it.
+    void redraw();
+    CardFace faceOf(const LineageTree& tree, int card) const;
+    QImage photoOf(const LineageTree& tree, int card) const;
+
     std::unique_ptr<Ui::FamilyTreeWindow> ui;
+    HistoryController* controller_;
+    QByteArray focalFile_;
 };

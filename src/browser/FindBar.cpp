@@ -1,5 +1,6 @@
 #include "browser/FindBar.h"
 
+#include "browser/FindFilterModel.h"
 #include "ui_FindBar.h"
 
 #include <QKeyEvent>
@@ -47,9 +48,24 @@ QString FindBar::text() const
     return ui->findEdit->text();
 }
 
-void FindBar::setCount(int shown, int total)
+void FindBar::setFilter(FindFilterModel* filter)
 {
-    ui->findCountLabel->setText(text().isEmpty() ? QString() : tr("%1 of %2").arg(shown).arg(total));
+    filter_ = filter;
+    connect(this, &FindBar::textChanged, filter, &FindFilterModel::setText);
+    for (const QAbstractItemModel* model : {static_cast<QAbstractItemModel*>(filter), filter->sourceModel()}) {
+        connect(model, &QAbstractItemModel::rowsInserted, this, &FindBar::showCount);
+        connect(model, &QAbstractItemModel::rowsRemoved, this, &FindBar::showCount);
+        connect(model, &QAbstractItemModel::modelReset, this, &FindBar::showCount);
+        connect(model, &QAbstractItemModel::layoutChanged, this, &FindBar::showCount);
+    }
+    connect(this, &FindBar::textChanged, this, &FindBar::showCount);
+}
+
+void FindBar::showCount()
+{
+    ui->findCountLabel->setText(!filter_ || filter_->text().isEmpty()
+                                    ? QString()
+                                    : tr("%1 of %2").arg(filter_->rowCount()).arg(filter_->sourceModel()->rowCount()));
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event)

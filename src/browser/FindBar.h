@@ -8,6 +8,7 @@
 namespace Ui {
 class FindBar;
 }
+class FindFilterModel;
 class QTimer;
 
 class FindBar : public QWidget {
@@ -21,8 +22,9 @@ public:
     // Hides the bar; the text is cleared, so every row shows again.
     void closeBar();
     QString text() const;
-    // Says how many of how many creatures the filter shows.
-    void setCount(int shown, int total);
+    // The filter the bar drives. The count ("16 of 40") follows it and the
+    // list it filters through every change, a refill or a deletion included.
+    void setFilter(FindFilterModel* filter);
 
 signals:
     // The text to filter by, a moment after the user stopped typing.
@@ -32,6 +34,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    void showCount();
+
     std::unique_ptr<Ui::FindBar> ui;
     QTimer* settle_ = nullptr;
+    FindFilterModel* filter_ = nullptr;
 };

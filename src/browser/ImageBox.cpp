@@ -52,8 +52,3 @@ void setUpPicturePanel(QFrame* panel)
     panel->setPalette(palette);
     panel->setAutoFillBackground(true);
 }
-
-void showSprite(ImageBox* GraveImage, S16Sprite& sprite)
-{
-    GraveImage->setPicture(spriteToImage(sprite));
-}

@@ -4,8 +4,6 @@
 // middle part.
 #pragma once
 
-#include "sprites/S16File.h"
-
 #include <QImage>
 #include <QWidget>
 
@@ -37,8 +35,3 @@ private:
 
 // Gives the panel around an image box its black background.
 void setUpPicturePanel(QFrame* panel);
-
-// Shows the sprite in the image box: converts it to 5-6-5 in place (once)
-// and shows its pixels unchanged; a sprite with a zero dimension shows an
-// empty picture.
-void showSprite(ImageBox* GraveImage, S16Sprite& sprite);

@@ -1,6 +1,7 @@
 #include "browser/InstallationChooserDialog.h"
 
 #include "browser/CutTextTipDelegate.h"
+#include "browser/PlainText.h"
 #include "history/HistoryScan.h"
 #include "platform/FileSystem.h"
 #include "ui_InstallationChooserDialog.h"
@@ -47,4 +48,29 @@ int InstallationChooserDialog::choice() const
 {
     const QModelIndex current = ui->installationList->currentIndex();
     return current.isValid() ? current.row() : -1;
+}
+
+std::optional<InstallationSource> InstallationChooserDialog::chooseAnother(QWidget* parent, const QString& home,
+                                                                           const QByteArray& current)
+{
+    QStringList searched;
+    const std::vector<FoundInstallation> found = findInstallations(home, &searched);
+    if (found.empty()) {
+        showMessage(parent, QMessageBox::Information, tr("Open Installation"), tr("No other installation of Vivarion 2 was found."),
+                    QMessageBox::Ok, QMessageBox::NoButton, tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));
+        return std::nullopt;
+    }
+    InstallationChooserDialog chooser(parent);
+    chooser.fill(found, current);
+    if (chooser.exec() != QDialog::Accepted || chooser.choice() < 0)
+        return std::nullopt;
+    const FoundInstallation& chosen = found[size_t(chooser.choice())];
+    // Gone while the user chose: the list goes on showing what it shows.
+    if (!readInstallation(chosen.prefix)) {
+        showMessage(parent, QMessageBox::Warning, tr("Open Installation"),
+                    tr("The installation in %1 no longer holds Vivarion 2. Lifeledger goes on showing the one it showed.")
+                        .arg(pathText(chosen.prefix)));
+        return std::nullopt;
+    }
+    return InstallationSource::fromPrefix(chosen.prefix, chosen.launcher);
 }

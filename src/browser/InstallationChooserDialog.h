@@ -7,6 +7,7 @@
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 #include <vector>
 
 namespace Ui {
@@ -26,6 +27,12 @@ public:
 
     // The row chosen, or -1.
     int choice() const;
+
+    // "Open Installation...": searches the launchers below `home`, says so
+    // when none holds the game, and asks which to open (`current` selected).
+    // The installation chosen, if still there; one gone meanwhile is named
+    // in a message and not returned.
+    static std::optional<InstallationSource> chooseAnother(QWidget* parent, const QString& home, const QByteArray& current);
 
 private:
     std::unique_ptr<Ui::InstallationChooserDialog> ui;

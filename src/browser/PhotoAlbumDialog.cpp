@@ -31,46 +31,31 @@ PhotoAlbumDialog::PhotoAlbumDialog(QWidget* parent)
     ui->photoList->installEventFilter(this);
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(save, &QShortcut::activated, this, &PhotoAlbumDialog::graveImageDblClick);
-    formCreate();
 }
 
-PhotoAlbumDialog::~PhotoAlbumDialog()
-{
-    formDestroy();
-}
-
-void PhotoAlbumDialog::formCreate()
-{
-    SpriteFile = std::make_unique<S16File>();
-}
-
-void PhotoAlbumDialog::formDestroy()
-{
-    SpriteFile.reset();
-}
+PhotoAlbumDialog::~PhotoAlbumDialog() = default;
 
 void PhotoAlbumDialog::fill(const QByteArray& albumPath)
 {
-    SpriteFile->loadFromFile(albumPath);
+    Album album(albumPath);  // a failure leaves the dialog as it was
+    album_ = std::move(album);
     {
         const QSignalBlocker quiet(ui->photoList);
         ui->photoList->clear();
-        for (int i = 0; i < SpriteFile->count(); ++i) {
-            const S16Sprite& s = SpriteFile->getSprite(i);
-            ui->photoList->addItem(photoCaption(i, s.width, s.height));
-        }
-        if (SpriteFile->count() > 0)
+        for (int i = 0; i < album_->count(); ++i)
+            ui->photoList->addItem(album_->caption(i));
+        if (album_->count() > 0)
             ui->photoList->setCurrentRow(0);
     }
     // An album without photos shows the black area, not the last creature's photo.
-    if (SpriteFile->count() == 0)
+    if (album_->count() == 0)
         ui->photoImage->clear();
     imagesClick();
 }
 
 void PhotoAlbumDialog::clear()
 {
-    SpriteFile = std::make_unique<S16File>();
+    album_.reset();
 }
 
 bool PhotoAlbumDialog::eventFilter(QObject* watched, QEvent* event)
@@ -95,8 +80,8 @@ void PhotoAlbumDialog::imagesClick()
 {
     runCommand(this, [this] {
         const int index = ui->photoList->currentRow();
-        if (index >= 0)
-            showSprite(ui->photoImage, SpriteFile->getSprite(index));
+        if (index >= 0 && album_)
+            ui->photoImage->setPicture(album_->photo(index));
     });
 }
 
@@ -107,14 +92,14 @@ void PhotoAlbumDialog::graveImageDblClick()
     runCommand(this, [this] {
         // Made on first use: Qt's file dialog, with its file-system model and
         // the thread that scans a folder, costs more than the whole start.
-        if (!SaveBMP) {
-            SaveBMP = new SaveFileDialog(this, tr("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
-            SaveBMP->setObjectName(QStringLiteral("saveBmpDialog"));
+        if (!saveDialog_) {
+            saveDialog_ = new SaveFileDialog(this, tr("Bitmap Files (*.bmp)"), QStringLiteral("bmp"));
+            saveDialog_->setObjectName(QStringLiteral("saveBmpDialog"));
         }
-        if (SaveBMP->exec() != QDialog::Accepted || SaveBMP->selectedFiles().isEmpty())
+        if (saveDialog_->exec() != QDialog::Accepted || saveDialog_->selectedFiles().isEmpty())
             return;
-        const QString path = SaveBMP->selectedFiles().first();
-        SaveBMP->selectFile(path);  // offered again next time
+        const QString path = saveDialog_->selectedFiles().first();
+        saveDialog_->selectFile(path);  // offered again next time
         writeBmp565(path, ui->photoImage->picture());
     });
 }

@@ -3,10 +3,11 @@
 // it with an album, runs it and lets the album go again.
 #pragma once
 
-#include "sprites/S16File.h"
+#include "sprites/SpriteImage.h"
 
 #include <QDialog>
 #include <memory>
+#include <optional>
 
 namespace Ui {
 class PhotoAlbumDialog;
@@ -29,8 +30,8 @@ public:
     // Lets the album go (after the dialog has closed).
     void clear();
 
-    // The album the dialog holds: empty between viewings.
-    const S16File& album() const { return *SpriteFile; }
+    // How many photos the dialog holds: none between viewings.
+    int photoCount() const { return album_ ? album_->count() : 0; }
 
 public slots:
     void imagesClick();
@@ -41,12 +42,9 @@ protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    void formCreate();
-    void formDestroy();
-
     std::unique_ptr<Ui::PhotoAlbumDialog> ui;
-    // Item i of Images is sprite i while the dialog is open.
-    std::unique_ptr<S16File> SpriteFile;
+    // Item i of the photo list is photo i while the dialog is open.
+    std::optional<Album> album_;
     // Lives as long as the dialog once made, and offers the last name again.
-    SaveFileDialog* SaveBMP = nullptr;
+    SaveFileDialog* saveDialog_ = nullptr;
 };

@@ -4,11 +4,9 @@
 #include "browser/EntryIcons.h"
 #include "browser/InstallationChooserDialog.h"
 #include "browser/PlainText.h"
-#include "browser/Translations.h"
-#include "browser/DeleteCreatureDialog.h"
-#include "browser/EditCreatureDialog.h"
 #include "browser/MainWindow.h"
-#include "browser/PhotoAlbumDialog.h"
+#include "browser/Settings.h"
+#include "browser/Translations.h"
 #include "platform/FileSystem.h"
 #include "platform/Launchers.h"
 
@@ -17,13 +15,6 @@
 #include <QSettings>
 #include <QStandardPaths>
 #include <cstdio>
-
-namespace {
-
-const QString kRememberedPrefix = QStringLiteral("installation/prefix");
-const QString kRememberedLauncher = QStringLiteral("installation/launcher");
-
-}  // namespace
 
 void setUpApplication(QApplication& app)
 {
@@ -36,26 +27,7 @@ void setUpApplication(QApplication& app)
 
 std::unique_ptr<MainWindow> createWindows(const StartContext& context)
 {
-    auto viewer = std::make_unique<MainWindow>(context);
-    auto* deleteEntry = new DeleteCreatureDialog(viewer.get());
-    auto* editEntry = new EditCreatureDialog(viewer.get());
-    auto* photoAlbum = new PhotoAlbumDialog(viewer.get());
-    viewer->setDialogs(deleteEntry, editEntry, photoAlbum);
-    return viewer;
-}
-
-void rememberInstallation(QSettings* settings, const InstallationSource& source)
-{
-    if (!settings || source.prefix.isEmpty())
-        return;
-    // As text where the path is text (the file stays readable), else as
-    // its bytes.
-    if (encodePath(pathText(source.prefix)) == source.prefix)
-        settings->setValue(kRememberedPrefix, pathText(source.prefix));
-    else
-        settings->setValue(kRememberedPrefix, source.prefix);
-    settings->setValue(kRememberedLauncher, source.launcher);
-    settings->sync();
+    return std::make_unique<MainWindow>(context);
 }
 
 StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
@@ -72,13 +44,9 @@ StartChoice chooseStartInstallation(const StartOptions& options, QSettings* sett
             named, options.prefix.isEmpty() ? QStringLiteral("WINEPREFIX") : QStringLiteral("command line"));
         return choice;
     }
-    if (settings) {
-        const QVariant value = settings->value(kRememberedPrefix);
-        const QByteArray remembered = value.typeId() == QMetaType::QByteArray ? value.toByteArray() : encodePath(value.toString());
-        if (!remembered.isEmpty() && readInstallation(remembered)) {
-            choice.source = InstallationSource::fromPrefix(remembered, settings->value(kRememberedLauncher).toString());
-            return choice;
-        }
+    if (const auto remembered = rememberedInstallation(settings); remembered && readInstallation(remembered->prefix)) {
+        choice.source = remembered;
+        return choice;
     }
     const std::vector<FoundInstallation> found = findInstallations(home, &choice.searched);
     if (found.empty())
@@ -98,24 +66,6 @@ StartChoice chooseStartInstallation(const StartOptions& options, QSettings* sett
     choice.source = InstallationSource::fromPrefix(chosen.prefix, chosen.launcher);
     rememberInstallation(settings, *choice.source);
     return choice;
-}
-
-QString settingsFilePath()
-{
-    return QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation)
-           + QStringLiteral("/lifeledger/lifeledger.conf");
-}
-
-std::unique_ptr<QSettings> openSettings(const QString& path, QString* problem)
-{
-    QString reason;
-    if (!isRegularFileOrAbsent(encodePath(path), &reason)) {
-        *problem = QCoreApplication::translate("Startup", "The settings file %1 cannot be used: %2 Lifeledger runs with "
-                                                          "its defaults and remembers nothing this time.")
-                       .arg(path, reason);
-        return nullptr;
-    }
-    return std::make_unique<QSettings>(path, QSettings::IniFormat);
 }
 
 int runLifeledger(QApplication& app, const StartOptions& options, QSettings* settings)

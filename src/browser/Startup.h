@@ -19,9 +19,9 @@ struct StartContext;
 // Sets the application's names and icon.
 void setUpApplication(QApplication& app);
 
-// Creates HistoryViewer (which fills the list), then DeleteEntry, EditEntry
-// and PhotoAlbum, owned by the main window. Throws NoInstallationError when the
-// game is missing; the user has then seen the message.
+// Creates the main window (which fills the list, then makes its three
+// dialogs). Throws NoInstallationError when the game is missing; the user
+// has then seen the message.
 std::unique_ptr<MainWindow> createWindows(const StartContext& context);
 
 // Where start-up finds the game:
@@ -39,24 +39,11 @@ struct StartChoice {
 StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
                                      QWidget* parent = nullptr);
 
-// Remembers a chosen installation for the next start (when there are settings).
-void rememberInstallation(QSettings* settings, const InstallationSource& source);
-
 // The whole program once the application object exists and the command line
 // is read: names, the installation, windows, the event loop. Returns the
 // exit code (1 when the game is missing).
 // `settings` may be null (then nothing is remembered).
 int runLifeledger(QApplication& app, const StartOptions& options, QSettings* settings);
-
-// Where the settings live: lifeledger/lifeledger.conf in the user's
-// configuration folder ($XDG_CONFIG_HOME, else ~/.config).
-QString settingsFilePath();
-
-// The settings at that path, or null when they must not be touched: the
-// path (links followed) is something else than a regular file or nothing,
-// such as a pipe that would block the start or a device that a save would
-// replace. *problem then says so, for the user.
-std::unique_ptr<QSettings> openSettings(const QString& path, QString* problem);
 
 // main(): reads the command line (answering --help, --version and mistakes
 // without a display), makes the application and runs it. `prepared` runs

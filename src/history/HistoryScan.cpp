@@ -132,17 +132,11 @@ HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& ge
         }
 
         const RecordKey key = readRecordKey(record.bytes);
-        if (key.state == csExported) {
-            record.imageIndex = kExportedImage;
-        } else {
-            record.imageIndex = key.state;
-            const QByteArray moniker = monikerInNames(key.moniker);
-            if (!moniker.isEmpty()) {
-                if (listed(albumNames, albums.nameStart, moniker, kAlbumFileSuffix))
-                    record.imageIndex |= ifAlbum;
-                if (listed(geneticsNames, genetics.nameStart, moniker, kGeneticsFileSuffix))
-                    record.imageIndex |= ifGenetics;
-            }
+        record.badges.state = key.state;
+        const QByteArray moniker = key.state == csExported ? QByteArray() : monikerInNames(key.moniker);
+        if (!moniker.isEmpty()) {
+            record.badges.album = listed(albumNames, albums.nameStart, moniker, kAlbumFileSuffix);
+            record.badges.genetics = listed(geneticsNames, genetics.nameStart, moniker, kGeneticsFileSuffix);
         }
         scan.records.push_back(record);
     }

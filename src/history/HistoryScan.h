@@ -10,6 +10,7 @@
 // few large blocks (an arena) instead of one allocation per text.
 #pragma once
 
+#include "history/CreatureFiles.h"
 #include "history/HistoryRecord.h"
 #include "platform/FileSystem.h"
 
@@ -38,7 +39,7 @@ private:
 struct ScannedRecord {
     QByteArrayView bytes;        // its history file as read, in the scan's arena
     const char* name = nullptr;  // the file's name as listed, zero-terminated, in the arena
-    int imageIndex = 0;
+    Badges badges;
     FileIdentity loaded;        // what the file was when it was read
 };
 

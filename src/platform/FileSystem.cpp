@@ -170,10 +170,11 @@ QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity
     return data;
 }
 
-FileReader::FileReader(const QByteArray& path)
+FileReader::FileReader(const QByteArray& path) : path_(path)
 {
     struct stat st;
     fd_ = openRegular(AT_FDCWD, path.constData(), {}, st);
+    describe(st, identity_);
 }
 
 FileReader::~FileReader()
@@ -183,7 +184,20 @@ FileReader::~FileReader()
 
 qint64 FileReader::read(char* into, qint64 size)
 {
-    return std::max<qint64>(readUpTo(fd_, into, size), 0);
+    const qint64 got = readUpTo(fd_, into, size);
+    if (got < 0)
+        throw ReadError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(pathText(path_), systemReason(errno)));
+    return got;
+}
+
+std::optional<FileIdentity> statIdentity(const QByteArray& path)
+{
+    struct stat st;
+    if (::stat(path.constData(), &st) != 0)
+        return std::nullopt;
+    FileIdentity identity;
+    describe(st, identity);
+    return identity;
 }
 
 Directory::Directory(const QByteArray& path) : path_(path)

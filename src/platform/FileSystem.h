@@ -13,6 +13,7 @@
 #include <QString>
 #include <cstdint>
 #include <functional>
+#include <optional>
 #include <vector>
 
 QByteArray encodePath(const QString& path);
@@ -51,12 +52,21 @@ public:
     FileReader& operator=(const FileReader&) = delete;
 
     // Reads up to `size` bytes into `into`; fewer only at the end of the
-    // file or on a read error.
+    // file. Throws ReadError naming the path when the disk fails.
     qint64 read(char* into, qint64 size);
 
+    // What the file was when it was opened.
+    const FileIdentity& identity() const { return identity_; }
+
 private:
+    QByteArray path_;
     int fd_ = -1;
+    FileIdentity identity_;
 };
+
+// What a path names now (links followed): device, inode, size and time, no
+// content; nullopt when it names nothing readable.
+std::optional<FileIdentity> statIdentity(const QByteArray& path);
 
 // A directory opened once, for many files listed, tested and read by name
 // relative to it: a fill of the list reads every record of the history

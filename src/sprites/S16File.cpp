@@ -74,14 +74,19 @@ void S16File::clear()
     pixelLayout = pl565;
 }
 
-S16Sprite& S16File::getSprite(int index)
+const S16Sprite& S16File::getSprite(int index) const
 {
     if (index < 0 || index >= count())
         throw SpriteError(QCoreApplication::translate("S16File", "List Index Out of Bounds"));
     return *sprites[std::size_t(index)];
 }
 
-void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes)
+S16Sprite& S16File::getSprite(int index)
+{
+    return const_cast<S16Sprite&>(std::as_const(*this).getSprite(index));
+}
+
+void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes, FileIdentity* identity)
 {
     clear();
     const QString name = pathText(path);
@@ -93,6 +98,8 @@ void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes)
         throw SpriteError(QCoreApplication::translate("S16File", "Unable to open file ") + name);
     }
     load([&file](char* into, qint64 n) { return file->read(into, n); }, name, maxPixelBytes);
+    if (identity)
+        *identity = file->identity();
 }
 
 void S16File::loadFromMemory(QByteArrayView bytes, const QString& name, std::uint64_t maxPixelBytes)

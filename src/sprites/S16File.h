@@ -11,6 +11,7 @@
 #pragma once
 
 #include "common/Exception.h"
+#include "platform/FileSystem.h"
 
 #include <QByteArrayView>
 #include <QString>
@@ -72,7 +73,9 @@ public:
     // cannot be opened ("Unable to open file <path>") or claims more than
     // maxPixelBytes of pixels, and ReadError when it ends inside its
     // headers; the object is empty after any failure.
-    void loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes = kMaxS16PixelBytes);
+    // `identity`, when given, receives what the file was when it was read.
+    void loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes = kMaxS16PixelBytes,
+                      FileIdentity* identity = nullptr);
 
     // The same from a file image in memory; `name` is what messages and
     // FileName name.
@@ -80,6 +83,7 @@ public:
 
     // Throws SpriteError "List Index Out of Bounds" outside 0..Count()-1.
     S16Sprite& getSprite(int index);
+    const S16Sprite& getSprite(int index) const;
     int count() const { return static_cast<int>(sprites.size()); }
 
 private:

@@ -76,3 +76,37 @@ QString photoCaption(int index, int width, int height)
 {
     return QStringLiteral("[%1] %2 x %3").arg(index).arg(width).arg(height);
 }
+
+Album::Album(const QByteArray& path) : path_(path)
+{
+    file_.loadFromFile(path, kMaxS16PixelBytes, &identity_);
+    photos_.resize(size_t(file_.count()));
+}
+
+QSize Album::photoSize(int index) const
+{
+    const S16Sprite& sprite = file_.getSprite(index);
+    return {sprite.width, sprite.height};
+}
+
+QString Album::caption(int index) const
+{
+    const QSize size = photoSize(index);
+    return photoCaption(index, size.width(), size.height());
+}
+
+const QImage& Album::photo(int index)
+{
+    S16Sprite& sprite = file_.getSprite(index);  // throws outside the album
+    std::optional<QImage>& image = photos_[size_t(index)];
+    if (!image)
+        image = spriteToImage(sprite);
+    return *image;
+}
+
+bool Album::isCurrent() const
+{
+    const std::optional<FileIdentity> now = statIdentity(path_);
+    return now && now->device == identity_.device && now->inode == identity_.inode && now->size == identity_.size
+           && now->modifiedNs == identity_.modifiedNs;
+}

@@ -151,15 +151,25 @@ void GuiTest::openWindows()
 
 int GuiTest::rowOf(const QByteArray& moniker) const
 {
-    for (int row = 0; row < viewer->entryRecords->count(); ++row)
-        if (monikerText(viewer->entryRecords->record(row).moniker) == moniker)
+    for (int row = 0; row < model()->count(); ++row)
+        if (monikerText(model()->readRecord(row).moniker) == moniker)
             return row;
     return -1;
 }
 
 void GuiTest::select(int row)
 {
-    viewer->selectRow(row);
+    const QModelIndex index = list()->viewIndex(row);
+    ASSERT_TRUE(index.isValid()) << "row " << row << " is not shown";
+    list()->scrollTo(index);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(index).center());
+}
+
+void GuiTest::trigger(const char* action)
+{
+    QAction* command = viewer->findChild<QAction*>(QLatin1String(action));
+    ASSERT_TRUE(command) << "no action " << action;
+    command->trigger();
 }
 
 const SampleCreature& GuiTest::creature(const QByteArray& moniker) const
@@ -172,12 +182,12 @@ const SampleCreature& GuiTest::creature(const QByteArray& moniker) const
 
 QString GuiTest::cellText(int row, int column) const
 {
-    return viewer->entryRecords->index(row, column).data().toString();
+    return model()->index(row, column).data().toString();
 }
 
 int GuiTest::listedRows() const
 {
-    return viewer->entryRecords->rowCount();
+    return model()->rowCount();
 }
 
 void GuiTest::focusList()
@@ -185,13 +195,13 @@ void GuiTest::focusList()
     // Activation arrives through the event queue on every platform plugin.
     viewer->activateWindow();
     ASSERT_TRUE(QTest::qWaitFor([this] { return viewer->isActiveWindow(); }));
-    viewer->entries->clearFocus();
-    viewer->entries->setFocus(Qt::ActiveWindowFocusReason);
+    list()->clearFocus();
+    list()->setFocus(Qt::ActiveWindowFocusReason);
 }
 
 void GuiTest::press(int key, Qt::KeyboardModifiers modifiers)
 {
-    QTest::keyClick(viewer->entries, static_cast<Qt::Key>(key), modifiers);
+    QTest::keyClick(list(), static_cast<Qt::Key>(key), modifiers);
 }
 
 void GuiTest::acceptEditOf(const QByteArray& moniker, const std::function<void()>& whileOpen)
@@ -202,7 +212,7 @@ void GuiTest::acceptEditOf(const QByteArray& moniker, const std::function<void()
             whileOpen();
         child<QPushButton>(dialog, "acceptButton")->click();
     });
-    viewer->editEntries1Click();
+    trigger("editAction");
 }
 
 namespace {

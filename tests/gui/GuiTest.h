@@ -2,6 +2,9 @@
 // installation per test, the four windows, and answers to modal dialogs.
 #pragma once
 
+#include "browser/CreatureListModel.h"
+#include "browser/CreatureListView.h"
+#include "browser/HistoryController.h"
 #include "browser/Startup.h"
 #include "browser/MainWindow.h"
 #include "sampleworld/SampleWorld.h"
@@ -57,9 +60,15 @@ protected:
 
     // Creates the four windows on the sample installation (or on WINEPREFIX).
     void openWindows();
+    CreatureListView* list() const { return viewer->creatureList(); }
+    CreatureListModel* model() const { return viewer->controller()->model(); }
     // The row of the creature with that moniker, or -1.
     int rowOf(const QByteArray& moniker) const;
+    // Clicks the row (brought into view first), as a user selects it.
     void select(int row);
+    // Triggers a command of the main window by its action's name, as its
+    // menu item does (a disabled command does nothing).
+    void trigger(const char* action);
     const SampleCreature& creature(const QByteArray& moniker) const;
     QString cellText(int row, int column) const;
     int listedRows() const;

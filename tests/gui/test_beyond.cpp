@@ -117,12 +117,12 @@ TEST_F(Beyond, TheFamilyTreeShowsAncestorsAndDescendantsAsCards)
     EXPECT_EQ(view->face(view->focusedCard()).moniker, "SKDR");
     EXPECT_TRUE(tree->child(view->focusedCard())->state().focused);
     QTest::keyClick(view->viewport(), Qt::Key_Return);
-    EXPECT_EQ(viewer->selectedRow(), rowOf("SKDR"));
+    EXPECT_EQ(list()->selectedRow(), rowOf("SKDR"));
 
     // A double-click on a card selects it too.
     const int card = static_cast<int>(cards.indexOf("C105"));
     QTest::mouseDClick(view->viewport(), Qt::LeftButton, {}, view->cardRect(card).center());
-    EXPECT_EQ(viewer->selectedRow(), rowOf("C105"));
+    EXPECT_EQ(list()->selectedRow(), rowOf("C105"));
     window->close();
 }
 
@@ -199,8 +199,8 @@ TEST_F(Beyond, TheFindBarFiltersAndTheCommandsKeepTheirCreature)
     QTest::keyClick(text, Qt::Key_Return);
     // Sorrel itself, Tavi (its mother is Sorrel) and the fourteen with Sorrel as a parent.
     QStringList shown;
-    for (int r = 0; r < viewer->entries->model()->rowCount(); ++r)
-        shown << viewer->entries->model()->index(r, 1).data().toString();
+    for (int r = 0; r < list()->model()->rowCount(); ++r)
+        shown << list()->model()->index(r, 1).data().toString();
     shown.sort();
     QStringList expected{"SKDR", "TOVA"};
     for (int i = 0; i < 14; ++i)
@@ -209,8 +209,8 @@ TEST_F(Beyond, TheFindBarFiltersAndTheCommandsKeepTheirCreature)
     EXPECT_EQ(shown, expected);
 
     // The third row shown, chosen by the mouse, is the creature the command opens.
-    const QModelIndex third = viewer->entries->model()->index(2, 0);
-    QTest::mouseClick(viewer->entries->viewport(), Qt::LeftButton, {}, viewer->entries->visualRect(third).center());
+    const QModelIndex third = list()->model()->index(2, 0);
+    QTest::mouseClick(list()->viewport(), Qt::LeftButton, {}, list()->visualRect(third).center());
     const QString chosen = third.siblingAtColumn(1).data().toString();
     QString opened;
     whenModal([&](QWidget* d) {
@@ -223,7 +223,7 @@ TEST_F(Beyond, TheFindBarFiltersAndTheCommandsKeepTheirCreature)
     text->setFocus();
     QTest::keyClick(text, Qt::Key_Escape);
     EXPECT_FALSE(text->isVisible());
-    EXPECT_EQ(viewer->entries->model()->rowCount(), all);
+    EXPECT_EQ(list()->model()->rowCount(), all);
 }
 
 // The list as CSV, read back by Python's csv module: every row as shown,
@@ -265,9 +265,9 @@ TEST_F(Beyond, TheListExportsAsCsvThatPythonReadsBack)
     EXPECT_EQ(tova[0].toString(), "He said \"hi\", twice");
     EXPECT_EQ(tova[4].toString(), "Sorrel (SKDR) and Bracken (BRDN)");
     EXPECT_EQ(tova[7].toString(), QString::number(creature("TOVA").entry.birthTime));
-    EXPECT_EQ(tova[9].toString(), viewer->historyDirectory + "cr_TOVA");
-    EXPECT_EQ(tova[10].toString(), viewer->historyDirectory + "photo_TOVA.s16");
-    EXPECT_EQ(tova[11].toString(), viewer->geneticsDirectory + "TOVA.gen");
+    EXPECT_EQ(tova[9].toString(), viewer->controller()->historyDirectory() + "cr_TOVA");
+    EXPECT_EQ(tova[10].toString(), viewer->controller()->historyDirectory() + "photo_TOVA.s16");
+    EXPECT_EQ(tova[11].toString(), viewer->controller()->geneticsDirectory() + "TOVA.gen");
     const QJsonArray oldy = rows[rowOf("OLDY") + 1].toArray();
     EXPECT_EQ(oldy[8].toString(), "-1");
     EXPECT_EQ(oldy[10].toString(), "") << "no album: no path";
@@ -288,7 +288,7 @@ TEST_F(Beyond, EveryExportRefusesALinkAndWritesNothingOutside)
     const QString victim = elsewhere.filePath("victim");
     writeWholeFile(victim, "mine");
     const QString book = dir.filePath("book");
-    const LineageIndex lineage(viewer->entryRecords->keys());
+    const LineageIndex lineage(model()->keys());
     auto refused = [&](const QString& link, const std::function<void()>& write) {
         try {
             write();
@@ -297,7 +297,7 @@ TEST_F(Beyond, EveryExportRefusesALinkAndWritesNothingOutside)
             EXPECT_TRUE(e.message.contains(link) && e.message.contains("symbolic link")) << e.message.toStdString();
         }
     };
-    auto writeBook = [&] { writeFamilyBook(book, *viewer->entryRecords, lineage, viewer->historyDirectory); };
+    auto writeBook = [&] { writeFamilyBook(book, *model(), lineage, viewer->controller()->historyDirectory()); };
     QDir().mkpath(book + "/photos");
     QFile::link(victim, book + "/index.html");
     refused(book + "/index.html", writeBook);
@@ -312,7 +312,7 @@ TEST_F(Beyond, EveryExportRefusesALinkAndWritesNothingOutside)
     QFile::remove(book + "/photos");
 
     ContactSheetDialog sheet;
-    sheet.fill("Tavi", viewer->historyDirectory + "photo_TOVA.s16", "TOVA");
+    sheet.fill("Tavi", viewer->controller()->historyDirectory() + "photo_TOVA.s16", "TOVA");
     QFile::link(victim, dir.filePath("TOVA-1.png"));
     refused(dir.filePath("TOVA-1.png"), [&] { sheet.saveAll(dir.path()); });
     QFile::link(victim, dir.filePath("photo.bmp"));

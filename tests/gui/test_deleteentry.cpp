@@ -68,13 +68,13 @@ protected:
                 answerBox(answer, confirmation);
             QTest::mouseClick(child<QPushButton>(w, "executeButton"), Qt::LeftButton);
         });
-        viewer->deleteEntry1Click();
+        trigger("deleteAction");
         return offer;
     }
 
-    QString hist(const char* file) const { return viewer->historyDirectory + file; }
-    QString album(const char* moniker) const { return albumPath(viewer->historyDirectory, monikerOf(moniker)); }
-    QString genes(const char* moniker) const { return geneticsPath(viewer->geneticsDirectory, monikerOf(moniker)); }
+    QString hist(const char* file) const { return viewer->controller()->historyDirectory() + file; }
+    QString album(const char* moniker) const { return albumPath(viewer->controller()->historyDirectory(), monikerOf(moniker)); }
+    QString genes(const char* moniker) const { return geneticsPath(viewer->controller()->geneticsDirectory(), monikerOf(moniker)); }
     static Moniker monikerOf(const char* text)
     {
         Moniker m{};
@@ -120,7 +120,7 @@ TEST_F(DeleteEntry, TheDialogHasOnlyItsOneButtonAsAWayOut)
         answerBox(QMessageBox::No, &confirmation);
         w->findChild<QPushButton*>("executeButton")->click();
     });
-    viewer->deleteEntry1Click();
+    trigger("deleteAction");
     EXPECT_EQ(title, "Deleting an entry");
     EXPECT_TRUE(stillOpenAfterEsc);
     EXPECT_FALSE(flags & Qt::WindowCloseButtonHint);
@@ -143,7 +143,7 @@ TEST_F(DeleteEntry, AlbumAndGeneticsOfALivingCreature)
     EXPECT_FALSE(exists(album("TOVA")));
     EXPECT_FALSE(exists(genes("TOVA")));
     ASSERT_GE(rowOf("TOVA"), 0);
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("TOVA")), 0);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("TOVA"))), 0);
 }
 
 TEST_F(DeleteEntry, AlbumAndGeneticsOfADeadCreature)
@@ -153,7 +153,7 @@ TEST_F(DeleteEntry, AlbumAndGeneticsOfADeadCreature)
     Delete("DAGP", kUnchanged, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("DAGP") + "\n"
                              + genes("DAGP") + "\nThis could cause problems with the gravestone.\nAre you sure?");
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 1);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("DAGP"))), 1);
 }
 
 TEST_F(DeleteEntry, OnlyTheAlbumOfALivingCreatureHasNoConsequenceLine)
@@ -163,7 +163,7 @@ TEST_F(DeleteEntry, OnlyTheAlbumOfALivingCreatureHasNoConsequenceLine)
     Delete("TOVA", [](const Boxes& d) { set(d.genetics, false); }, QMessageBox::Yes, &seen);
     EXPECT_EQ(seen.text, "Warning, this operation will irretreivably delete the following files:\n" + album("TOVA")
                              + "\nAre you sure?");
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("TOVA")), 4);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("TOVA"))), 4);
     EXPECT_TRUE(exists(genes("TOVA")));
 }
 
@@ -222,7 +222,7 @@ TEST_F(DeleteEntry, NoAndNothingCheckedChangeNothing)
         EXPECT_TRUE(boxes.boxes.isEmpty()) << "no confirmation when nothing is chosen";
     }
     EXPECT_EQ(listedRows(), rows);
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 7);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("DAGP"))), 7);
     EXPECT_TRUE(exists(hist("cr_DAGP")) && exists(album("DAGP")) && exists(genes("DAGP")));
     // The next opening starts again from the row's flags.
     const Offer o = Delete("DAGP", kUnchanged, QMessageBox::No);
@@ -240,14 +240,14 @@ TEST_F(DeleteEntry, RowsBelowARemovedRowKeepTheirOwnRecords)
 {
     openWindows();
     const int middle = listedRows() / 2;
-    const QByteArray victim = monikerText(viewer->entryRecords->record(middle).moniker);
-    const QByteArray below = monikerText(viewer->entryRecords->record(middle + 1).moniker);
+    const QByteArray victim = monikerText(model()->record(middle).moniker);
+    const QByteArray below = monikerText(model()->record(middle + 1).moniker);
     select(middle);
     deleteSelected([](const Boxes& d) { set(d.history, true); });
     EXPECT_EQ(rowOf(victim), -1);
     for (int r = 0; r < listedRows(); ++r)
-        EXPECT_EQ(cellText(r, 1).toLatin1(), monikerText(viewer->entryRecords->record(r).moniker));
-    EXPECT_EQ(monikerText(viewer->entryRecords->record(middle).moniker), below);
+        EXPECT_EQ(cellText(r, 1).toLatin1(), monikerText(model()->record(r).moniker));
+    EXPECT_EQ(monikerText(model()->record(middle).moniker), below);
 
     // The album command on the row that moved up shows that row's album.
     select(rowOf("TOVA"));
@@ -258,7 +258,7 @@ TEST_F(DeleteEntry, RowsBelowARemovedRowKeepTheirOwnRecords)
             items << list->item(i)->text();
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(items.size(), 5);
 }
 
@@ -270,7 +270,7 @@ TEST_F(DeleteEntry, AFileRemovedMeanwhileCountsAsDeleted)
     const Offer o = Delete("DAGP", [](const Boxes& d) { set(d.genetics, false); }, QMessageBox::NoButton);
     EXPECT_TRUE(o.photoChecked);
     ASSERT_EQ(boxes.boxes.size(), 1);  // the confirmation, no error
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 5);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("DAGP"))), 5);
 }
 
 TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
@@ -284,7 +284,7 @@ TEST_F(DeleteEntry, TheHistoryFileDeletedIsTheOneTheRecordCameFrom)
     openWindows();
     int row = -1;
     for (int r = 0; r < listedRows(); ++r)
-        if (viewer->entryRecords->record(r).displayName == "Impostor")
+        if (model()->record(r).displayName == "Impostor")
             row = r;
     ASSERT_GE(row, 0);
     select(row);
@@ -323,7 +323,7 @@ TEST_F(DeleteEntry, FilesThatSurviveAreReportedAndKeepTheirRowAndBadge)
     EXPECT_FALSE(exists(album("DAGP")));
     // The row stays, its genetics badge too; the album badge goes.
     ASSERT_GE(rowOf("DAGP"), 0);
-    EXPECT_EQ(viewer->entryRecords->imageIndex(rowOf("DAGP")), 5);
+    EXPECT_EQ(badgeImageIndex(model()->badges(rowOf("DAGP"))), 5);
 }
 
 TEST_F(DeleteEntry, AnUnsafeMonikerIsNeverOfferedForTheFilesItNames)
@@ -333,7 +333,7 @@ TEST_F(DeleteEntry, AnUnsafeMonikerIsNeverOfferedForTheFilesItNames)
     odd.fileName = encodePath(world.historyDir) + "cr_odd";
     odd.saveToFile();
     openWindows();
-    ASSERT_EQ(viewer->entryRecords->imageIndex(rowOf("..")), 3);
+    ASSERT_EQ(badgeImageIndex(model()->badges(rowOf(".."))), 3);
     const Offer o = Delete("..", kUnchanged);
     EXPECT_FALSE(o.photoEnabled || o.photoChecked || o.geneticsEnabled);
 }

@@ -67,7 +67,7 @@ TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
 {
     openWindows();
     EXPECT_EQ(unnamed(viewer.get()), QStringList());
-    EXPECT_EQ(accessibleName(viewer->entries), "Creatures");
+    EXPECT_EQ(accessibleName(list()), "Creatures");
 
     select(rowOf("TOVA"));
     QStringList editUnnamed;
@@ -82,7 +82,7 @@ TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
         names["focus after Alt+U"] = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
         QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
     });
-    viewer->editEntries1Click();
+    trigger("editAction");
     EXPECT_EQ(editUnnamed, QStringList());
     EXPECT_EQ(names["nameEdit"], "Creature Name:");
     EXPECT_EQ(names["epitaphEdit"], "Epitaph:");
@@ -99,14 +99,14 @@ TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
         answerBox(QMessageBox::No);
         QTest::mouseClick(child<QPushButton>(d, "executeButton"), Qt::LeftButton);
     });
-    viewer->deleteEntry1Click();
+    trigger("deleteAction");
     EXPECT_EQ(deleteUnnamed, QStringList());
     EXPECT_EQ(names["delete DisplayName"], "Creature Name:");
     whenModal([&](QWidget* d) {
         albumUnnamed = unnamed(d);
         d->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(albumUnnamed, QStringList());
 
     InstallationChooserDialog chooser;
@@ -118,10 +118,10 @@ TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
 TEST_F(Desktop, EveryRowDescribesItsIcon)
 {
     openWindows();
-    QAccessibleInterface* list = QAccessible::queryAccessibleInterface(viewer->entries);
-    ASSERT_TRUE(list && list->tableInterface());
+    QAccessibleInterface* table = QAccessible::queryAccessibleInterface(list());
+    ASSERT_TRUE(table && table->tableInterface());
     auto description = [&](const char* moniker) {
-        QAccessibleInterface* cell = list->tableInterface()->cellAt(rowOf(moniker), 0);
+        QAccessibleInterface* cell = table->tableInterface()->cellAt(rowOf(moniker), 0);
         return cell ? cell->text(QAccessible::Description) : QString("<no cell>");
     };
     EXPECT_EQ(description("TOVA"), "alive, has a photo album, has a genetics file");
@@ -129,10 +129,10 @@ TEST_F(Desktop, EveryRowDescribesItsIcon)
     EXPECT_EQ(description("YREX"), "exported from the world");
     EXPECT_EQ(description("STNG"), "");  // a state that shows no icon
 
-    const QRect cell = viewer->entries->visualRect(viewer->viewIndex(rowOf("TOVA"), 0));
+    const QRect cell = list()->visualRect(list()->viewIndex(rowOf("TOVA"), 0));
     const QPoint icon(cell.left() + 10, cell.center().y());
-    QHelpEvent help(QEvent::ToolTip, icon, viewer->entries->viewport()->mapToGlobal(icon));
-    QApplication::sendEvent(viewer->entries->viewport(), &help);
+    QHelpEvent help(QEvent::ToolTip, icon, list()->viewport()->mapToGlobal(icon));
+    QApplication::sendEvent(list()->viewport(), &help);
     EXPECT_EQ(shownToolTip(), "alive, has a photo album, has a genetics file");
 }
 
@@ -165,7 +165,7 @@ TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
         }
         d->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(reached, (QStringList{"Enter on the picture", "Enter on the list", "Ctrl+S"}));
 }
 
@@ -177,7 +177,7 @@ TEST_F(Desktop, UnderAGermanLocaleTheProgramIsGerman)
     ASSERT_TRUE(german.translated());
     openWindows();
     EXPECT_EQ(viewer->windowTitle(), "Endrish-Geschöpfverlauf");
-    EXPECT_EQ(viewer->entryRecords->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name des Geschöpfs");
+    EXPECT_EQ(model()->headerData(0, Qt::Horizontal, Qt::DisplayRole).toString(), "Name des Geschöpfs");
     EXPECT_EQ(cellText(rowOf("TOVA"), 6), "Lebt in der Welt");
     EXPECT_EQ(viewer->findChild<QAction*>("deleteAction")->shortcut().toString(), "Ctrl+D");
     select(rowOf("DAGP"));
@@ -193,7 +193,7 @@ TEST_F(Desktop, UnderAGermanLocaleTheProgramIsGerman)
         });
         QTest::mouseClick(child<QPushButton>(d, "executeButton"), Qt::LeftButton);
     });
-    viewer->deleteEntry1Click();
+    trigger("deleteAction");
     EXPECT_EQ(dialogTitle, "Einen Eintrag löschen");
     buttons.sort();
     EXPECT_EQ(buttons, (QStringList{"&Ja", "&Nein"}));
@@ -262,8 +262,8 @@ TEST_F(Desktop, CtrlQQuitsAndAboutSaysWhereItReads)
     viewer->findChild<QAction*>("aboutAction")->trigger();
     EXPECT_EQ(about.title, "About Lifeledger");
     EXPECT_TRUE(about.text.contains(world.prefix.toHtmlEscaped())) << about.text.toStdString();
-    EXPECT_TRUE(about.text.contains(pathText(viewer->historyDirectory).toHtmlEscaped()));
-    EXPECT_TRUE(about.text.contains(pathText(viewer->geneticsDirectory).toHtmlEscaped()));
+    EXPECT_TRUE(about.text.contains(pathText(viewer->controller()->historyDirectory()).toHtmlEscaped()));
+    EXPECT_TRUE(about.text.contains(pathText(viewer->controller()->geneticsDirectory()).toHtmlEscaped()));
 
     focusList();
     press(Qt::Key_Q, Qt::ControlModifier);

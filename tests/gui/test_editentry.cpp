@@ -96,7 +96,7 @@ void paste(QWidget* box, const QString& text)
 
 class EditEntry : public GuiTest {
 protected:
-    QString hist(const char* moniker) const { return viewer->historyDirectory + kHistoryFilePrefix + moniker; }
+    QString hist(const char* moniker) const { return viewer->controller()->historyDirectory() + kHistoryFilePrefix + moniker; }
 
     // Stores a changed copy of a sample record before the list is filled.
     void rewrite(const char* moniker, const std::function<void(HistoryRecord&)>& change)
@@ -119,7 +119,7 @@ protected:
             act(d);
             click(accept ? d.button3 : d.button2);
         });
-        viewer->editEntries1Click();
+        trigger("editAction");
     }
 
     struct State {
@@ -298,7 +298,7 @@ TEST_F(EditEntry, AnAlbumThatCannotBeShownStillLetsTheTextsBeEdited)
         std::int32_t stored;
     } cases[] = {{"BRDN", "List Index Out of Bounds", 3},
                  {"EMPT", "List Index Out of Bounds", -1},
-                 {"DAGP", "Unable to open file " + viewer->historyDirectory + "photo_DAGP.s16", -1}};
+                 {"DAGP", "Unable to open file " + viewer->controller()->historyDirectory() + "photo_DAGP.s16", -1}};
     for (const auto& c : cases) {
         // Gone after the list was filled (each acceptance fills it again).
         if (QByteArray(c.moniker) == "DAGP")
@@ -330,8 +330,8 @@ TEST_F(EditEntry, CancellingWritesNothing)
     }, false);
     EXPECT_EQ(readAll(hist("SKDR")), before);
     EXPECT_EQ(QFileInfo(hist("SKDR")).lastModified(), stamp);
-    EXPECT_EQ(viewer->entryRecords->record(rowOf("SKDR")).displayName, "Sorrel");
-    EXPECT_EQ(viewer->entryRecords->record(rowOf("SKDR")).gravestoneIndex, -1);
+    EXPECT_EQ(model()->record(rowOf("SKDR")).displayName, "Sorrel");
+    EXPECT_EQ(model()->record(rowOf("SKDR")).gravestoneIndex, -1);
 }
 
 TEST_F(EditEntry, WithNoRowSelectedCtrlEDoesNothing)
@@ -351,7 +351,7 @@ TEST_F(EditEntry, AcceptingUnchangedRewritesTheSameBytesAndRebuilds)
         const QByteArray before = readAll(hist(moniker));
         edit(moniker, [](const EditView&) {});
         EXPECT_EQ(readAll(hist(moniker)), before) << moniker;
-        EXPECT_EQ(viewer->selectedRow(), -1);
+        EXPECT_EQ(list()->selectedRow(), rowOf(moniker)) << "the creature edited stays selected";
     }
 }
 
@@ -468,7 +468,7 @@ TEST_F(EditEntry, AFailedSaveKeepsTheOldFileAndTheEditForARetry)
     EXPECT_EQ(readAll(path), before);
     EXPECT_EQ(listedRows(), rows);
     EXPECT_EQ(cellText(rowOf("TOVA"), 0), "Tavi") << "no rebuild after a failed save";
-    EXPECT_EQ(viewer->entryRecords->record(rowOf("TOVA")).displayName, "Edited");
+    EXPECT_EQ(model()->record(rowOf("TOVA")).displayName, "Edited");
 
     // With room on the disk again, accepting again saves the edit.
     QString shown;

@@ -82,12 +82,12 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
     const int row = rowOf("TOVA");
 
     // The pointer rests on the cut name: the tooltip shows it, escaped.
-    QTreeView* list = viewer->entries;
-    list->scrollTo(viewer->viewIndex(row));
-    const QRect cell = list->visualRect(viewer->viewIndex(row, 0));
+    QTreeView* view = list();
+    view->scrollTo(list()->viewIndex(row));
+    const QRect cell = view->visualRect(list()->viewIndex(row, 0));
     const QPoint at = cell.center() + QPoint(cell.width() / 4, 0);
-    QHelpEvent hover(QEvent::ToolTip, at, list->viewport()->mapToGlobal(at));
-    QApplication::sendEvent(list->viewport(), &hover);
+    QHelpEvent hover(QEvent::ToolTip, at, view->viewport()->mapToGlobal(at));
+    QApplication::sendEvent(view->viewport(), &hover);
     EXPECT_TRUE(QToolTip::isVisible());
     EXPECT_TRUE(QToolTip::text().contains(name.toHtmlEscaped())) << QToolTip::text().toStdString();
     QToolTip::hideText();
@@ -102,7 +102,7 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
         answerBox(QMessageBox::Ok, &conflict);
         QTest::mouseClick(child<QPushButton>(dialog, "acceptButton"), Qt::LeftButton);
     });
-    viewer->editEntries1Click();
+    trigger("editAction");
     EXPECT_EQ(conflict.format, Qt::PlainText);
     EXPECT_TRUE(conflict.text.contains("The game changed the history record of " + name)) << conflict.text.toStdString();
 
@@ -116,7 +116,7 @@ TEST_F(Hostile, NamesThatLookLikeHtmlAreShownAsPlainText)
         answerBox(QMessageBox::No, &confirmation);
         QTest::mouseClick(child<QPushButton>(dialog, "executeButton"), Qt::LeftButton);
     });
-    viewer->deleteEntry1Click();
+    trigger("deleteAction");
     EXPECT_EQ(shown, name);
     EXPECT_EQ(confirmation.format, Qt::PlainText);
 

@@ -5,6 +5,7 @@
 
 #include "FakeHome.h"
 #include "TestUtil.h"
+#include "browser/Settings.h"
 #include "browser/Startup.h"
 
 #include <QCheckBox>
@@ -163,8 +164,8 @@ TEST_F(Installations, OpenInstallationSwitchesTheListAndTheRebuildStaysThere)
     viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), settings.get(), home->root});
     viewer->show();
     whenModal([](QWidget* chooser) { pick(chooser, 0); });
-    viewer->openInstallation1Click();
-    EXPECT_EQ(viewer->source().prefix, home->at("Games/vivarion"));
+    trigger("openInstallationAction");
+    EXPECT_EQ(viewer->controller()->source().prefix, home->at("Games/vivarion"));
     EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()) - 1);
     EXPECT_EQ(settings->value("installation/prefix").toString(), home->at("Games/vivarion"));
     qputenv("WINEPREFIX", world.prefix.toLocal8Bit());  // not where the list comes from
@@ -218,7 +219,7 @@ TEST_F(Installations, TheListSaysWhenTheGameChangedTheHistoryAndF5Rereads)
         answerBox(QMessageBox::Yes);
         QTest::mouseClick(child<QPushButton>(d, "executeButton"), Qt::LeftButton);
     });
-    viewer->deleteEntry1Click();
+    trigger("deleteAction");
     QTest::qWait(200);
     EXPECT_FALSE(noticeShown());
 }
@@ -333,10 +334,10 @@ TEST_F(Installations, AnInstallationGoneWhileChoosingKeepsTheCurrentOne)
         answerBox(QMessageBox::Ok, &told);
         pick(chooser, 0);
     });
-    viewer->openInstallation1Click();
+    trigger("openInstallationAction");
     EXPECT_TRUE(told.text.contains(home->at("Games/vivarion") + " no longer holds Vivarion 2")) << told.text.toStdString();
     EXPECT_TRUE(viewer->isVisible());
-    EXPECT_EQ(viewer->source().prefix, encodePath(world.prefix));
+    EXPECT_EQ(viewer->controller()->source().prefix, encodePath(world.prefix));
     EXPECT_EQ(listedRows(), static_cast<int>(sampleCreatures().size()));
 }
 

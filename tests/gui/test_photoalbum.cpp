@@ -70,7 +70,7 @@ void typeFileName(QFileDialog* dialog, const QString& path)
 
 PhotoAlbumDialog* albumDialog(MainWindow& v)
 {
-    return v.photoAlbum;
+    return v.findChild<PhotoAlbumDialog*>();
 }
 
 // Double-clicks the picture as a user would.
@@ -113,7 +113,7 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
         shownAfterKey = child<ImageBox>(dialog, "photoImage")->picture();
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(title, "Viewing the Photo Album...");
     QStringList expected;
     for (size_t i = 0; i < album.size(); ++i)
@@ -122,7 +122,7 @@ TEST_F(PhotoAlbum, ListsEveryPhotoAndShowsTheFirstBeforeTheDialogAppears)
     EXPECT_EQ(selectedFirst, 0);
     EXPECT_EQ(shownFirst, sampleAlbumImage("TOVA", 5, 0, pl565));
     EXPECT_EQ(shownAfterKey, sampleAlbumImage("TOVA", 5, 1, pl565));
-    EXPECT_EQ(albumDialog(*viewer)->album().count(), 0) << "the album is let go when the dialog closes";
+    EXPECT_EQ(albumDialog(*viewer)->photoCount(), 0) << "the album is let go when the dialog closes";
 }
 
 // What the mouse picks is what is shown and what a save writes: a press
@@ -151,7 +151,7 @@ TEST_F(PhotoAlbum, ThePhotoClickedIsShownAndSaved)
         QTest::mouseDClick(child<ImageBox>(dialog, "photoImage"), Qt::LeftButton, {}, child<ImageBox>(dialog, "photoImage")->rect().center());
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     ASSERT_EQ(shown.size(), 2);
     EXPECT_EQ(shown[0], sampleAlbumImage("TOVA", 5, 3, pl565));
     EXPECT_EQ(shown[1], sampleAlbumImage("TOVA", 5, 1, pl565));
@@ -181,7 +181,7 @@ TEST_F(PhotoAlbum, TheSaveDialogWantsAnExistingFolder)
         doubleClickPicture(dialog);
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_TRUE(stillOpen);
     EXPECT_TRUE(warning.text.contains(dir.filePath("nodir"))) << warning.text.toStdString();
     EXPECT_FALSE(QFileInfo::exists(missing + ".bmp"));
@@ -196,7 +196,7 @@ TEST_F(PhotoAlbum, FiveFiveFiveAlbumsShowTheSamePictureAsFiveSixFive)
         shown = child<ImageBox>(albumDialog(*viewer), "photoImage")->picture();
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(shown, sampleAlbumImage("SKDR", 3, 0, pl555));
 }
 
@@ -206,7 +206,7 @@ TEST_F(PhotoAlbum, ReopeningForAnotherCreatureListsOnlyItsPhotos)
     for (const char* moniker : {"TOVA", "ONE1"}) {
         select(rowOf(moniker));
         whenModal([](QWidget* w) { w->close(); });
-        viewer->viewPhotoAlbum1Click();
+        trigger("viewPhotoAlbumAction");
     }
     const Picture only = sampleAlbum("ONE1", 1)[0];
     EXPECT_EQ(itemTexts(child<QListWidget>(albumDialog(*viewer), "photoList")), QStringList{QStringLiteral("[0] %1 x %2").arg(only.width).arg(only.height)});
@@ -217,7 +217,7 @@ TEST_F(PhotoAlbum, AnAlbumWithoutPhotosOpensEmptyAndShowsNoOldPhoto)
     openWindows();
     select(rowOf("TOVA"));
     whenModal([](QWidget* w) { w->close(); });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     select(rowOf("EMPT"));
     int count = -1, current = -2;
     bool blank = false;
@@ -227,7 +227,7 @@ TEST_F(PhotoAlbum, AnAlbumWithoutPhotosOpensEmptyAndShowsNoOldPhoto)
         blank = child<ImageBox>(albumDialog(*viewer), "photoImage")->picture().isNull();
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(count, 0);
     EXPECT_EQ(current, -1);
     EXPECT_TRUE(blank);
@@ -244,7 +244,7 @@ TEST_F(PhotoAlbum, NoSelectionDoesNothingANoFlagAndAMissingFileAreReported)
     select(rowOf("GEN1"));
     SeenBox seen;
     answerBox(QMessageBox::Ok, &seen);
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_EQ(seen.title, "Lifeledger - View Photo Album");
     EXPECT_EQ(seen.text, "This Creature does not have a photo album. As a result, you cannot view what is not there");
     EXPECT_EQ(seen.icon, QMessageBox::Warning);
@@ -255,8 +255,8 @@ TEST_F(PhotoAlbum, NoSelectionDoesNothingANoFlagAndAMissingFileAreReported)
     select(rowOf("TOVA"));
     SeenBox error;
     answerBox(QMessageBox::Ok, &error);
-    viewer->viewPhotoAlbum1Click();
-    EXPECT_EQ(error.text, "Unable to open file " + viewer->historyDirectory + "photo_TOVA.s16");
+    trigger("viewPhotoAlbumAction");
+    EXPECT_EQ(error.text, "Unable to open file " + viewer->controller()->historyDirectory() + "photo_TOVA.s16");
     EXPECT_EQ(error.icon, QMessageBox::Critical);
     EXPECT_FALSE(albumDialog(*viewer)->isVisible());
 }
@@ -281,7 +281,7 @@ TEST_F(PhotoAlbum, DoubleClickSavesTheWholePictureAsBmp)
         EXPECT_TRUE(dialog->isVisible());
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     QImageReader reader(target + ".bmp");
     const QImage saved = reader.read();
     ASSERT_FALSE(saved.isNull()) << reader.errorString().toStdString();
@@ -312,7 +312,7 @@ TEST_F(PhotoAlbum, AFailedSaveShowsTheErrorAndTheDialogStaysOpen)
         openAfter = dialog->isVisible();
         w->close();
     });
-    viewer->viewPhotoAlbum1Click();
+    trigger("viewPhotoAlbumAction");
     EXPECT_TRUE(openAfter);
     ASSERT_FALSE(boxes.isEmpty());
     EXPECT_TRUE(boxes[0].text.contains(dir.filePath("taken.bmp"))) << boxes[0].text.toStdString();
@@ -349,7 +349,7 @@ TEST(SpriteDisplay, SmallPicturesSitCentredInBlackAndLargeOnesAreClipped)
 
     S16Sprite small = makeSprite(100, 60, pl565);
     std::fill(small.pixels.begin(), small.pixels.end(), 0xFFFF);
-    showSprite(&box, small);
+    box.setPicture(spriteToImage(small));
     QImage shot = box.grab().toImage().convertToFormat(QImage::Format_RGB32);
     ASSERT_EQ(shot.size(), QSize(150, 150));
     EXPECT_EQ(shot.pixel(24, 75), qRgb(0, 0, 0));
@@ -362,7 +362,7 @@ TEST(SpriteDisplay, SmallPicturesSitCentredInBlackAndLargeOnesAreClipped)
     EXPECT_EQ(shot.pixel(75, 105), qRgb(0, 0, 0));
 
     S16Sprite large = makeSprite(300, 300, pl565);
-    showSprite(&box, large);
+    box.setPicture(spriteToImage(large));
     shot = box.grab().toImage().convertToFormat(QImage::Format_RGB16);
     const QImage full = spriteToImage(large);
     EXPECT_EQ(shot, full.copy(75, 75, 150, 150));
