@@ -955,16 +955,16 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <translation>Listenindex außerhalb der Grenzen</translation>
     </message>
     <message>
-        <source>Unable to open file </source>
-        <translation>Datei kann nicht geöffnet werden: </translation>
-    </message>
-    <message>
         <source>The sprite file &quot;%1&quot; ends inside its headers.</source>
         <translation>Die Sprite-Datei »%1« endet mitten in ihren Kopfdaten.</translation>
     </message>
     <message>
         <source>The sprite file &quot;%1&quot; claims %2 MiB of pixels; at most %3 MiB are accepted.</source>
         <translation>Die Sprite-Datei »%1« gibt %2 MiB Bildpunkte an; angenommen werden höchstens %3 MiB.</translation>
+    </message>
+    <message>
+        <source>Unable to open file %1</source>
+        <translation>Datei kann nicht geöffnet werden: %1</translation>
     </message>
 </context>
 <context>

@@ -10,7 +10,7 @@
 
 namespace {
 
-QString translatedText(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("CommandLine", text);
 }
@@ -21,22 +21,22 @@ std::vector<OptionHelp> optionHelp()
 {
     return {
         {QStringLiteral("--prefix DIR"),
-         translatedText(QT_TRANSLATE_NOOP("CommandLine", "Read the game's registry from the Wine prefix DIR (instead of "
+         translated(QT_TRANSLATE_NOOP("CommandLine", "Read the game's registry from the Wine prefix DIR (instead of "
                                              "$WINEPREFIX, ~/.wine and the prefixes of the common launchers)."))},
         {QStringLiteral("--history-dir DIR"),
-         translatedText(QT_TRANSLATE_NOOP("CommandLine",
+         translated(QT_TRANSLATE_NOOP("CommandLine",
                               "Use DIR as the game's history folder; no registry is read. Goes with --genetics-dir."))},
         {QStringLiteral("--genetics-dir DIR"),
-         translatedText(QT_TRANSLATE_NOOP("CommandLine",
+         translated(QT_TRANSLATE_NOOP("CommandLine",
                               "Use DIR as the game's genetics folder; no registry is read. Goes with --history-dir."))},
-        {QStringLiteral("-h, --help"), translatedText(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
-        {QStringLiteral("-v, --version"), translatedText(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
+        {QStringLiteral("-h, --help"), translated(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
+        {QStringLiteral("-v, --version"), translated(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
     };
 }
 
 QString programSummary()
 {
-    return translatedText(QT_TRANSLATE_NOOP("CommandLine",
+    return translated(QT_TRANSLATE_NOOP("CommandLine",
         "Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature's name, owner "
         "data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the "
         "photos of its album.\n\n"
@@ -49,9 +49,9 @@ namespace {
 
 QString helpText()
 {
-    QString text = translatedText(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
+    QString text = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
                    + QStringLiteral("\n\n") + programSummary() + QStringLiteral("\n\n")
-                   + translatedText(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
+                   + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
     for (const OptionHelp& option : optionHelp())
         text += QStringLiteral("  %1\n      %2\n").arg(option.names, option.description);
     return text;
@@ -84,7 +84,7 @@ StartOptions parseCommandLine(const QStringList& arguments)
     if (!parser.parse(arguments))
         return refused(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
-        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
+        return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
 
     StartOptions options;
     if (parser.isSet(help)) {
@@ -99,11 +99,11 @@ StartOptions parseCommandLine(const QStringList& arguments)
     }
     for (const QCommandLineOption* once : {&prefix, &historyDir, &geneticsDir})
         if (parser.values(*once).size() > 1)
-            return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
+            return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
     if (parser.isSet(historyDir) != parser.isSet(geneticsDir))
-        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--history-dir and --genetics-dir go together: give both.")));
+        return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--history-dir and --genetics-dir go together: give both.")));
     if (parser.isSet(prefix) && parser.isSet(historyDir))
-        return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--prefix names a Wine prefix, --history-dir and "
+        return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--prefix names a Wine prefix, --history-dir and "
                                                            "--genetics-dir the game's folders themselves: give one or "
                                                            "the other.")));
     for (const QCommandLineOption* folder : {&prefix, &historyDir, &geneticsDir}) {
@@ -111,7 +111,7 @@ StartOptions parseCommandLine(const QStringList& arguments)
             continue;
         const QString value = parser.value(*folder);
         if (value.isEmpty() || !QFileInfo(value).isDir())
-            return refused(translatedText(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
+            return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
     }
     options.prefix = parser.value(prefix);
     if (parser.isSet(historyDir)) {

@@ -15,7 +15,7 @@
 
 namespace {
 
-QString translatedText(const char* text)
+QString translated(const char* text)
 {
     return QCoreApplication::translate("Exports", text);
 }
@@ -75,9 +75,9 @@ QByteArray listAsCsv(const CreatureListModel& records, const std::vector<int>& r
     QStringList header;
     for (int c = 0; c < CreatureListModel::ColumnCount; ++c)
         header << records.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
-    header << translatedText(QT_TRANSLATE_NOOP("Exports", "Birth time stamp")) << translatedText(QT_TRANSLATE_NOOP("Exports", "Death time stamp"))
-           << translatedText(QT_TRANSLATE_NOOP("Exports", "History file")) << translatedText(QT_TRANSLATE_NOOP("Exports", "Photo album"))
-           << translatedText(QT_TRANSLATE_NOOP("Exports", "Genetics file"));
+    header << translated(QT_TRANSLATE_NOOP("Exports", "Birth time stamp")) << translated(QT_TRANSLATE_NOOP("Exports", "Death time stamp"))
+           << translated(QT_TRANSLATE_NOOP("Exports", "History file")) << translated(QT_TRANSLATE_NOOP("Exports", "Photo album"))
+           << translated(QT_TRANSLATE_NOOP("Exports", "Genetics file"));
     appendCsvLine(out, header);
     for (int row : rows) {
         const HistoryRecord record = records.readRecord(row);
@@ -162,12 +162,12 @@ private:
 
     void writeHead()
     {
-        const QString title = translatedText(QT_TRANSLATE_NOOP("Exports", "Family Book"));
+        const QString title = translated(QT_TRANSLATE_NOOP("Exports", "Family Book"));
         html_ += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n<title>%2</title>\n")
-                     .arg(translatedText(QT_TRANSLATE_NOOP("Exports", "en")), title);
+                     .arg(translated(QT_TRANSLATE_NOOP("Exports", "en")), title);
         html_ += QLatin1String(kStyle);
         html_ += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
-                     .arg(title, escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
+                     .arg(title, escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
                                                  .arg(records_.count())
                                                  .arg(pathText(historyDirectory_), QDateTime::currentDateTime().toString(Qt::ISODate))));
     }
@@ -178,7 +178,7 @@ private:
     void writeList()
     {
         html_ += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n")
-                     .arg(escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+                     .arg(escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
         static_assert(CreatureListModel::ColumnCount == 7, "a width for every column");
         QString head = QStringLiteral("<colgroup>");
         for (const int percent : {13, 9, 9, 8, 21, 24, 16})
@@ -225,7 +225,7 @@ private:
         const auto rows = lineage_.rowsOf(moniker);
         if (rows.empty())
             return escapedHtml(decodeText(name)) + QStringLiteral(" (") + escapedHtml(monikerDisplayText(moniker))
-                   + QStringLiteral(") &ndash; ") + escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "not in the history")));
+                   + QStringLiteral(") &ndash; ") + escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "not in the history")));
         QStringList links;
         for (int row : rows)
             links << link(row);
@@ -234,7 +234,7 @@ private:
 
     void term(const char* what, const QString& value)
     {
-        html_ += QStringLiteral("<dt>%1</dt><dd>%2</dd>").arg(escapedHtml(translatedText(what)), value);
+        html_ += QStringLiteral("<dt>%1</dt><dd>%2</dd>").arg(escapedHtml(translated(what)), value);
     }
 
     // A creature: its details, its lineage as links, its photos.
@@ -295,7 +295,7 @@ private:
             figures += QStringLiteral("<figure><img src=\"photos/%1\" width=\"%2\" height=\"%3\" alt=\"%4\">"
                                       "<figcaption>%5</figcaption></figure>")
                            .arg(name, QString::number(picture.width()), QString::number(picture.height()),
-                                escapedHtml(translatedText(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(creature)),
+                                escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "Photo %1 of %2")).arg(i).arg(creature)),
                                 escapedHtml(album->caption(i)));
         }
         if (!figures.isEmpty())

@@ -40,7 +40,7 @@ std::vector<FileDeletion> deleteCreatureFiles(const CreatureFilePaths& paths, bo
 {
     std::vector<FileDeletion> done;
     auto remove = [&done](CreatureFile file, const QByteArray& path, const FileIdentity* expected) {
-        FileDeletion deletion{file, path};
+        FileDeletion deletion{file, path, DeleteResult::Deleted, {}};
         deletion.result = deleteFile(path, &deletion.reason, expected);
         done.push_back(std::move(deletion));
     };

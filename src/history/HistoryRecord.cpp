@@ -96,49 +96,100 @@ void writeInt32(QByteArray& out, std::int32_t value)
 
 // ---------------------------------------------------------------- the record
 
+namespace {
+
+// The record's fields in file order: the one table that the reader, the
+// writer and the key's reader all follow. Raw byte arrays (the monikers and
+// the two blocks) are copied as they are, byte arrays are counted strings,
+// numbers and the flag are 32-bit integers.
+template <class Record, class Visitor>
+void forEachField(Record& r, Visitor&& v)
+{
+    v(r.moniker);
+    v(r.displayName);
+    v(r.parent1Moniker);
+    v(r.parent1Name);
+    v(r.parent2Moniker);
+    v(r.parent2Name);
+    v(r.extraString1);
+    v(r.extraString2);
+    v(r.ownerName);
+    v(r.ownerUrl);
+    v(r.ownerNotes);
+    v(r.ownerEMail);
+    v(r.state);
+    v(r.gender);
+    v(r.extraInteger1);
+    v(r.epitaph);
+    v(r.gravestoneIndex);
+    v(r.deathTime);
+    v(r.birthTime);
+    v(r.extraInteger2);
+    v(r.registered);
+    v(r.species);
+    v(r.extraInteger3);
+    v(r.block256);
+    v(r.block36);
+}
+
+struct FieldReader {
+    RecordReader& in;
+    template <size_t N>
+    void operator()(std::array<char, N>& raw) { in.readRaw(raw.data(), qsizetype(N)); }
+    void operator()(QByteArray& text) { text = in.readCountedString(); }
+    void operator()(std::int32_t& number) { number = in.readInt32(); }
+    void operator()(bool& flag) { flag = in.readInt32() != 0; }
+};
+
+struct FieldWriter {
+    QByteArray& out;
+    template <size_t N>
+    void operator()(const std::array<char, N>& raw) { out.append(raw.data(), qsizetype(N)); }
+    void operator()(const QByteArray& text) { writeCountedString(out, text); }
+    void operator()(std::int32_t number) { writeInt32(out, number); }
+    void operator()(bool flag) { writeInt32(out, flag ? 1 : 0); }
+};
+
+// Reads the fields up to the state and nothing after, texts stepped over
+// without a copy: what a fill needs of every record.
+struct KeyReader {
+    RecordReader& in;
+    const std::int32_t* state;  // the last field wanted
+    bool done = false;
+    template <size_t N>
+    void operator()(std::array<char, N>& raw)
+    {
+        if (!done)
+            in.readRaw(raw.data(), qsizetype(N));
+    }
+    void operator()(QByteArray&)
+    {
+        if (!done)
+            in.skipCountedString();
+    }
+    void operator()(std::int32_t& number)
+    {
+        if (!done)
+            number = in.readInt32();
+        done = done || &number == state;
+    }
+    void operator()(bool&) {}
+};
+
+}  // namespace
+
 RecordKey readRecordKey(QByteArrayView data)
 {
     RecordReader in(data);
-    RecordKey key;
-    in.readRaw(key.moniker.data(), kMonikerBytes);
-    in.skipCountedString();  // DisplayName
-    in.readRaw(key.parent1Moniker.data(), kMonikerBytes);
-    in.skipCountedString();  // Parent1Name
-    in.readRaw(key.parent2Moniker.data(), kMonikerBytes);
-    for (int text = 0; text < 7; ++text)  // Parent2Name to OwnerEMail
-        in.skipCountedString();
-    key.state = in.readInt32();
-    return key;
+    HistoryRecord scratch;
+    forEachField(scratch, KeyReader{in, &scratch.state});
+    return {scratch.moniker, scratch.parent1Moniker, scratch.parent2Moniker, scratch.state};
 }
 
 void HistoryRecord::loadFromBytes(QByteArrayView data)
 {
     RecordReader in(data);
-    in.readRaw(moniker.data(), kMonikerBytes);
-    displayName = in.readCountedString();
-    in.readRaw(parent1Moniker.data(), kMonikerBytes);
-    parent1Name = in.readCountedString();
-    in.readRaw(parent2Moniker.data(), kMonikerBytes);
-    parent2Name = in.readCountedString();
-    extraString1 = in.readCountedString();
-    extraString2 = in.readCountedString();
-    ownerName = in.readCountedString();
-    ownerUrl = in.readCountedString();
-    ownerNotes = in.readCountedString();
-    ownerEMail = in.readCountedString();
-    state = in.readInt32();
-    gender = in.readInt32();
-    extraInteger1 = in.readInt32();
-    epitaph = in.readCountedString();
-    gravestoneIndex = in.readInt32();
-    deathTime = in.readInt32();
-    birthTime = in.readInt32();
-    extraInteger2 = in.readInt32();
-    registered = in.readInt32() != 0;
-    species = in.readInt32();
-    extraInteger3 = in.readInt32();
-    in.readRaw(block256.data(), block256.size());
-    in.readRaw(block36.data(), block36.size());
+    forEachField(*this, FieldReader{in});
     trailer = in.readRest();
 }
 
@@ -146,31 +197,7 @@ QByteArray HistoryRecord::saveToBytes() const
 {
     QByteArray out;
     out.reserve(kEmptyRecordBytes + displayName.size() + ownerNotes.size() + epitaph.size() + 64 + trailer.size());
-    out.append(moniker.data(), kMonikerBytes);
-    writeCountedString(out, displayName);
-    out.append(parent1Moniker.data(), kMonikerBytes);
-    writeCountedString(out, parent1Name);
-    out.append(parent2Moniker.data(), kMonikerBytes);
-    writeCountedString(out, parent2Name);
-    writeCountedString(out, extraString1);
-    writeCountedString(out, extraString2);
-    writeCountedString(out, ownerName);
-    writeCountedString(out, ownerUrl);
-    writeCountedString(out, ownerNotes);
-    writeCountedString(out, ownerEMail);
-    writeInt32(out, state);
-    writeInt32(out, gender);
-    writeInt32(out, extraInteger1);
-    writeCountedString(out, epitaph);
-    writeInt32(out, gravestoneIndex);
-    writeInt32(out, deathTime);
-    writeInt32(out, birthTime);
-    writeInt32(out, extraInteger2);
-    writeInt32(out, registered ? 1 : 0);
-    writeInt32(out, species);
-    writeInt32(out, extraInteger3);
-    out.append(block256.data(), block256.size());
-    out.append(block36.data(), block36.size());
+    forEachField(*this, FieldWriter{out});
     out.append(trailer);
     return out;
 }

@@ -40,11 +40,7 @@ bool identify(const QByteArray& path, std::uint64_t& device, std::uint64_t& inod
 
 DirectoryWatch::DirectoryWatch(QObject* parent) : QObject(parent) {}
 
-DirectoryWatch::~DirectoryWatch()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+DirectoryWatch::~DirectoryWatch() = default;
 
 bool DirectoryWatch::current(const Watched& w) const
 {
@@ -77,7 +73,7 @@ void DirectoryWatch::arm(Watched& w)
         }
         mask = IN_CREATE | IN_MOVED_TO | IN_DELETE_SELF | IN_MOVE_SELF | IN_ONLYDIR;
     }
-    w.descriptor = ::inotify_add_watch(fd_, folder.constData(), mask);
+    w.descriptor = ::inotify_add_watch(fd_.get(), folder.constData(), mask);
     if (w.descriptor < 0) {
         const QString reason = errno == ENOSPC
                                    ? QCoreApplication::translate("DirectoryWatch", "the system's limit of watched folders is reached")
@@ -90,16 +86,16 @@ void DirectoryWatch::watch(const QList<QByteArray>& directories)
 {
     // One inotify instance for the watch's whole life: closing one makes the
     // kernel wait for a grace period, some milliseconds of every refill.
-    if (fd_ < 0) {
-        fd_ = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-        if (fd_ < 0) {
+    if (!fd_.valid()) {
+        fd_.reset(::inotify_init1(IN_NONBLOCK | IN_CLOEXEC));
+        if (!fd_.valid()) {
             unwatched_.clear();
             for (const QByteArray& directory : directories)
                 unwatched_ << QCoreApplication::translate("DirectoryWatch", "%1 (%2)")
                                   .arg(pathText(directory), QString::fromLocal8Bit(std::strerror(errno)));
             return;  // no watch: the list is a snapshot all the same
         }
-        notifier_ = new QSocketNotifier(fd_, QSocketNotifier::Read, this);
+        notifier_ = new QSocketNotifier(fd_.get(), QSocketNotifier::Read, this);
         connect(notifier_, &QSocketNotifier::activated, this, &DirectoryWatch::read);
     }
     // Events about a lost watch may still wait to be read.
@@ -116,7 +112,7 @@ void DirectoryWatch::watch(const QList<QByteArray>& directories)
         // that are one (a link) share one kernel watch.
         for (const Watched& w : watched_)
             if (w.descriptor >= 0)
-                ::inotify_rm_watch(fd_, w.descriptor);
+                ::inotify_rm_watch(fd_.get(), w.descriptor);
         watched_.clear();
         unwatched_.clear();
         for (const QByteArray& directory : wanted) {
@@ -141,12 +137,12 @@ void DirectoryWatch::read()
 
 bool DirectoryWatch::consume(bool report)
 {
-    if (fd_ < 0)
+    if (!fd_.valid())
         return false;
     alignas(inotify_event) char buffer[16384];
     bool changed = false;
     ssize_t n;
-    while ((n = ::read(fd_, buffer, sizeof buffer)) > 0) {
+    while ((n = ::read(fd_.get(), buffer, sizeof buffer)) > 0) {
         for (char* p = buffer; p < buffer + n;) {
             const auto* event = reinterpret_cast<const inotify_event*>(p);
             for (Watched& w : watched_) {

@@ -8,6 +8,8 @@
 // nearest existing parent is watched, and its appearance is a change.
 #pragma once
 
+#include "platform/FileSystem.h"
+
 #include <QByteArray>
 #include <QList>
 #include <QObject>
@@ -60,7 +62,7 @@ private:
     void arm(Watched& watched);
     bool current(const Watched& watched) const;
 
-    int fd_ = -1;
+    UniqueFd fd_;
     QSocketNotifier* notifier_ = nullptr;
     std::vector<Watched> watched_;
     QStringList unwatched_;

@@ -11,12 +11,20 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <memory>
 #include <optional>
 #include <sys/syscall.h>
 #include <linux/fs.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+void UniqueFd::reset(int fd)
+{
+    if (fd_ >= 0)
+        ::close(fd_);
+    fd_ = fd;
+}
 
 #ifndef Q_OS_UNIX
 #error "Lifeledger's file access is written for POSIX systems (Linux, where the game runs under Wine)."
@@ -49,18 +57,6 @@ QString bytes(qint64 n)
     return QLocale(QLocale::English).toString(n);
 }
 
-// Closes a descriptor when it goes out of scope.
-struct FileDescriptor {
-    int fd = -1;
-    explicit FileDescriptor(int f) : fd(f) {}
-    FileDescriptor(const FileDescriptor&) = delete;
-    FileDescriptor& operator=(const FileDescriptor&) = delete;
-    ~FileDescriptor()
-    {
-        if (fd >= 0)
-            ::close(fd);
-    }
-};
 
 std::uint64_t hashOf(const char* data, qsizetype size)
 {
@@ -116,21 +112,16 @@ QString kindReason(const struct stat& st)
 // Opens `name` (relative to `dir`, or AT_FDCWD) for reading as a regular
 // file; messages name it as prefix + name. The open does not wait on a
 // pipe, and only a regular file is kept. Throws FileOpenError.
-int openRegular(int dir, const char* name, const QByteArray& prefix, struct stat& st)
+UniqueFd openRegular(int dir, const char* name, const QByteArray& prefix, struct stat& st)
 {
-    const int fd = ::openat(dir, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC);
+    UniqueFd fd(::openat(dir, name, O_RDONLY | O_NONBLOCK | O_CLOEXEC));
     const auto path = [&] { return prefix + name; };
-    if (fd < 0)
+    if (!fd.valid())
         throw FileOpenError(openError(path(), systemReason(errno)));
-    QString refused;
-    if (::fstat(fd, &st) != 0)
-        refused = systemReason(errno);
-    else if (!S_ISREG(st.st_mode))
-        refused = kindReason(st);
-    if (!refused.isEmpty()) {
-        ::close(fd);
-        throw FileOpenError(openError(path(), refused));
-    }
+    if (::fstat(fd.get(), &st) != 0)
+        throw FileOpenError(openError(path(), systemReason(errno)));
+    if (!S_ISREG(st.st_mode))
+        throw FileOpenError(openError(path(), kindReason(st)));
     return fd;
 }
 
@@ -160,9 +151,9 @@ qint64 readOpened(int fd, const struct stat& st, const QByteArray& prefix, const
 QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity)
 {
     struct stat st;
-    const FileDescriptor file(openRegular(AT_FDCWD, path.constData(), {}, st));
+    const UniqueFd file(openRegular(AT_FDCWD, path.constData(), {}, st));
     QByteArray data;
-    const qint64 got = readOpened(file.fd, st, {}, path.constData(), maxBytes, [&data](qint64 size) {
+    const qint64 got = readOpened(file.get(), st, {}, path.constData(), maxBytes, [&data](qint64 size) {
         data.resize(size);
         return data.data();
     }, identity);
@@ -177,14 +168,11 @@ FileReader::FileReader(const QByteArray& path) : path_(path)
     describe(st, identity_);
 }
 
-FileReader::~FileReader()
-{
-    ::close(fd_);
-}
+FileReader::~FileReader() = default;
 
 qint64 FileReader::read(char* into, qint64 size)
 {
-    const qint64 got = readUpTo(fd_, into, size);
+    const qint64 got = readUpTo(fd_.get(), into, size);
     if (got < 0)
         throw ReadError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(pathText(path_), systemReason(errno)));
     return got;
@@ -202,34 +190,29 @@ std::optional<FileIdentity> statIdentity(const QByteArray& path)
 
 Directory::Directory(const QByteArray& path) : path_(path)
 {
-    fd_ = ::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    error_ = fd_ < 0 ? errno : 0;
+    fd_.reset(::open(path.isEmpty() ? "." : path.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    error_ = fd_.valid() ? 0 : errno;
 }
 
 QString Directory::problem() const
 {
-    return fd_ < 0 ? systemReason(error_) : QString();
+    return !fd_.valid() ? systemReason(error_) : QString();
 }
 
-Directory::~Directory()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+Directory::~Directory() = default;
 
 void Directory::list(const std::function<void(QByteArrayView name, bool regular)>& visit) const
 {
-    if (fd_ < 0)
+    if (!fd_.valid())
         return;
-    // A listing of its own: fdopendir takes the descriptor over.
-    const int listing = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    DIR* dir = listing >= 0 ? ::fdopendir(listing) : nullptr;
-    if (!dir) {
-        if (listing >= 0)
-            ::close(listing);
+    // A listing of its own: fdopendir takes the descriptor over, and the
+    // stream is closed however the visit ends.
+    UniqueFd listing(::openat(fd_.get(), ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const std::unique_ptr<DIR, int (*)(DIR*)> dir(listing.valid() ? ::fdopendir(listing.get()) : nullptr, &::closedir);
+    if (!dir)
         return;
-    }
-    while (const dirent* entry = ::readdir(dir)) {
+    listing.release();
+    while (const dirent* entry = ::readdir(dir.get())) {
         const char* name = entry->d_name;
         if (std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0)
             continue;
@@ -238,21 +221,20 @@ void Directory::list(const std::function<void(QByteArrayView name, bool regular)
         // not say, is asked.
         if (entry->d_type == DT_LNK || entry->d_type == DT_UNKNOWN) {
             struct stat st;
-            regular = ::fstatat(fd_, name, &st, 0) == 0 && S_ISREG(st.st_mode);
+            regular = ::fstatat(fd_.get(), name, &st, 0) == 0 && S_ISREG(st.st_mode);
         }
         visit(QByteArrayView(name, qsizetype(std::strlen(name))), regular);
     }
-    ::closedir(dir);
 }
 
 qint64 Directory::readFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
                             FileIdentity* identity) const
 {
-    if (fd_ < 0)
+    if (!fd_.valid())
         throw FileOpenError(openError(path_ + name, systemReason(ENOENT)));
     struct stat st;
-    const FileDescriptor file(openRegular(fd_, name, path_, st));
-    return readOpened(file.fd, st, path_, name, maxBytes, allocate, identity);
+    const UniqueFd file(openRegular(fd_.get(), name, path_, st));
+    return readOpened(file.get(), st, path_, name, maxBytes, allocate, identity);
 }
 
 bool isRegularFile(const QByteArray& path)
@@ -290,11 +272,11 @@ QString linkRefusal()
 // What stands at a target now, opened without following a link and without
 // waiting on a pipe: -1 when nothing does. Throws FileCreateError for what is
 // never written over: a link, a folder, another non-file, a read-only file.
-int openTarget(int folder, const char* name, const QByteArray& shown, struct stat& st)
+UniqueFd openTarget(int folder, const char* name, const QByteArray& shown, struct stat& st)
 {
     if (::fstatat(folder, name, &st, AT_SYMLINK_NOFOLLOW) != 0) {
         if (errno == ENOENT)
-            return -1;
+            return {};
         throw FileCreateError(createError(shown, systemReason(errno)));
     }
     if (S_ISLNK(st.st_mode))
@@ -308,17 +290,15 @@ int openTarget(int folder, const char* name, const QByteArray& shown, struct sta
     if (!(st.st_mode & S_IWUSR))
         throw FileCreateError(createError(shown, QCoreApplication::translate("FileSystem", "The file is read-only.")));
     // O_NOFOLLOW: swapped for a link since, it is still refused.
-    const int fd = ::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0) {
+    UniqueFd fd(::openat(folder, name, O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+    if (!fd.valid()) {
         const int error = errno;
         if (error == ENOENT)
-            return -1;
+            return {};
         throw FileCreateError(createError(shown, error == ELOOP ? linkRefusal() : systemReason(error)));
     }
-    if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
-        ::close(fd);
+    if (::fstat(fd.get(), &st) != 0 || !S_ISREG(st.st_mode))
         throw FileCreateError(createError(shown, QCoreApplication::translate("FileSystem", "It is not a regular file.")));
-    }
     return fd;
 }
 
@@ -425,8 +405,8 @@ bool isTemporaryName(QByteArrayView name)
 
 WriteFolder::WriteFolder(const QByteArray& path, const QByteArray& forFile) : path_(withSeparator(path))
 {
-    fd_ = ::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd_ < 0) {
+    fd_.reset(::open(path_.constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (!fd_.valid()) {
         const QString reason = errno == ENOTDIR ? QCoreApplication::translate("FileSystem", "It is not a folder.") : systemReason(errno);
         throw FileCreateError(forFile.isEmpty() ? folderError(path_, reason) : createError(forFile, reason));
     }
@@ -436,8 +416,8 @@ WriteFolder::WriteFolder(const WriteFolder& parent, const QByteArray& name) : pa
 {
     if (::mkdirat(parent.descriptor(), name.constData(), 0777) != 0 && errno != EEXIST)
         throw FileCreateError(folderError(path_, systemReason(errno)));
-    fd_ = ::openat(parent.descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    if (fd_ < 0) {
+    fd_.reset(::openat(parent.descriptor(), name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    if (!fd_.valid()) {
         const int error = errno;
         struct stat st;
         const bool link = ::fstatat(parent.descriptor(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0
@@ -450,16 +430,12 @@ WriteFolder::WriteFolder(const WriteFolder& parent, const QByteArray& name) : pa
     }
 }
 
-WriteFolder::~WriteFolder()
-{
-    if (fd_ >= 0)
-        ::close(fd_);
-}
+WriteFolder::~WriteFolder() = default;
 
 bool WriteFolder::holds(const QByteArray& name) const
 {
     struct stat st;
-    return ::fstatat(fd_, name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
+    return ::fstatat(fd_.get(), name.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 FileWriter::FileWriter(const WriteFolder& folder, const QByteArray& name, WriteFault fault)
@@ -467,21 +443,21 @@ FileWriter::FileWriter(const WriteFolder& folder, const QByteArray& name, WriteF
 {
     // Refused before anything is written: a link, a folder, a read-only file.
     struct stat st;
-    const FileDescriptor old(openTarget(folder_.descriptor(), name_.constData(), target(), st));
+    const UniqueFd old(openTarget(folder_.descriptor(), name_.constData(), target(), st));
     if (fault_ && !fault_(WriteStep::Create, 0))
         throw FileCreateError(createError(target(), systemReason(ENOSPC)));
     // Short and hidden: it fits even beside a record whose own name is as
     // long as names can be.
-    for (int attempt = 0; attempt < 100 && fd_ < 0; ++attempt) {
+    for (int attempt = 0; attempt < 100 && !fd_.valid(); ++attempt) {
         const QByteArray candidate = newTemporaryName();
-        fd_ = ::openat(folder_.descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
-                       0600);
-        if (fd_ >= 0)
+        fd_.reset(::openat(folder_.descriptor(), candidate.constData(), O_RDWR | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC,
+                           0600));
+        if (fd_.valid())
             temp_ = candidate;
         else if (errno != EEXIST)
             break;
     }
-    if (fd_ < 0)
+    if (!fd_.valid())
         throw FileCreateError(createError(target(), systemReason(errno)));
 }
 
@@ -489,8 +465,6 @@ FileWriter::~FileWriter()
 {
     if (!temp_.isEmpty())
         ::unlinkat(folder_.descriptor(), temp_.constData(), 0);
-    if (fd_ >= 0)
-        ::close(fd_);
 }
 
 QByteArray FileWriter::target() const
@@ -519,7 +493,7 @@ void FileWriter::write(QByteArrayView bytes)
             throw fail(full);
         qsizetype done = 0;
         while (done < n) {
-            const ssize_t w = ::write(fd_, bytes.data() + at + done, size_t(n - done));
+            const ssize_t w = ::write(fd_.get(), bytes.data() + at + done, size_t(n - done));
             if (w < 0 && errno == EINTR)
                 continue;
             if (w <= 0)
@@ -533,42 +507,39 @@ void FileWriter::write(QByteArrayView bytes)
 void FileWriter::commit(const FileIdentity* expected, FileIdentity* written)
 {
     auto allowed = [this](WriteStep step) { return !fault_ || fault_(step, 0); };
-    if (!allowed(WriteStep::Flush) || ::fsync(fd_) != 0)
+    if (!allowed(WriteStep::Flush) || ::fsync(fd_.get()) != 0)
         throw fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
 
     // The old file as it stands now: its owner, group and mode go to the new
     // one, in every respect the game and its user rely on.
     struct stat oldStat;
-    FileDescriptor old(openTarget(folder_.descriptor(), name_.constData(), target(), oldStat));
-    if (expected && (old.fd < 0 || !isStill(old.fd, *expected)))
-        throw changed(old.fd < 0);
-    const bool oldExists = old.fd >= 0;
+    UniqueFd old(openTarget(folder_.descriptor(), name_.constData(), target(), oldStat));
+    if (expected && (!old.valid() || !isStill(old.get(), *expected)))
+        throw changed(!old.valid());
+    const bool oldExists = old.valid();
     // Closed now: the old file is judged once more after the exchange, and
     // only an old file nobody holds open (this process included) passes.
-    if (old.fd >= 0) {
-        ::close(old.fd);
-        old.fd = -1;
-    }
+    old.reset();
     struct stat mine;
-    if (::fstat(fd_, &mine) != 0)
+    if (::fstat(fd_.get(), &mine) != 0)
         throw fail(systemReason(errno));
     if (oldExists) {
         if ((mine.st_uid != oldStat.st_uid || mine.st_gid != oldStat.st_gid)
-            && ::fchown(fd_, oldStat.st_uid, oldStat.st_gid) != 0)
+            && ::fchown(fd_.get(), oldStat.st_uid, oldStat.st_gid) != 0)
             throw fail(QCoreApplication::translate("FileSystem", "It belongs to user %1, group %2, and a new file cannot be given that owner, "
                                                                  "so the file is left as it was.")
                            .arg(oldStat.st_uid)
                            .arg(oldStat.st_gid));
-        if (::fchmod(fd_, oldStat.st_mode & 07777) != 0)
+        if (::fchmod(fd_.get(), oldStat.st_mode & 07777) != 0)
             throw fail(systemReason(errno));
-    } else if (::fchmod(fd_, creationMode()) != 0) {
+    } else if (::fchmod(fd_.get(), creationMode()) != 0) {
         throw fail(systemReason(errno));
     }
     if (written) {
-        if (::fstat(fd_, &mine) != 0)
+        if (::fstat(fd_.get(), &mine) != 0)
             throw fail(systemReason(errno));
         describe(mine, *written);
-        written->contentHash = contentHash(fd_, written->size).value_or(0);
+        written->contentHash = contentHash(fd_.get(), written->size).value_or(0);
     }
     if (!allowed(WriteStep::Rename))
         throw fail(systemReason(EIO));
@@ -582,7 +553,9 @@ void FileWriter::put(const FileIdentity* expected)
 {
     const int folder = folder_.descriptor();
     const char* name = name_.constData();
-    if (expected && exchange(folder, temp_.constData(), name) == 0) {
+    const int exchanged = expected ? exchange(folder, temp_.constData(), name) : -1;
+    const int exchangeError = errno;
+    if (exchanged == 0) {
         // The new file is in place and the old one, whatever was there at
         // that instant, now has the hidden name. Only now is it judged: no
         // moment is left for another program's write to slip through.
@@ -591,8 +564,8 @@ void FileWriter::put(const FileIdentity* expected)
         // Unchanged, and not open for writing (or reading) anywhere: a game
         // that opened the old record just before would write into a file
         // about to be removed.
-        const FileDescriptor previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
-        if (previous.fd >= 0 && openNowhereElse(previous.fd) && isStill(previous.fd, *expected)) {
+        const UniqueFd previous(::openat(folder, temp_.constData(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC));
+        if (previous.valid() && openNowhereElse(previous.get()) && isStill(previous.get(), *expected)) {
             ::unlinkat(folder, temp_.constData(), 0);
             temp_.clear();
             return;
@@ -604,13 +577,13 @@ void FileWriter::put(const FileIdentity* expected)
         // between stays removed. What the hidden name holds at the end goes
         // with the writer.
         struct stat mine;
-        if (::fstat(fd_, &mine) == 0 && exchange(folder, temp_.constData(), name) == 0
+        if (::fstat(fd_.get(), &mine) == 0 && exchange(folder, temp_.constData(), name) == 0
             && !nameIs(folder, temp_.constData(), mine))
             exchange(folder, temp_.constData(), name);
         throw changed(false);
     }
     // Removed since it was judged: it is never made again.
-    if (expected && errno == ENOENT)
+    if (expected && exchangeError == ENOENT)
         throw changed(true);
     // No exchange (a file system without it), or nothing to judge: rename()
     // replaces the directory entry itself, so were the target swapped for a
@@ -645,27 +618,27 @@ bool entryExists(const QByteArray& path)
 
 bool Directory::removeStaleTemporaryFile(QByteArrayView name, int olderThanSeconds) const
 {
-    if (fd_ < 0 || !isTemporaryName(name))
+    if (!fd_.valid() || !isTemporaryName(name))
         return false;
     const QByteArray zeroTerminated = name.toByteArray();
     struct stat st;
-    return ::fstatat(fd_, zeroTerminated.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
+    return ::fstatat(fd_.get(), zeroTerminated.constData(), &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode)
            && st.st_mtim.tv_sec < ::time(nullptr) - olderThanSeconds
-           && ::unlinkat(fd_, zeroTerminated.constData(), 0) == 0;
+           && ::unlinkat(fd_.get(), zeroTerminated.constData(), 0) == 0;
 }
 
 namespace {
 
 // Moves `name` aside to a new hidden name in the same folder, never over
 // anything: the hidden name, or empty (errno telling why).
-QByteArray moveAside(int folder, const char* name)
+QByteArray moveAside(int folder, const char* name, int* error)
 {
-    for (int attempt = 0; attempt < 100; ++attempt) {
+    *error = EEXIST;
+    for (int attempt = 0; attempt < 100 && *error == EEXIST; ++attempt) {
         const QByteArray temp = newTemporaryName();
         if (::syscall(SYS_renameat2, folder, name, folder, temp.constData(), RENAME_NOREPLACE) == 0)
             return temp;
-        if (errno != EEXIST)
-            return {};
+        *error = errno;
     }
     return {};
 }
@@ -687,17 +660,18 @@ DeleteResult deleteFile(const QByteArray& path, QString* reason, const FileIdent
     }
     const qsizetype slash = path.lastIndexOf('/');
     const QByteArray name = path.mid(slash + 1);
-    const FileDescriptor folder(::open(slash < 0 ? "." : path.left(slash + 1).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    const UniqueFd folder(::open(slash < 0 ? "." : path.left(slash + 1).constData(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
     QByteArray aside;
-    if (expected && folder.fd >= 0)
-        aside = moveAside(folder.fd, name.constData());
+    int asideError = 0;
+    if (expected && folder.valid())
+        aside = moveAside(folder.get(), name.constData(), &asideError);
     if (aside.isEmpty()) {
-        if (expected && errno == ENOENT)
+        if (expected && asideError == ENOENT)
             return DeleteResult::Deleted;  // gone meanwhile
         // No atomic move here (a file system without it): judged in place.
         if (expected) {
-            const FileDescriptor file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-            if (file.fd >= 0 && !isStill(file.fd, *expected)) {
+            const UniqueFd file(::open(path.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+            if (file.valid() && !isStill(file.get(), *expected)) {
                 *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
                 return DeleteResult::Changed;
             }
@@ -709,15 +683,15 @@ DeleteResult deleteFile(const QByteArray& path, QString* reason, const FileIdent
     }
     // Aside, nothing can open it by its name any more: it is judged there,
     // and only when nothing holds it open (a game writing into it).
-    const FileDescriptor file(::openat(folder.fd, aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
-    if (file.fd < 0 || (openNowhereElse(file.fd) && isStill(file.fd, *expected))) {
-        ::unlinkat(folder.fd, aside.constData(), 0);
+    const UniqueFd file(::openat(folder.get(), aside.constData(), O_RDONLY | O_NONBLOCK | O_CLOEXEC));
+    if (!file.valid() || (openNowhereElse(file.get()) && isStill(file.get(), *expected))) {
+        ::unlinkat(folder.get(), aside.constData(), 0);
         return DeleteResult::Deleted;
     }
     // Changed: back it goes, unless the game has made the record anew
     // meanwhile (its newer file then stays, and this one is superseded).
-    if (::syscall(SYS_renameat2, folder.fd, aside.constData(), folder.fd, name.constData(), RENAME_NOREPLACE) != 0)
-        ::unlinkat(folder.fd, aside.constData(), 0);
+    if (::syscall(SYS_renameat2, folder.get(), aside.constData(), folder.get(), name.constData(), RENAME_NOREPLACE) != 0)
+        ::unlinkat(folder.get(), aside.constData(), 0);
     *reason = QCoreApplication::translate("FileSystem", "The file has been changed since it was read.");
     return DeleteResult::Changed;
 }

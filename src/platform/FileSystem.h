@@ -22,6 +22,35 @@ QString pathText(const QByteArray& path);
 // The message of a file that cannot be written: the path and why.
 QString createErrorText(const QString& path, const QString& reason);
 
+// One open file descriptor (a file, a folder, an inotify instance), closed
+// when its owner goes: every descriptor the program opens is held by one,
+// whatever the path out of the code that opened it.
+class UniqueFd {
+public:
+    UniqueFd() = default;
+    explicit UniqueFd(int fd) : fd_(fd) {}
+    UniqueFd(UniqueFd&& other) noexcept : fd_(other.release()) {}
+    UniqueFd& operator=(UniqueFd&& other) noexcept
+    {
+        reset(other.release());
+        return *this;
+    }
+    ~UniqueFd() { reset(); }
+
+    int get() const { return fd_; }
+    bool valid() const { return fd_ >= 0; }
+    int release()
+    {
+        const int fd = fd_;
+        fd_ = -1;
+        return fd;
+    }
+    void reset(int fd = -1);
+
+private:
+    int fd_ = -1;
+};
+
 // What a file was when it was read. A save compares it with what is on the
 // disk now, so that it never overwrites what another program (the game)
 // wrote meanwhile.
@@ -60,7 +89,7 @@ public:
 
 private:
     QByteArray path_;
-    int fd_ = -1;
+    UniqueFd fd_;
     FileIdentity identity_;
 };
 
@@ -105,7 +134,7 @@ public:
 
 private:
     QByteArray path_;
-    int fd_ = -1;
+    UniqueFd fd_;
     int error_ = 0;
 };
 
@@ -157,14 +186,14 @@ public:
 
     // The folder's path with a trailing separator, for messages.
     const QByteArray& path() const { return path_; }
-    int descriptor() const { return fd_; }
+    int descriptor() const { return fd_.get(); }
     // Whether an entry of that name is there: a file, a folder, or a link,
     // even one that leads nowhere.
     bool holds(const QByteArray& name) const;
 
 private:
     QByteArray path_;
-    int fd_ = -1;
+    UniqueFd fd_;
 };
 
 // The one way Lifeledger writes a file, piece by piece: into a new hidden
@@ -207,7 +236,7 @@ private:
     QByteArray name_;
     WriteFault fault_;
     QByteArray temp_;  // the hidden file's name in the folder; empty once it is gone
-    int fd_ = -1;
+    UniqueFd fd_;
     int chunk_ = 0;
 };
 

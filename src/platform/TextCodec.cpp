@@ -1,11 +1,16 @@
 #include "platform/TextCodec.h"
 
-#include <QStringDecoder>
 #include <array>
-#include <cstdio>
-#include <cstdlib>
 
 namespace {
+
+// Windows-1252 differs from Latin-1 only in 0x80 to 0x9F; the five bytes
+// the code page leaves undefined stand for the control characters of the
+// same number, as Windows and Wine decode them, so every byte survives a
+// round trip.
+constexpr char16_t kHighHalf[32] = {
+    0x20AC, 0x0081, 0x201A, 0x0192, 0x201E, 0x2026, 0x2020, 0x2021, 0x02C6, 0x2030, 0x0160, 0x2039, 0x0152, 0x008D, 0x017D, 0x008F,
+    0x0090, 0x2018, 0x2019, 0x201C, 0x201D, 0x2022, 0x2013, 0x2014, 0x02DC, 0x2122, 0x0161, 0x203A, 0x0153, 0x009D, 0x017E, 0x0178};
 
 struct CodePage {
     std::array<char16_t, 256> toUnicode{};
@@ -13,18 +18,11 @@ struct CodePage {
 
     CodePage()
     {
-        // Qt's converter fills the table once; decoding and encoding are then
-        // plain lookups (the list decodes seven texts for every creature).
-        QStringDecoder decoder("windows-1252");
-        if (!decoder.isValid()) {
-            std::fputs("Lifeledger: this Qt has no Windows-1252 converter; texts cannot be shown.\n", stderr);
-            std::abort();
-        }
+        // Decoding and encoding are plain lookups (the list decodes seven
+        // texts for every creature).
         fromUnicode.fill(-1);
         for (int b = 0; b < 256; ++b) {
-            const char byte = static_cast<char>(b);
-            const QString one = decoder.decode(QByteArrayView(&byte, 1));
-            toUnicode[size_t(b)] = one.size() == 1 ? one.at(0).unicode() : char16_t(b);
+            toUnicode[size_t(b)] = b >= 0x80 && b < 0xA0 ? kHighHalf[b - 0x80] : char16_t(b);
             fromUnicode[toUnicode[size_t(b)]] = static_cast<std::int16_t>(b);
         }
     }
@@ -46,16 +44,6 @@ QString decodeText(const QByteArray& bytes)
     for (qsizetype i = 0; i < bytes.size(); ++i)
         d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
     return out;
-}
-
-void appendDecoded(QString& out, const QByteArray& bytes)
-{
-    const CodePage& t = table();
-    const qsizetype at = out.size();
-    out.resize(at + bytes.size());
-    QChar* d = out.data() + at;
-    for (qsizetype i = 0; i < bytes.size(); ++i)
-        d[i] = QChar(t.toUnicode[static_cast<unsigned char>(bytes[i])]);
 }
 
 std::optional<QByteArray> encodeText(const QString& text)

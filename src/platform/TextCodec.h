@@ -10,8 +10,6 @@
 #include <optional>
 
 QString decodeText(const QByteArray& bytes);
-void appendDecoded(QString& out, const QByteArray& bytes);
-
 // nullopt when the text holds a character the code page cannot hold.
 std::optional<QByteArray> encodeText(const QString& text);
 

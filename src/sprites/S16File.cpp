@@ -93,9 +93,10 @@ void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes, 
     std::unique_ptr<FileReader> file;
     try {
         file = std::make_unique<FileReader>(path);
-    } catch (const FileOpenError&) {
-        // A missing file, a folder, a pipe: no sprite file, one message.
-        throw SpriteError(QCoreApplication::translate("S16File", "Unable to open file ") + name);
+    } catch (const FileOpenError& why) {
+        // A missing file, a folder, a pipe: no sprite file, one message, and
+        // the reason under its details.
+        throw SpriteError(QCoreApplication::translate("S16File", "Unable to open file %1").arg(name), why.message);
     }
     load([&file](char* into, qint64 n) { return file->read(into, n); }, name, maxPixelBytes);
     if (identity)
