@@ -27,8 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         S16Sprite& sprite = file.getSprite(i);
         if (sprite.pixels.size() != std::size_t(sprite.width) * sprite.height)
             std::abort();
-        sprite.setPixelLayout(pl565);
-        sprite.setPixelLayout(pl555);
+        sprite.convertTo565();
     }
     try {
         file.getSprite(file.count());

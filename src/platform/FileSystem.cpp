@@ -237,12 +237,6 @@ qint64 Directory::readFile(const char* name, qint64 maxBytes, const std::functio
     return readOpened(file.get(), st, path_, name, maxBytes, allocate, identity);
 }
 
-bool isRegularFile(const QByteArray& path)
-{
-    struct stat st;
-    return ::stat(path.constData(), &st) == 0 && S_ISREG(st.st_mode);
-}
-
 bool isRegularFileOrAbsent(const QByteArray& path, QString* reason)
 {
     struct stat st;

@@ -138,8 +138,6 @@ private:
     int error_ = 0;
 };
 
-// Whether path names a regular file (following links).
-bool isRegularFile(const QByteArray& path);
 // Whether path (links followed) names a regular file or nothing at all;
 // otherwise *reason says what it is.
 bool isRegularFileOrAbsent(const QByteArray& path, QString* reason);

@@ -5,12 +5,6 @@
 
 #include <QDir>
 
-QByteArray defaultWinePrefix()
-{
-    const QByteArray prefix = qgetenv("WINEPREFIX");
-    return prefix.isEmpty() ? encodePath(QDir::homePath()) + "/.wine" : prefix;
-}
-
 QByteArray hostPathFromWindows(const QByteArray& prefix, const QString& value)
 {
     if (value.startsWith(QLatin1Char('/')))

@@ -44,13 +44,10 @@ struct InstallationSource {
 // The folders now: read from the prefix's registry, or as given.
 std::optional<Installation> resolveInstallation(const InstallationSource& source);
 
-// $WINEPREFIX, else $HOME/.wine.
-QByteArray defaultWinePrefix();
-
 // nullopt when system.reg is missing, unreadable, not a regular file or
 // larger than kMaxRegistryBytes, or holds neither key.
 // A value that is missing or not a string gives an empty directory.
-std::optional<Installation> readInstallation(const QByteArray& prefix = defaultWinePrefix());
+std::optional<Installation> readInstallation(const QByteArray& prefix);
 
 // A Windows path as Wine finds it on the host, every backslash a slash and
 // nothing trimmed or added:

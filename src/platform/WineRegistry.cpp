@@ -185,46 +185,94 @@ QByteArray escapedKey(const QString& key)
 
 }  // namespace
 
+namespace {
+
+// A key's values, read from `p` up to the next key line (which `p` is left
+// at). A value goes on over lines that end in a backslash (Wine indents
+// those that follow).
+void readValues(const char*& p, const char* end, RegistryKey& key)
+{
+    QString valueName;
+    RegistryValue value;
+    QByteArray joined;
+    while (p < end && *p != '[') {
+        const char* lineStart = p;
+        const char* lineEnd = nextLine(p, end);
+        if (lineEnd > lineStart && lineEnd[-1] == '\\') {
+            joined = QByteArray(lineStart, lineEnd - 1 - lineStart);
+            while (p < end && *p != '[') {
+                const char* part = p;
+                const char* partEnd = nextLine(p, end);
+                while (part < partEnd && (*part == ' ' || *part == '\t'))
+                    ++part;
+                const bool more = partEnd > part && partEnd[-1] == '\\';
+                joined.append(part, (more ? partEnd - 1 : partEnd) - part);
+                if (!more)
+                    break;
+            }
+            if (!joined.isEmpty() && parseValue(joined.constData(), joined.constData() + joined.size(), valueName, value))
+                key.insert(valueName.toLower(), value);
+        } else if (lineStart != lineEnd && parseValue(lineStart, lineEnd, valueName, value)) {
+            key.insert(valueName.toLower(), value);
+        }
+    }
+}
+
+// Which of the wanted keys a key line opens. Wine escapes only
+// backslashes, control characters and characters outside ASCII in key
+// names, so a plain ASCII key is found by comparing raw bytes; any other
+// key is compared after decoding each key line.
+class KeyMatcher {
+public:
+    KeyMatcher(const QStringList& keyPaths, const char* end) : keyPaths_(keyPaths), end_(end)
+    {
+        for (const QString& key : keyPaths) {
+            escaped_.push_back(escapedKey(key));
+            decodeAll_ = decodeAll_ || escaped_.back().isEmpty();
+        }
+    }
+
+    const char* lineEndFrom(const char* from) const
+    {
+        const char* nl = static_cast<const char*>(std::memchr(from, '\n', static_cast<size_t>(end_ - from)));
+        return nl ? nl : end_;
+    }
+
+    // The wanted key a key line (at its '[') opens, or -1. Most key lines
+    // are not wanted: the raw comparison needs no search for the line's end
+    // (a wanted name holds no line break, so a match never runs past it).
+    qsizetype match(const char* line)
+    {
+        const char* name = line + 1;
+        for (size_t i = 0; i < escaped_.size(); ++i) {
+            const qsizetype n = escaped_[i].size();
+            if (n && end_ - name > n && name[n] == ']' && qstrnicmp(name, escaped_[i].constData(), size_t(n)) == 0)
+                return qsizetype(i);
+        }
+        if (!decodeAll_ || !unescape(name, lineEndFrom(name), ']', keyName_))
+            return -1;
+        for (qsizetype i = 0; i < keyPaths_.size(); ++i)
+            if (keyName_.compare(keyPaths_[i], Qt::CaseInsensitive) == 0)
+                return i;
+        return -1;
+    }
+
+private:
+    const QStringList& keyPaths_;
+    const char* end_;
+    std::vector<QByteArray> escaped_;
+    bool decodeAll_ = false;
+    QString keyName_;
+};
+
+}  // namespace
+
 std::vector<std::optional<RegistryKey>> readRegistryKeys(QByteArrayView text, const QStringList& keyPaths)
 {
     std::vector<std::optional<RegistryKey>> found(size_t(keyPaths.size()));
-    // Wine escapes only backslashes, control characters and characters
-    // outside ASCII in key names, so a plain ASCII key is found by comparing
-    // raw bytes; any other key is compared after decoding each key line.
-    std::vector<QByteArray> escaped;
-    bool decodeAll = false;
-    for (const QString& key : keyPaths) {
-        escaped.push_back(escapedKey(key));
-        decodeAll = decodeAll || escaped.back().isEmpty();
-    }
-
     const char* const begin = text.data();
     const char* const end = begin + text.size();
-    QString keyName, valueName;
-    RegistryValue value;
-
-    auto lineEndFrom = [end](const char* from) {
-        const char* nl = static_cast<const char*>(std::memchr(from, '\n', static_cast<size_t>(end - from)));
-        return nl ? nl : end;
-    };
-    // Which wanted key a key line opens, or -1. Most key lines are not
-    // wanted: the raw comparison needs no search for the line's end (a
-    // wanted name holds no line break, so a match never runs past it).
-    auto match = [&](const char* line) -> qsizetype {
-        const char* name = line + 1;
-        for (size_t i = 0; i < escaped.size(); ++i) {
-            const qsizetype n = escaped[i].size();
-            if (n && end - name > n && name[n] == ']' && qstrnicmp(name, escaped[i].constData(), size_t(n)) == 0)
-                return qsizetype(i);
-        }
-        if (!decodeAll || !unescape(name, lineEndFrom(name), ']', keyName))
-            return -1;
-        for (qsizetype i = 0; i < keyPaths.size(); ++i)
-            if (keyName.compare(keyPaths[i], Qt::CaseInsensitive) == 0)
-                return i;
-        return -1;
-    };
-
+    KeyMatcher matcher(keyPaths, end);
     const char* p = begin;
     while (p < end) {
         // Key lines start a line with '['; nothing else can (strings escape
@@ -232,43 +280,14 @@ std::vector<std::optional<RegistryKey>> readRegistryKeys(QByteArrayView text, co
         const char* bracket = static_cast<const char*>(std::memchr(p, '[', static_cast<size_t>(end - p)));
         if (!bracket)
             break;
-        if (bracket != begin && bracket[-1] != '\n') {
-            p = bracket + 1;
-            continue;
-        }
-        const qsizetype which = match(bracket);
+        const qsizetype which = bracket == begin || bracket[-1] == '\n' ? matcher.match(bracket) : -1;
         if (which < 0) {
             p = bracket + 1;
             continue;
         }
-        const char* lineEnd = lineEndFrom(bracket);
+        const char* lineEnd = matcher.lineEndFrom(bracket);
         p = lineEnd < end ? lineEnd + 1 : end;
-        RegistryKey& key = found[size_t(which)].emplace();
-
-        // The key's values, up to the next key line. A value goes on over
-        // lines that end in a backslash (Wine indents those that follow).
-        QByteArray joined;
-        while (p < end && *p != '[') {
-            const char* lineStart = p;
-            lineEnd = nextLine(p, end);
-            if (lineEnd > lineStart && lineEnd[-1] == '\\') {
-                joined = QByteArray(lineStart, lineEnd - 1 - lineStart);
-                while (p < end && *p != '[') {
-                    const char* part = p;
-                    const char* partEnd = nextLine(p, end);
-                    while (part < partEnd && (*part == ' ' || *part == '\t'))
-                        ++part;
-                    const bool more = partEnd > part && partEnd[-1] == '\\';
-                    joined.append(part, (more ? partEnd - 1 : partEnd) - part);
-                    if (!more)
-                        break;
-                }
-                if (!joined.isEmpty() && parseValue(joined.constData(), joined.constData() + joined.size(), valueName, value))
-                    key.insert(valueName.toLower(), value);
-            } else if (lineStart != lineEnd && parseValue(lineStart, lineEnd, valueName, value)) {
-                key.insert(valueName.toLower(), value);
-            }
-        }
+        readValues(p, end, found[size_t(which)].emplace());
     }
     return found;
 }

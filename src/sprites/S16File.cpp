@@ -9,27 +9,6 @@
 
 // ---------------------------------------------------------------- sprite
 
-void S16Sprite::resize()
-{
-    pixels.resize(std::size_t(width) * height);
-}
-
-void S16Sprite::setWidth(std::uint16_t value)
-{
-    width = value;
-    resize();
-    if (onChange)
-        onChange(*this);
-}
-
-void S16Sprite::setHeight(std::uint16_t value)
-{
-    height = value;
-    resize();
-    if (onChange)
-        onChange(*this);
-}
-
 void convert555To565(std::uint16_t* pixels, std::size_t count)
 {
     // Blue stays; green and red move up one bit together; bit 15 is dropped.
@@ -39,23 +18,12 @@ void convert555To565(std::uint16_t* pixels, std::size_t count)
     }
 }
 
-void convert565To555(std::uint16_t* pixels, std::size_t count)
+void S16Sprite::convertTo565()
 {
-    for (std::size_t i = 0; i < count; ++i) {
-        const std::uint16_t p = pixels[i];
-        pixels[i] = static_cast<std::uint16_t>((p & 0x001F) | ((p >> 1) & 0x7FE0));
-    }
-}
-
-void S16Sprite::setPixelLayout(PixelLayout value)
-{
-    if (value == pixelLayout)
+    if (pixelLayout == pl565)
         return;
-    if (value == pl565)
-        convert555To565(pixels.data(), pixels.size());
-    else
-        convert565To555(pixels.data(), pixels.size());
-    pixelLayout = value;
+    convert555To565(pixels.data(), pixels.size());
+    pixelLayout = pl565;
 }
 
 // ---------------------------------------------------------------- file

@@ -40,26 +40,16 @@ public:
     std::uint16_t height = 0;
     std::uint16_t width = 0;
     PixelLayout pixelLayout = pl565;
-    PixelBuffer pixels;  // Width * Height values, row by row
-    std::function<void(S16Sprite&)> onChange;
+    PixelBuffer pixels;  // width * height values, row by row
 
-    // Each resizes Pixels to Width * Height, keeping what fits; new pixels are 0.
-    void setWidth(std::uint16_t value);
-    void setHeight(std::uint16_t value);
-
-    // Converts the pixels in place when the layout differs. 5-5-5 to 5-6-5
-    // moves green up one bit and leaves the new lowest green bit 0; 5-6-5 to
-    // 5-5-5 drops the lowest green bit, so 5-5-5 -> 5-6-5 -> 5-5-5 is exact.
-    void setPixelLayout(PixelLayout value);
-
-private:
-    friend class S16File;
-    void resize();
+    // Converts the pixels to 5-6-5 in place, once (a sprite in 5-6-5 is
+    // untouched): green moves up one bit and its new lowest bit is 0, so
+    // every 5-5-5 value maps to exactly one 5-6-5 value.
+    void convertTo565();
 };
 
-// In-place conversions of a pixel run; one pass, no allocation.
+// The in-place conversion of a pixel run; one pass, no allocation.
 void convert555To565(std::uint16_t* pixels, std::size_t count);
-void convert565To555(std::uint16_t* pixels, std::size_t count);
 
 class S16File {
 public:

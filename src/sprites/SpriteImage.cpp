@@ -9,7 +9,7 @@
 
 QImage spriteToImage(S16Sprite& sprite)
 {
-    sprite.setPixelLayout(pl565);
+    sprite.convertTo565();
     if (sprite.width == 0 || sprite.height == 0)
         return {};
     QImage image(sprite.width, sprite.height, QImage::Format_RGB16);

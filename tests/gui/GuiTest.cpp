@@ -5,6 +5,7 @@
 #include "sprites/SpriteImage.h"
 
 #include <QAbstractButton>
+#include <QAbstractItemModelTester>
 #include <QApplication>
 #include <QCryptographicHash>
 #include <QDirIterator>
@@ -100,8 +101,9 @@ QImage sampleAlbumImage(const QByteArray& moniker, int photos, int index, PixelL
 {
     const Picture p = sampleAlbum(moniker, photos).at(size_t(index));
     S16Sprite s;
-    s.setWidth(static_cast<std::uint16_t>(p.width));
-    s.setHeight(static_cast<std::uint16_t>(p.height));
+    s.width = static_cast<std::uint16_t>(p.width);
+    s.height = static_cast<std::uint16_t>(p.height);
+    s.pixels.resize(std::size_t(s.width) * s.height);
     s.pixelLayout = layout;
     for (size_t i = 0; i < p.pixels.size(); ++i)
         s.pixels[i] = packPixel(p.pixels[i], layout);
@@ -146,6 +148,10 @@ void GuiTest::TearDown()
 void GuiTest::openWindows()
 {
     viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, dir.path()});
+    // The list's model and the find filter over it keep Qt's rules through
+    // every fill, deletion and filter: Qt's own tester watches both.
+    for (QAbstractItemModel* watched : {static_cast<QAbstractItemModel*>(model()), list()->model()})
+        new QAbstractItemModelTester(watched, QAbstractItemModelTester::FailureReportingMode::Fatal, viewer.get());
     viewer->show();
 }
 

@@ -37,6 +37,28 @@ void typeInto(QWidget* box, const QString& text)
         QTest::keyClick(box, c.toLatin1());
 }
 
+// Presses "Save All Photos..." on a contact sheet and answers the folder
+// dialog with `folder`, the question whether to replace (when `replacing`)
+// with Yes, and the closing message (seen in *said).
+void saveAllInto(QWidget* sheet, const QString& folder, bool replacing, SeenBox* said)
+{
+    whenModal([folder, replacing, said](QWidget* w) {
+        auto* files = qobject_cast<QFileDialog*>(w);
+        ASSERT_TRUE(files);
+        if (replacing)
+            whenModal([said](QWidget* question) {
+                answerBox(QMessageBox::Ok, said);
+                static_cast<QMessageBox*>(question)->button(QMessageBox::Yes)->click();
+            });
+        else
+            answerBox(QMessageBox::Ok, said);
+        files->setDirectory(folder);
+        files->selectFile(folder);
+        static_cast<QDialog*>(files)->accept();
+    });
+    QTest::mouseClick(child<QPushButton>(sheet, "saveAllButton"), Qt::LeftButton);
+}
+
 // Fills Qt's own file dialog's name box and accepts it with Enter.
 void answerFileDialog(const QString& path)
 {
@@ -424,9 +446,13 @@ TEST_F(Beyond, TheContactSheetShowsAndSavesEveryPhoto)
                 static_cast<QDialog*>(view)->accept();
             });
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(photos - 1, 0)).center());
-            EXPECT_EQ(sheet->saveAll(folder), photos);
+            SeenBox saved;
+            saveAllInto(w, folder, false, &saved);
+            EXPECT_EQ(saved.text, QStringLiteral("%1 photos saved in %2.").arg(photos).arg(folder));
             child<QComboBox>(w, "formatCombo")->setCurrentIndex(1);
-            EXPECT_EQ(sheet->saveAll(folder), photos);
+            saveAllInto(w, folder, false, &saved);
+            saveAllInto(w, folder, true, &saved);  // the BMP files are there now: asked first
+            EXPECT_EQ(saved.text, QStringLiteral("%1 photos saved in %2.").arg(photos).arg(folder));
             static_cast<QDialog*>(w)->accept();
         });
         focusList();

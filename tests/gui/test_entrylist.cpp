@@ -260,9 +260,9 @@ TEST_F(EntryList, HostileEntriesInTheHistoryDirectorySpoilNothingElse)
         w->findChild<QPushButton*>("executeButton")->click();
     });
     trigger("deleteAction");
-    EXPECT_FALSE(isRegularFile(history + odd[2]));
-    EXPECT_TRUE(isRegularFile(history + odd[0]));
-    EXPECT_TRUE(isRegularFile(history + odd[1]));
+    EXPECT_FALSE(entryExists(history + odd[2]));
+    EXPECT_TRUE(entryExists(history + odd[0]));
+    EXPECT_TRUE(entryExists(history + odd[1]));
 }
 
 // Other English locales abbreviate some months differently ("Sept",

@@ -151,29 +151,15 @@ volatile std::sig_atomic_t stopGame = 0;
 
 }  // namespace
 
-RaceFigures runGameRace(const RaceOptions& options)
+namespace {
+
+// The program's side: each cycle reads the folder afresh, then edits or
+// deletes one creature as the window's commands do. What it deleted is
+// kept, with the version it had read.
+void playProgram(const RaceOptions& options, const QByteArray& history, const QByteArray& genetics, RaceFigures& figures,
+                 std::map<int, std::vector<int>>& deleted)
 {
-    RaceFigures figures;
-    const SampleWorld world = writeSampleWorld(options.folder + QStringLiteral("/world"));
-    const QByteArray history = encodePath(world.historyDir), genetics = encodePath(world.geneticsDir);
-    // Only the racers: the sample creatures leave.
-    for (const QString& name : QDir(world.historyDir).entryList(QDir::Files))
-        QFile::remove(world.historyDir + name);
-    for (int c = 0; c < options.creatures; ++c)
-        replaceFile(history + "cr_" + racerMoniker(c), gameRecord(c, 0).saveToBytes());
-
-    const QByteArray logPath = encodePath(options.folder + QStringLiteral("/game.log"));
-    const int log = ::open(logPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
-    const pid_t game = ::fork();
-    if (game == 0)
-        playGame(history, options, log);
-    ::close(log);
-
-    // The program: each cycle reads the folder afresh, then edits or deletes
-    // one creature as the window's commands do. What it deleted is kept,
-    // with the version it had read.
     std::mt19937 random(options.seed);
-    std::map<int, std::vector<int>> deleted;  // creature -> versions deleted
     for (int cycle = 0; cycle < options.cycles; ++cycle) {
         ++figures.cycles;
         const HistoryScan scan = scanHistory(history, genetics);
@@ -216,15 +202,14 @@ RaceFigures runGameRace(const RaceOptions& options)
             }
         }
     }
-    ::kill(game, SIGTERM);
-    int status = 0;
-    ::waitpid(game, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
-        figures.problems << QStringLiteral("the game ended badly: %1").arg(status);
+}
 
-    // Every look the game took, and at the end one more at every record:
-    // each must find what the game left there, an edit of it, or nothing
-    // where the program deleted just that version.
+// Every look the game took, and at the end one more at every record: each
+// must find what the game left there, an edit of it, or nothing where the
+// program deleted just that version.
+void judge(const RaceOptions& options, const QByteArray& history, const QByteArray& logPath,
+           std::map<int, std::vector<int>>& deleted, RaceFigures& figures)
+{
     std::vector<GameStep> looks;
     std::map<int, GameStep> last;
     for (int c = 0; c < options.creatures; ++c)
@@ -266,6 +251,37 @@ RaceFigures runGameRace(const RaceOptions& options)
                                     .arg(look.found == kMissing ? QStringLiteral("nothing") : QString::number(look.found));
         }
     }
+}
+
+}  // namespace
+
+RaceFigures runGameRace(const RaceOptions& options)
+{
+    RaceFigures figures;
+    const SampleWorld world = writeSampleWorld(options.folder + QStringLiteral("/world"));
+    const QByteArray history = encodePath(world.historyDir), genetics = encodePath(world.geneticsDir);
+    // Only the racers: the sample creatures leave.
+    for (const QString& name : QDir(world.historyDir).entryList(QDir::Files))
+        QFile::remove(world.historyDir + name);
+    for (int c = 0; c < options.creatures; ++c)
+        replaceFile(history + "cr_" + racerMoniker(c), gameRecord(c, 0).saveToBytes());
+
+    const QByteArray logPath = encodePath(options.folder + QStringLiteral("/game.log"));
+    const int log = ::open(logPath.constData(), O_WRONLY | O_CREAT | O_TRUNC | O_APPEND | O_CLOEXEC, 0644);
+    const pid_t game = ::fork();
+    if (game == 0)
+        playGame(history, options, log);
+    ::close(log);
+
+    std::map<int, std::vector<int>> deleted;  // creature -> versions deleted
+    playProgram(options, history, genetics, figures, deleted);
+    ::kill(game, SIGTERM);
+    int status = 0;
+    ::waitpid(game, &status, 0);
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        figures.problems << QStringLiteral("the game ended badly: %1").arg(status);
+
+    judge(options, history, logPath, deleted, figures);
     Directory(history).list([&](QByteArrayView name, bool) { figures.leftOver += isTemporaryName(name); });
     return figures;
 }
