@@ -235,6 +235,10 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
         <source>has a genetics file</source>
         <translation>hat eine Genetikdatei</translation>
     </message>
+    <message>
+        <source>no parents recorded</source>
+        <translation>keine Eltern verzeichnet</translation>
+    </message>
 </context>
 <context>
     <name>DeleteCreatureDialog</name>
@@ -458,10 +462,6 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <translation>de</translation>
     </message>
     <message>
-        <source>%1 creatures from %2, written %3.</source>
-        <translation>%1 Geschöpfe aus %2, geschrieben am %3.</translation>
-    </message>
-    <message>
         <source>All creatures</source>
         <translation>Alle Geschöpfe</translation>
     </message>
@@ -504,6 +504,13 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     <message>
         <source>Photo %1 of %2</source>
         <translation>Foto %1 von %2</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n creatures from %1, written %2.</source>
+        <translation>
+            <numerusform>%n Geschöpf aus %1, geschrieben am %2.</numerusform>
+            <numerusform>%n Geschöpfe aus %1, geschrieben am %2.</numerusform>
+        </translation>
     </message>
 </context>
 <context>
@@ -553,6 +560,40 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <translation>
             <numerusform>%n Geschöpf: Vorfahren oben, Nachkommen unten. Ein Doppelklick auf eine Karte (oder die Eingabetaste) wählt das Geschöpf in der Liste aus.</numerusform>
             <numerusform>%n Geschöpfe: Vorfahren oben, Nachkommen unten. Ein Doppelklick auf eine Karte (oder die Eingabetaste) wählt das Geschöpf in der Liste aus.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>the creature itself</source>
+        <translation>das Geschöpf selbst</translation>
+    </message>
+    <message>
+        <source>parent</source>
+        <translation>Elternteil</translation>
+    </message>
+    <message>
+        <source>child</source>
+        <translation>Kind</translation>
+    </message>
+    <message>
+        <source>grandparent</source>
+        <translation>Großelternteil</translation>
+    </message>
+    <message>
+        <source>grandchild</source>
+        <translation>Enkelkind</translation>
+    </message>
+    <message numerus="yes">
+        <source>ancestor, %n generations up</source>
+        <translation>
+            <numerusform>Vorfahr, %n Generation darüber</numerusform>
+            <numerusform>Vorfahr, %n Generationen darüber</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>descendant, %n generations down</source>
+        <translation>
+            <numerusform>Nachkomme, %n Generation darunter</numerusform>
+            <numerusform>Nachkomme, %n Generationen darunter</numerusform>
         </translation>
     </message>
 </context>
@@ -642,10 +683,6 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <translation>Name, Kennung, Elternteil, Besitzer oder Grabinschrift</translation>
     </message>
     <message>
-        <source>Creatures found</source>
-        <translation>Gefundene Geschöpfe</translation>
-    </message>
-    <message>
         <source>Close</source>
         <translation>Schließen</translation>
     </message>
@@ -660,6 +697,10 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     <message>
         <source>%1 of %2</source>
         <translation>%1 von %2</translation>
+    </message>
+    <message>
+        <source>%1 creatures found</source>
+        <translation>%1 Geschöpfe gefunden</translation>
     </message>
 </context>
 <context>

@@ -213,6 +213,14 @@ QVariant CreatureListModel::data(const QModelIndex& index, int role) const
     }
     if (role == Qt::AccessibleDescriptionRole && index.column() == NameColumn)
         return describe(shown);
+    // The specified "() and ()" of a creature without parents is no sentence
+    // a screen reader can say.
+    if (role == Qt::AccessibleDescriptionRole && index.column() == ParentsColumn) {
+        const HistoryRecord record = readRecord(index.row());
+        if (record.parent1Moniker[0] == '\0' && record.parent2Moniker[0] == '\0' && record.parent1Name.isEmpty()
+            && record.parent2Name.isEmpty())
+            return translated(QT_TRANSLATE_NOOP("CreatureListModel", "no parents recorded"));
+    }
     return {};
 }
 

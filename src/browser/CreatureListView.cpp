@@ -99,6 +99,12 @@ void CreatureListView::keyPressEvent(QKeyEvent* event)
     // the focus; Down would then select the second row and Home nothing. The
     // first step into a list without a selection selects the first row.
     const int key = event->key();
+    // Shift+F10 opens the pop-up menu, as the Menu key does.
+    if (key == Qt::Key_F10 && event->modifiers() == Qt::ShiftModifier) {
+        const QRect cell = visualRect(currentIndex());
+        menu_->popup(viewport()->mapToGlobal(cell.isValid() ? cell.center() : QPoint(0, 0)));
+        return;
+    }
     if (model() && model()->rowCount() > 0 && !selectionModel()->hasSelection()
         && (key == Qt::Key_Down || key == Qt::Key_Up || key == Qt::Key_Home || key == Qt::Key_PageUp)) {
         selectionModel()->setCurrentIndex(model()->index(0, 0), QItemSelectionModel::ClearAndSelect | QItemSelectionModel::Rows);

@@ -128,6 +128,7 @@ void EditCreatureDialog::fill(const HistoryRecord& record, const QByteArray& alb
 void EditCreatureDialog::showStone(std::int32_t index)
 {
     ui->photoImage->setPicture(album_->photo(index));
+    ui->photoImage->setAccessibleDescription(album_->caption(index));
     result_.chosenStone = index;
 }
 

@@ -15,9 +15,9 @@
 
 namespace {
 
-QString translated(const char* text)
+QString translated(const char* text, int n = -1)
 {
-    return QCoreApplication::translate("Exports", text);
+    return QCoreApplication::translate("Exports", text, nullptr, n);
 }
 
 // A text as an export holds it: without NUL characters, which no reader of
@@ -167,8 +167,8 @@ private:
                      .arg(translated(QT_TRANSLATE_NOOP("Exports", "en")), title);
         html_ += QLatin1String(kStyle);
         html_ += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
-                     .arg(title, escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "%1 creatures from %2, written %3."))
-                                                 .arg(records_.count())
+                     .arg(title, escapedHtml(translated(QT_TRANSLATE_N_NOOP("Exports", "%n creatures from %1, written %2."),
+                                                        records_.count())
                                                  .arg(pathText(historyDirectory_), QDateTime::currentDateTime().toString(Qt::ISODate))));
     }
 

@@ -14,6 +14,8 @@
 #include <QPainter>
 #include <QPointer>
 #include <QStyleOptionGraphicsItem>
+#include <QShortcut>
+#include <QToolButton>
 #include <QWheelEvent>
 #include <cmath>
 
@@ -131,6 +133,21 @@ private:
 
 namespace {
 
+// Where a card stands from the creature, in words.
+QString relationText(int generation)
+{
+    switch (generation) {
+    case 0: return FamilyTreeWindow::tr("the creature itself");
+    case -1: return FamilyTreeWindow::tr("parent");
+    case 1: return FamilyTreeWindow::tr("child");
+    case -2: return FamilyTreeWindow::tr("grandparent");
+    case 2: return FamilyTreeWindow::tr("grandchild");
+    default:
+        return generation < 0 ? FamilyTreeWindow::tr("ancestor, %n generations up", nullptr, -generation)
+                              : FamilyTreeWindow::tr("descendant, %n generations down", nullptr, generation);
+    }
+}
+
 // Graphics items have no accessible interface of their own: the tree tells a
 // screen reader about its cards as its children.
 class CardAccessible : public QAccessibleInterface {
@@ -152,8 +169,11 @@ public:
         const CardFace& face = view_->face(card_);
         if (t == QAccessible::Name)
             return QStringLiteral("%1 (%2)").arg(face.name, face.moniker);
-        if (t == QAccessible::Description)
-            return face.outside ? FamilyTreeWindow::tr("not in the history") : face.life + QStringLiteral(", ") + face.iconDescription;
+        if (t == QAccessible::Description) {
+            const QString relation = relationText(view_->generation(card_));
+            return face.outside ? relation + QStringLiteral(", ") + FamilyTreeWindow::tr("not in the history")
+                                : relation + QStringLiteral(", ") + face.life + QStringLiteral(", ") + face.iconDescription;
+        }
         return {};
     }
     void setText(QAccessible::Text, const QString&) override {}
@@ -220,6 +240,9 @@ QAccessibleInterface* familyTreeAccessibleFactory(const QString& className, QObj
 {
     if (className == QLatin1String("FamilyTreeView") && object && object->isWidgetType())
         return new FamilyTreeAccessible(static_cast<FamilyTreeView*>(object));
+    // A window of its own, not a pane of the main window.
+    if (className == QLatin1String("FamilyTreeWindow") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Window);
     return nullptr;
 }
 
@@ -441,6 +464,21 @@ void FamilyTreeView::zoomBy(double factor)
     const double now = transform().m11();
     if ((factor > 1 && now < kLargest) || (factor < 1 && now > kSmallest))
         scale(factor, factor);
+    keepFocusInView(false);
+}
+
+void FamilyTreeView::keepFocusInView(bool centre)
+{
+    // The card last focused (the creature itself before any) stays in sight
+    // at every zoom: a keyboard user must not lose their place.
+    const int card = focused_ >= 0 && focused_ < cardCount() ? focused_ : 0;
+    if (card < cardCount()) {
+        const QRectF place(place_[size_t(card)], QSizeF(kCardWidth, kCardHeight));
+        if (centre)
+            centerOn(place.center());
+        else
+            ensureVisible(place, 20, 20);
+    }
     realize();
 }
 
@@ -462,9 +500,7 @@ void FamilyTreeView::zoomToFit()
 void FamilyTreeView::actualSize()
 {
     setTransform(QTransform());
-    if (const int card = focusedCard(); card >= 0)
-        centerOn(cards_[size_t(card)]);
-    realize();
+    keepFocusInView(true);
 }
 
 void FamilyTreeView::scrollContentsBy(int dx, int dy)
@@ -507,7 +543,15 @@ void FamilyTreeView::drawBackground(QPainter* painter, const QRectF& exposed)
 void FamilyTreeView::wheelEvent(QWheelEvent* event)
 {
     if (event->modifiers() & Qt::ControlModifier) {
-        zoomBy(std::pow(1.0015, event->angleDelta().y()));
+        // Around the pointer, as a wheel zooms anywhere.
+        const double now = transform().m11(), factor = std::pow(1.0015, event->angleDelta().y());
+        if ((factor > 1 && now < kLargest) || (factor < 1 && now > kSmallest)) {
+            const ViewportAnchor anchor = transformationAnchor();
+            setTransformationAnchor(AnchorUnderMouse);
+            scale(factor, factor);
+            setTransformationAnchor(anchor);
+        }
+        realize();
         event->accept();
     } else {
         QGraphicsView::wheelEvent(event);
@@ -525,6 +569,17 @@ FamilyTreeWindow::FamilyTreeWindow(HistoryController* controller, QWidget* paren
     connect(ui->zoomOutButton, &QToolButton::clicked, this, [this] { ui->treeView->zoomBy(0.8); });
     connect(ui->zoomFitButton, &QToolButton::clicked, this, [this] { ui->treeView->zoomToFit(); });
     connect(ui->actualSizeButton, &QToolButton::clicked, this, [this] { ui->treeView->actualSize(); });
+    // The keys of the zoom, the same in every language: a button's own
+    // shortcut would be its translated mnemonic, set anew by retranslateUi.
+    const std::pair<QList<QKeySequence>, QToolButton*> keys[] = {
+        {{QKeySequence(Qt::CTRL | Qt::Key_Minus)}, ui->zoomOutButton},
+        {{QKeySequence(Qt::CTRL | Qt::Key_Plus), QKeySequence(Qt::CTRL | Qt::Key_Equal)}, ui->zoomInButton},
+        {{QKeySequence(Qt::CTRL | Qt::Key_0)}, ui->actualSizeButton}};
+    for (const auto& [sequences, button] : keys)
+        for (const QKeySequence& sequence : sequences)
+            connect(new QShortcut(sequence, this), &QShortcut::activated, button, &QToolButton::click);
+    for (const QKeySequence& sequence : {QKeySequence(Qt::CTRL | Qt::Key_W), QKeySequence(Qt::Key_Escape)})
+        connect(new QShortcut(sequence, this), &QShortcut::activated, this, &QWidget::close);
     connect(ui->treeView, &FamilyTreeView::cardActivated, this, [this](int card) {
         const QByteArray& file = ui->treeView->face(card).fileName;
         if (!file.isEmpty())
@@ -543,6 +598,8 @@ FamilyTreeWindow* FamilyTreeWindow::open(HistoryController* controller, int row,
     window->focalFile_ = controller->model()->fileNameOf(row);
     window->redraw();
     window->show();
+    // The keyboard starts on the creature's own card.
+    window->ui->treeView->focusCard(0);
     return window;
 }
 

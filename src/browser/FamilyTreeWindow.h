@@ -54,8 +54,12 @@ public:
     // The card's place on the screen, in the view's coordinates.
     QRect cardRect(int card) const;
     int focusedCard() const;
+    // The card's generation: 0 the creature, negative its ancestors.
+    int generation(int card) const { return generationOf_[size_t(card)]; }
     void focusCard(int card);
 
+    // Zooms by a factor, or to the whole tree, or to 1:1; the focused card
+    // (the creature's own before any) stays in sight.
     void zoomBy(double factor);
     void zoomToFit();
     void actualSize();
@@ -79,6 +83,7 @@ private:
     const QImage& photo(int card);
     // Makes the cards in sight items of the scene and drops those far off.
     void realize();
+    void keepFocusInView(bool centre);
     TreeCard* cardItem(int index);  // the card's item, made if it has none
     // The generations, and the places in one, that reach into an area.
     std::pair<int, int> generationsIn(const QRectF& area) const;

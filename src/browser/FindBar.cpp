@@ -41,6 +41,12 @@ void FindBar::closeBar()
     settle_->stop();
     emit textChanged(QString());
     hide();
+    emit closed();
+}
+
+void FindBar::letThrough(const QList<QKeySequence>& commandKeys)
+{
+    commandKeys_ = commandKeys;
 }
 
 QString FindBar::text() const
@@ -63,13 +69,22 @@ void FindBar::setFilter(FindFilterModel* filter)
 
 void FindBar::showCount()
 {
-    ui->findCountLabel->setText(!filter_ || filter_->text().isEmpty()
-                                    ? QString()
-                                    : tr("%1 of %2").arg(filter_->rowCount()).arg(filter_->sourceModel()->rowCount()));
+    const bool finding = filter_ && !filter_->text().isEmpty();
+    const QString count = finding ? tr("%1 of %2").arg(filter_->rowCount()).arg(filter_->sourceModel()->rowCount()) : QString();
+    ui->findCountLabel->setText(count);
+    // What a screen reader says of the box and of the count.
+    const QString spoken = finding ? tr("%1 creatures found").arg(count) : QString();
+    ui->findCountLabel->setAccessibleName(spoken);
+    ui->findEdit->setAccessibleDescription(spoken);
 }
 
 bool FindBar::eventFilter(QObject* watched, QEvent* event)
 {
+    if (watched == ui->findEdit && event->type() == QEvent::ShortcutOverride) {
+        const auto* key = static_cast<QKeyEvent*>(event);
+        if (commandKeys_.contains(QKeySequence(key->keyCombination())))
+            return true;  // not taken by the box: the command's shortcut runs
+    }
     if (watched == ui->findEdit && event->type() == QEvent::KeyPress) {
         const int key = static_cast<QKeyEvent*>(event)->key();
         if (key == Qt::Key_Escape) {

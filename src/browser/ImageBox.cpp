@@ -2,6 +2,7 @@
 
 #include "sprites/SpriteImage.h"
 
+#include <QAccessibleWidget>
 #include <QFrame>
 #include <QKeyEvent>
 #include <QMouseEvent>
@@ -9,7 +10,26 @@
 #include <QStyle>
 #include <QStyleOptionFocusRect>
 
-ImageBox::ImageBox(QWidget* parent) : QWidget(parent) {}
+namespace {
+
+// A picture, for a screen reader (a plain widget would be a "filler").
+QAccessibleInterface* imageBoxAccessible(const QString& className, QObject* object)
+{
+    if (className == QLatin1String("ImageBox") && object && object->isWidgetType())
+        return new QAccessibleWidget(static_cast<QWidget*>(object), QAccessible::Graphic);
+    return nullptr;
+}
+
+}  // namespace
+
+ImageBox::ImageBox(QWidget* parent) : QWidget(parent)
+{
+    static const bool factoryInstalled = [] {
+        QAccessible::installFactory(imageBoxAccessible);
+        return true;
+    }();
+    (void)factoryInstalled;
+}
 
 void ImageBox::setPicture(QImage picture)
 {

@@ -19,7 +19,6 @@
 
 #include <QCloseEvent>
 #include <QLabel>
-#include <QShortcut>
 #include <QStatusBar>
 
 MainWindow::MainWindow(StartContext context, QWidget* parent)
@@ -37,6 +36,12 @@ MainWindow::MainWindow(StartContext context, QWidget* parent)
                                          ui->familyTreeAction, ui->contactSheetAction});
     findBar_ = new FindBar(this);
     findBar_->setFilter(filter_);
+    // Escape in the bar: the list shows every row again, with the creature
+    // still selected in sight, and has the keyboard.
+    connect(findBar_, &FindBar::closed, this, [this] {
+        ui->creatureList->scrollTo(ui->creatureList->currentIndex());
+        ui->creatureList->setFocus();
+    });
     ui->clientLayout->insertWidget(0, findBar_);
     connectActions();
     setUpStatusBar();
@@ -72,13 +77,14 @@ void MainWindow::connectActions()
     for (const auto& [action, slot] : commands)
         connect(action, &QAction::triggered, this, slot);
     connect(ui->aboutAction, &QAction::triggered, this, [this] { showAboutBox(this, controller_); });
-    auto exit = [this] {
+    connect(ui->exitAction, &QAction::triggered, this, [this] {
         close();
         QCoreApplication::exit(0);
-    };
-    connect(ui->exitAction, &QAction::triggered, this, exit);
-    // Ctrl+Q quits like "E&xit" (whose menu item shows no shortcut of its own).
-    connect(new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q), this), &QShortcut::activated, this, exit);
+    });
+    QList<QKeySequence> commandKeys;
+    for (QAction* action : findChildren<QAction*>())
+        commandKeys += action->shortcuts();
+    findBar_->letThrough(commandKeys);
     connect(ui->creatureList, &QAbstractItemView::doubleClicked, this, &MainWindow::editCreature);
     connect(ui->creatureList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::updateActions);
     connect(filter_, &QAbstractItemModel::modelReset, this, &MainWindow::updateActions);

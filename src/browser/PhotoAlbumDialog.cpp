@@ -29,6 +29,8 @@ PhotoAlbumDialog::PhotoAlbumDialog(QWidget* parent)
     connect(ui->photoImage, &ImageBox::activated, this, &PhotoAlbumDialog::graveImageDblClick);
     // (Not the list's "activated": some desktops activate on a single click.)
     ui->photoList->installEventFilter(this);
+    // The arrows move through the photos wherever the focus is.
+    ui->photoImage->installEventFilter(this);
     auto* save = new QShortcut(QKeySequence(Qt::CTRL | Qt::Key_S), this);
     connect(save, &QShortcut::activated, this, &PhotoAlbumDialog::graveImageDblClick);
 }
@@ -67,6 +69,15 @@ bool PhotoAlbumDialog::eventFilter(QObject* watched, QEvent* event)
             return true;
         }
     }
+    if (watched == ui->photoImage && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown
+            || key == Qt::Key_Home || key == Qt::Key_End) {
+            ui->photoList->setFocus();
+            QCoreApplication::sendEvent(ui->photoList, event);
+            return true;
+        }
+    }
     return QDialog::eventFilter(watched, event);
 }
 
@@ -80,8 +91,10 @@ void PhotoAlbumDialog::imagesClick()
 {
     runCommand(this, [this] {
         const int index = ui->photoList->currentRow();
-        if (index >= 0 && album_)
+        if (index >= 0 && album_) {
             ui->photoImage->setPicture(album_->photo(index));
+            ui->photoImage->setAccessibleName(album_->caption(index));
+        }
     });
 }
 

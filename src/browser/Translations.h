@@ -1,6 +1,7 @@
 // The program in the user's language: its own translations (built into the
 // program) and Qt's (the Yes and No of a message box, say), for as long as
-// this object lives. English needs none: the program's texts are English.
+// this object lives. English, the program's own language, needs only its
+// plural forms.
 #pragma once
 
 #include <QLocale>
@@ -19,6 +20,7 @@ public:
 
 private:
     QTranslator own_;
+    QTranslator english_;
     QTranslator qt_;
     bool ownInstalled_ = false;
     bool qtInstalled_ = false;

@@ -5,6 +5,7 @@
 #include <QCoreApplication>
 #include <cstring>
 #include <new>
+#include <optional>
 #include <unordered_set>
 
 char* ByteArena::allocate(qint64 size)
@@ -49,17 +50,18 @@ bool startsWithIgnoringCase(QByteArrayView name, QByteArrayView start)
     return name.size() >= start.size() && qstrnicmp(name.data(), start.data(), size_t(start.size())) == 0;
 }
 
-// The moniker as file names spell it, or empty when it names no file.
-QByteArray monikerInNames(const Moniker& moniker)
+// The moniker as file names spell it, or nothing when it names no file.
+// An empty moniker names files too ("photo_.s16", ".gen").
+std::optional<QByteArray> monikerInNames(const Moniker& moniker)
 {
     const QByteArray text = monikerText(moniker);
     bool ascii = true;
     for (char c : text)
         ascii = ascii && static_cast<unsigned char>(c) < 0x80;
     if (ascii)  // the code page and UTF-8 agree
-        return monikerNamesAFile(text) ? text : QByteArray();
+        return monikerNamesAFile(text) ? std::optional<QByteArray>(text) : std::nullopt;
     const auto decoded = monikerFileText(moniker);
-    return decoded ? encodePath(*decoded) : QByteArray();
+    return decoded ? std::optional<QByteArray>(encodePath(*decoded)) : std::nullopt;
 }
 
 }  // namespace
@@ -133,10 +135,10 @@ HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& ge
 
         const RecordKey key = readRecordKey(record.bytes);
         record.badges.state = key.state;
-        const QByteArray moniker = key.state == csExported ? QByteArray() : monikerInNames(key.moniker);
-        if (!moniker.isEmpty()) {
-            record.badges.album = listed(albumNames, albums.nameStart, moniker, kAlbumFileSuffix);
-            record.badges.genetics = listed(geneticsNames, genetics.nameStart, moniker, kGeneticsFileSuffix);
+        const std::optional<QByteArray> moniker = key.state == csExported ? std::nullopt : monikerInNames(key.moniker);
+        if (moniker) {
+            record.badges.album = listed(albumNames, albums.nameStart, *moniker, kAlbumFileSuffix);
+            record.badges.genetics = listed(geneticsNames, genetics.nameStart, *moniker, kGeneticsFileSuffix);
         }
         scan.records.push_back(record);
     }

@@ -221,6 +221,15 @@ TEST(Translations, TheGermanTranslationIsCompleteAndCurrent)
     const QString said = QString::fromLocal8Bit(run.readAllStandardOutput());
     EXPECT_TRUE(said.contains("(0 new and")) << said.toStdString();
     EXPECT_FALSE(said.contains("obsolete entries")) << said.toStdString();
+
+    // English, the program's own language, has its plural forms: every
+    // text with a number, and none left to write.
+    QFile::copy(LIFELEDGER_SOURCE_DIR "/translations/lifeledger_en.ts", dir.filePath("en.ts"));
+    QFile::setPermissions(dir.filePath("en.ts"), QFileDevice::ReadOwner | QFileDevice::WriteOwner);
+    run.start(lupdate, {"-pluralonly", "-no-obsolete", "-locations", "none", LIFELEDGER_SOURCE_DIR "/src", "-ts", dir.filePath("en.ts")});
+    ASSERT_TRUE(run.waitForFinished(60000));
+    const QString english = QString::fromUtf8(readAll(dir.filePath("en.ts")));
+    EXPECT_FALSE(english.contains("type=\"unfinished\"")) << "plural forms to write";
 }
 
 // The window comes back where the user left it, pulled onto the screen when

@@ -82,7 +82,7 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
     QTest::keyClick(menu, Qt::Key_Escape);
     // The specified items, and beside them two of this program's own.
     EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/Export &List.../",
-                                 "&File/Export &Family Book.../", "&File/E&xit/", "&Creature/&Delete/Ctrl+D",
+                                 "&File/Export &Family Book.../", "&File/E&xit/Ctrl+Q", "&Creature/&Delete/Ctrl+D",
                                  "&Creature/View/&Edit/Ctrl+E", "&Creature/&View Photo Album/Ctrl+V",
                                  "&Creature/Family &Tree/Ctrl+T", "&Creature/Contact &Sheet/Ctrl+K",
                                  "&Creature/&Find.../Ctrl+F", "&Help/&About Lifeledger/"}));

@@ -1,0 +1,58 @@
+<?xml version="1.0" encoding="utf-8"?>
+<!DOCTYPE TS>
+<TS version="2.1" language="en_US">
+<context>
+    <name>ContactSheetDialog</name>
+    <message numerus="yes">
+        <source>%n photos saved in %1.</source>
+        <translation>
+            <numerusform>%n photo saved in %1.</numerusform>
+            <numerusform>%n photos saved in %1.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>Exports</name>
+    <message numerus="yes">
+        <source>%n creatures from %1, written %2.</source>
+        <translation>
+            <numerusform>%n creature from %1, written %2.</numerusform>
+            <numerusform>%n creatures from %1, written %2.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>FamilyTreeWindow</name>
+    <message numerus="yes">
+        <source>ancestor, %n generations up</source>
+        <translation>
+            <numerusform>ancestor, %n generation up</numerusform>
+            <numerusform>ancestor, %n generations up</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>descendant, %n generations down</source>
+        <translation>
+            <numerusform>descendant, %n generation down</numerusform>
+            <numerusform>descendant, %n generations down</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>%n people: ancestors above, descendants below. Double-click a card (or press Enter) to select the creature in the list.</source>
+        <translation>
+            <numerusform>%n person: ancestors above, descendants below. Double-click a card (or press Enter) to select the creature in the list.</numerusform>
+            <numerusform>%n people: ancestors above, descendants below. Double-click a card (or press Enter) to select the creature in the list.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>MenuDialogs</name>
+    <message numerus="yes">
+        <source>The family book of %n creatures is in %1 (open index.html in any browser).</source>
+        <translation>
+            <numerusform>The family book of %n creature is in %1 (open index.html in any browser).</numerusform>
+            <numerusform>The family book of %n creatures is in %1 (open index.html in any browser).</numerusform>
+        </translation>
+    </message>
+</context>
+</TS>
