@@ -43,14 +43,6 @@
         <translation>Die Version zeigen und beenden.</translation>
     </message>
     <message>
-        <source>Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature&apos;s name, owner data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the photos of its album.
-
-Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
-        <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
-
-Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
-    </message>
-    <message>
         <source>Usage: %1 [options]</source>
         <translation>Aufruf: %1 [Optionen]</translation>
     </message>
@@ -81,6 +73,18 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <message>
         <source>Try &apos;%1 --help&apos; for more.</source>
         <translation>»%1 --help« zeigt mehr.</translation>
+    </message>
+    <message>
+        <source>Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature&apos;s name, owner data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the photos of its album.
+
+It draws a creature&apos;s family tree (Ctrl+T), finds creatures by any of their texts (Ctrl+F), shows an album as a contact sheet (Ctrl+K), and exports the list as CSV and the whole history as a family book for any browser (File menu). F5 reads the list afresh; the status bar says when the game has changed it.
+
+Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
+        <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
+
+Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jedem ihrer Texte (Strg+F), zeigt ein Album als Kontaktbogen (Strg+K) und exportiert die Liste als CSV und den ganzen Verlauf als Familienbuch für jeden Browser (Menü Datei). F5 liest die Liste neu; die Statusleiste sagt, wenn das Spiel sie geändert hat.
+
+Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
     </message>
 </context>
 <context>
@@ -135,6 +139,10 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
             <numerusform>%n Foto in %1 gespeichert.</numerusform>
             <numerusform>%n Fotos in %1 gespeichert.</numerusform>
         </translation>
+    </message>
+    <message>
+        <source>%1 - %2</source>
+        <translation>%1 – %2</translation>
     </message>
 </context>
 <context>
@@ -1026,6 +1034,10 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
     <message>
         <source>The settings file %1 cannot be used: %2 Lifeledger runs with its defaults and remembers nothing this time.</source>
         <translation>Die Einstellungsdatei %1 kann nicht verwendet werden: %2 Lifeledger läuft mit seinen Voreinstellungen und merkt sich diesmal nichts.</translation>
+    </message>
+    <message>
+        <source>needs a graphical session, and none was found (DISPLAY and WAYLAND_DISPLAY are not set).</source>
+        <translation>braucht eine grafische Sitzung, und es wurde keine gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt).</translation>
     </message>
 </context>
 </TS>

@@ -40,6 +40,10 @@ QString programSummary()
         "Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature's name, owner "
         "data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the "
         "photos of its album.\n\n"
+        "It draws a creature's family tree (Ctrl+T), finds creatures by any of their texts (Ctrl+F), shows an "
+        "album as a contact sheet (Ctrl+K), and exports the list as CSV and the whole history as a family book "
+        "for any browser (File menu). F5 reads the list afresh; the status bar says when the game has changed "
+        "it.\n\n"
         "Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, "
         "through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, "
         "Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open."));
@@ -47,13 +51,59 @@ QString programSummary()
 
 namespace {
 
+QString wrapped(const QString& text, int width, int indent)
+{
+    QString out;
+    for (const QString& paragraph : text.split(QLatin1Char('\n'))) {
+        QString line = QString(indent, QLatin1Char(' '));
+        bool empty = true;
+        for (const QString& word : paragraph.split(QLatin1Char(' '), Qt::SkipEmptyParts)) {
+            if (!empty && line.size() + 1 + word.size() > width) {
+                out += line + QLatin1Char('\n');
+                line = QString(indent, QLatin1Char(' '));
+                empty = true;
+            }
+            line += (empty ? QString() : QStringLiteral(" ")) + word;
+            empty = false;
+        }
+        out += (empty ? QString() : line) + QLatin1Char('\n');
+    }
+    return out;
+}
+
+QStringList withoutQtOptions(const QStringList& arguments)
+{
+    // Qt's own options, taken by QApplication (a session manager restores
+    // the program with -session, a user may choose -platform or -style):
+    // they are not ours to refuse.
+    static const QStringList withValue = {"platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry",
+                                          "qwindowicon", "qwindowtitle", "session", "display", "name", "title",
+                                          "geometry", "style", "stylesheet", "qmljsdebugger"};
+    static const QStringList flags = {"reverse", "nograb", "dograb", "sync", "widgetcount", "visual"};
+    QStringList ours;
+    for (qsizetype i = 0; i < arguments.size(); ++i) {
+        const QString& arg = arguments[i];
+        const QString name = arg.startsWith(QLatin1String("--")) ? arg.mid(2) : arg.startsWith(QLatin1Char('-')) ? arg.mid(1) : QString();
+        const QString key = name.section(QLatin1Char('='), 0, 0);
+        if (i > 0 && withValue.contains(key)) {
+            if (!name.contains(QLatin1Char('=')))
+                ++i;  // its value
+            continue;
+        }
+        if (i > 0 && flags.contains(name))
+            continue;
+        ours << arg;
+    }
+    return ours;
+}
+
 QString helpText()
 {
     QString text = translated(QT_TRANSLATE_NOOP("CommandLine", "Usage: %1 [options]")).arg(QLatin1String(kProgramName))
-                   + QStringLiteral("\n\n") + programSummary() + QStringLiteral("\n\n")
+                   + QStringLiteral("\n\n") + wrapped(programSummary(), 80, 0) + QLatin1Char('\n')
                    + translated(QT_TRANSLATE_NOOP("CommandLine", "Options:")) + QLatin1Char('\n');
     for (const OptionHelp& option : optionHelp())
-        text += QStringLiteral("  %1\n      %2\n").arg(option.names, option.description);
+        text += QStringLiteral("  %1\n").arg(option.names) + wrapped(option.description, 80, 6);
     return text;
 }
 
@@ -81,12 +131,14 @@ StartOptions parseCommandLine(const QStringList& arguments)
     const QCommandLineOption historyDir(QStringLiteral("history-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption geneticsDir(QStringLiteral("genetics-dir"), QString(), QStringLiteral("DIR"));
     parser.addOptions({help, version, prefix, historyDir, geneticsDir});
-    if (!parser.parse(arguments))
+    if (!parser.parse(withoutQtOptions(arguments)))
         return refused(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
         return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "Unexpected argument '%1'.")).arg(parser.positionalArguments().first()));
 
     StartOptions options;
+    options.platformGiven = arguments.contains(QStringLiteral("-platform")) || arguments.contains(QStringLiteral("--platform"))
+                            || !arguments.filter(QStringLiteral("-platform=")).isEmpty();
     if (parser.isSet(help)) {
         options.action = StartOptions::Help;
         options.text = helpText();

@@ -20,6 +20,8 @@ struct StartOptions {
     QString geneticsDirectory;
     // What to print: the help, the version, or what is wrong.
     QString text;
+    // Qt's own -platform was given (it needs no display of the desktop's).
+    bool platformGiven = false;
 };
 
 // One option as --help and the manual page describe it.

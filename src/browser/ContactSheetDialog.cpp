@@ -15,6 +15,7 @@
 #include <QMessageBox>
 #include <QPainter>
 #include <QStandardItemModel>
+#include <algorithm>
 
 // ---------------------------------------------------------------- one photo
 
@@ -68,8 +69,15 @@ void PhotoViewDialog::lay()
     QImage shown = photo_;
     if (fitted()) {
         const QSize room = ui->scrollArea->viewport()->size() - QSize(4, 4);
-        if (photo_.width() > room.width() || photo_.height() > room.height())
+        if (photo_.width() > room.width() || photo_.height() > room.height()) {
             shown = photo_.scaled(room, Qt::KeepAspectRatio, Qt::SmoothTransformation);
+        } else {
+            // A small photo is pixel art: enlarged by whole factors, each
+            // pixel a sharp square.
+            const int factor = std::max(1, std::min(room.width() / std::max(1, photo_.width()),
+                                                    room.height() / std::max(1, photo_.height())));
+            shown = photo_.scaled(photo_.size() * factor, Qt::KeepAspectRatio, Qt::FastTransformation);
+        }
     }
     ui->pictureLabel->setPixmap(QPixmap::fromImage(shown));
     ui->pictureLabel->resize(shown.size());
@@ -132,6 +140,7 @@ void ContactSheetDialog::fill(const QString& creature, const QByteArray& albumPa
         model_->appendRow(item);
         photos_.push_back(photo);
     }
+    creature_ = creature;
     setWindowTitle(tr("Contact Sheet of %1").arg(creature));
     ui->saveAllButton->setEnabled(!photos_.empty());
     if (!photos_.empty())
@@ -144,7 +153,7 @@ void ContactSheetDialog::showPhoto(int index)
     if (index < 0 || index >= photoCount() || photos_[size_t(index)].isNull())
         return;
     PhotoViewDialog view(this);
-    view.showPhoto(photos_[size_t(index)], model_->item(index)->text());
+    view.showPhoto(photos_[size_t(index)], tr("%1 - %2").arg(creature_, model_->item(index)->text()));
     view.exec();
 }
 

@@ -70,4 +70,5 @@ private:
     QStandardItemModel* model_;
     std::vector<QImage> photos_;
     QString stem_;
+    QString creature_;
 };

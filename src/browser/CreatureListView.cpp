@@ -7,6 +7,7 @@
 #include <QKeyEvent>
 #include <QMenu>
 #include <QSortFilterProxyModel>
+#include <algorithm>
 
 CreatureListView::CreatureListView(QWidget* parent) : QTreeView(parent)
 {
@@ -89,8 +90,15 @@ void CreatureListView::fitColumns()
     // Each column as wide as its caption, the last taking the rest: all
     // seven stay in view at the window's design size, however long a
     // creature's texts are (a cut text shows whole as the cell's tooltip).
-    for (int c = 0; c < CreatureListModel::ColumnCount - 1; ++c)
-        header()->resizeSection(c, header()->sectionSizeHint(c));
+    // A caption much shorter in the user's language than its texts (German
+    // "Art" over every species) gets at least the English caption's width.
+    const QFontMetrics metrics(header()->font());
+    for (int c = 0; c < CreatureListModel::ColumnCount - 1; ++c) {
+        const int hint = header()->sectionSizeHint(c);
+        const QString shown = all_->headerData(c, Qt::Horizontal, Qt::DisplayRole).toString();
+        const int english = hint - metrics.horizontalAdvance(shown) + metrics.horizontalAdvance(QLatin1String(CreatureListModel::captions[size_t(c)]));
+        header()->resizeSection(c, std::max(hint, english));
+    }
 }
 
 void CreatureListView::keyPressEvent(QKeyEvent* event)

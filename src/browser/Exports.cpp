@@ -199,13 +199,23 @@ private:
             monikers_.push_back(t[CreatureListModel::MonikerColumn]);
             html_ += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(anchor(row), escapedHtml(t.texts[0]));
             for (int c = 1; c < CreatureListModel::ColumnCount; ++c)
-                html_ += QStringLiteral("<td>%1</td>").arg(escapedHtml(t.texts[size_t(c)]));
+                html_ += QStringLiteral("<td>%1</td>")
+                             .arg(c == CreatureListModel::ParentsColumn && !hasParents(row) ? QStringLiteral("&mdash;")
+                                                                                             : escapedHtml(t.texts[size_t(c)]));
             html_ += QStringLiteral("</tr>\n");
             flushWhenLarge();
         }
         if (records_.count() > 0)
             html_ += QStringLiteral("</tbody></table></div>\n");
         html_ += QStringLiteral("</div>\n");
+    }
+
+    // Whether the record names a parent at all (the list's "() and ()"
+    // says it does not; the page says it with a dash, as its sections do).
+    bool hasParents(int row) const
+    {
+        const HistoryRecord e = records_.readRecord(row);
+        return e.parent1Moniker[0] != '\0' || e.parent2Moniker[0] != '\0' || !e.parent1Name.isEmpty() || !e.parent2Name.isEmpty();
     }
 
     // A creature as a link to its section: "name (moniker)".
@@ -248,8 +258,9 @@ private:
         term(QT_TRANSLATE_NOOP("Exports", "Gender"), escapedHtml(t[CreatureListModel::GenderColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "Life"), escapedHtml(t[CreatureListModel::LifeColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "State"), escapedHtml(t[CreatureListModel::StateColumn]));
-        term(QT_TRANSLATE_NOOP("Exports", "Parents"), parentLinks(e.parent1Moniker, e.parent1Name) + QStringLiteral("<br>")
-                                                           + parentLinks(e.parent2Moniker, e.parent2Name));
+        term(QT_TRANSLATE_NOOP("Exports", "Parents"), !hasParents(row) ? QStringLiteral("&mdash;")
+                                                                       : parentLinks(e.parent1Moniker, e.parent1Name) + QStringLiteral("<br>")
+                                                                             + parentLinks(e.parent2Moniker, e.parent2Name));
         QStringList children;
         for (int child : lineage_.childrenOf(e.moniker))
             children << link(child);

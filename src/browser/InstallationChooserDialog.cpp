@@ -16,7 +16,9 @@ InstallationChooserDialog::InstallationChooserDialog(QWidget* parent)
 {
     ui->setupUi(this);
     model_ = new QStandardItemModel(0, 4, this);
-    model_->setHorizontalHeaderLabels({tr("Launcher"), tr("Wine prefix"), tr("History folder"), tr("Creatures")});
+    // What tells installations apart comes first; the long folders share
+    // the rest of the width, cut in their middle (whole in a tooltip).
+    model_->setHorizontalHeaderLabels({tr("Launcher"), tr("Creatures"), tr("Wine prefix"), tr("History folder")});
     ui->installationList->setModel(model_);
     // Folder names may be anything: a cut one shows whole, as plain text.
     ui->installationList->setItemDelegate(new CutTextTipDelegate(ui->installationList));
@@ -34,10 +36,15 @@ void InstallationChooserDialog::fill(const std::vector<FoundInstallation>& found
         count->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
         if (QDir::cleanPath(pathText(installation.prefix)) == QDir::cleanPath(pathText(current)))
             selected = model_->rowCount();
-        model_->appendRow({new QStandardItem(installation.launcher), new QStandardItem(pathText(installation.prefix)),
-                           new QStandardItem(pathText(installation.directories.historyDirectory)), count});
+        model_->appendRow({new QStandardItem(installation.launcher), count, new QStandardItem(pathText(installation.prefix)),
+                           new QStandardItem(pathText(installation.directories.historyDirectory))});
     }
-    ui->installationList->header()->resizeSections(QHeaderView::ResizeToContents);
+    QHeaderView* header = ui->installationList->header();
+    header->setStretchLastSection(false);
+    for (int c : {0, 1})
+        header->setSectionResizeMode(c, QHeaderView::ResizeToContents);
+    for (int c : {2, 3})
+        header->setSectionResizeMode(c, QHeaderView::Stretch);
     if (model_->rowCount() > 0)
         ui->installationList->setCurrentIndex(model_->index(selected, 0));
     ui->buttonBox->button(QDialogButtonBox::Open)->setEnabled(model_->rowCount() > 0);

@@ -32,6 +32,7 @@ MainWindow::MainWindow(StartContext context, QWidget* parent)
     controller_ = new HistoryController(context_.source, this);
     filter_ = new FindFilterModel(controller_->model(), this);
     ui->creatureList->setModels(controller_->model(), filter_);
+    restoreColumnWidths(context_.settings, ui->creatureList->header());
     ui->creatureList->setContextActions({ui->deleteAction, ui->editAction, ui->viewPhotoAlbumAction, nullptr,
                                          ui->familyTreeAction, ui->contactSheetAction});
     findBar_ = new FindBar(this);
@@ -271,12 +272,10 @@ void MainWindow::editCreature()
         editDialog_->fill(controller_->model()->record(row), albumFound ? controller_->filesOf(row).album : QByteArray());
         if (editDialog_->exec() != QDialog::Accepted)
             return;
-        QString name, file;
-        const bool saved = controller_->saveEdit(row, [&](HistoryRecord& record) {
-            editDialog_->editResult().applyTo(record);
-            name = decodeText(record.displayName);
-            file = pathText(record.fileName);
-        });
+        // Named as the list read it: the new name was never saved.
+        const HistoryRecord read = controller_->model()->readRecord(row);
+        const QString name = decodeText(read.displayName), file = pathText(read.fileName);
+        const bool saved = controller_->saveEdit(row, [this](HistoryRecord& record) { editDialog_->editResult().applyTo(record); });
         if (!saved)
             showMessage(this, QMessageBox::Warning, editDialog_->windowTitle(),
                         tr("The game changed the history record of %1 after the list was read:\n%2\n\n"
@@ -310,6 +309,7 @@ void MainWindow::showEvent(QShowEvent* event)
 
 void MainWindow::closeEvent(QCloseEvent* event)
 {
+    saveColumnWidths(context_.settings, ui->creatureList->header());
     saveWindowPlace(context_.settings, this);
     QMainWindow::closeEvent(event);
 }

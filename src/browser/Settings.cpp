@@ -4,6 +4,7 @@
 
 #include <QCoreApplication>
 #include <QGuiApplication>
+#include <QHeaderView>
 #include <QScreen>
 #include <QSettings>
 #include <QStandardPaths>
@@ -15,6 +16,7 @@ namespace {
 const QString kRememberedPrefix = QStringLiteral("installation/prefix");
 const QString kRememberedLauncher = QStringLiteral("installation/launcher");
 const QString kGeometryKey = QStringLiteral("window/geometry");
+const QString kColumnsKey = QStringLiteral("window/columns");
 
 }  // namespace
 
@@ -76,6 +78,18 @@ bool restoreWindowPlace(QSettings* settings, QWidget* window)
         return false;
     const QByteArray saved = settings->value(kGeometryKey).toByteArray();
     return !saved.isEmpty() && window->restoreGeometry(saved);
+}
+
+void saveColumnWidths(QSettings* settings, const QHeaderView* header)
+{
+    if (settings)
+        settings->setValue(kColumnsKey, header->saveState());
+}
+
+void restoreColumnWidths(QSettings* settings, QHeaderView* header)
+{
+    if (settings && settings->contains(kColumnsKey))
+        header->restoreState(settings->value(kColumnsKey).toByteArray());
 }
 
 void keepOnScreen(QWidget* window)

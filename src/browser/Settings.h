@@ -9,6 +9,7 @@
 #include <memory>
 #include <optional>
 
+class QHeaderView;
 class QSettings;
 class QWidget;
 
@@ -34,6 +35,10 @@ std::optional<InstallationSource> rememberedInstallation(QSettings* settings);
 void saveWindowPlace(QSettings* settings, const QWidget* window);
 // Whether a place was restored; then keepOnScreen() is due at the first show.
 bool restoreWindowPlace(QSettings* settings, QWidget* window);
+// The list's column widths as the user dragged them, kept across runs.
+void saveColumnWidths(QSettings* settings, const QHeaderView* header);
+void restoreColumnWidths(QSettings* settings, QHeaderView* header);
+
 // Moves (and if need be shrinks) a window so that all of it is on the
 // screen it is mostly on, or on the primary screen when it is on none.
 void keepOnScreen(QWidget* window);

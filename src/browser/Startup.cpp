@@ -113,6 +113,16 @@ int lifeledgerMain(int argc, char** argv, const std::function<void(QApplication&
             break;
         }
     }
+    // Without a display Qt would abort with its own words; one line says it.
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY")
+        && qEnvironmentVariableIsEmpty("WAYLAND_DISPLAY") && !options.platformGiven) {
+        std::fprintf(stderr, "%s: %s\n", kProgramName,
+                     QCoreApplication::translate("Startup", "needs a graphical session, and none was found "
+                                                            "(DISPLAY and WAYLAND_DISPLAY are not set).")
+                         .toLocal8Bit()
+                         .constData());
+        return 1;
+    }
     QApplication app(argc, argv);
     const Translations translations;
     if (prepared)

@@ -89,11 +89,11 @@ TEST_F(Installations, SeveralAreOfferedAndTheChoiceIsRememberedWhileItHoldsTheGa
     StartChoice choice = choose();
     const QString bottle = home->at(".var/app/com.usebottles.bottles/data/bottles/bottles/Vivarion");
     const QString creatures = QString::number(sampleCreatures().size());
-    EXPECT_EQ(offered, (QStringList{"Steam | " + home->at("games/SteamLibrary/steamapps/compatdata/200/pfx") + " | "
-                                        + home->at("games/SteamLibrary/steamapps/compatdata/200/pfx")
-                                        + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/ | " + creatures,
-                                    "Bottles (Flatpak) | " + bottle + " | " + bottle
-                                        + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/ | " + creatures}));
+    EXPECT_EQ(offered, (QStringList{"Steam | " + creatures + " | " + home->at("games/SteamLibrary/steamapps/compatdata/200/pfx")
+                                        + " | " + home->at("games/SteamLibrary/steamapps/compatdata/200/pfx")
+                                        + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/",
+                                    "Bottles (Flatpak) | " + creatures + " | " + bottle + " | " + bottle
+                                        + "/dosdevices/c:/Program Files/Quenmoor/Vivarion 2/History/"}));
     ASSERT_TRUE(choice.source);
     EXPECT_EQ(choice.source->prefix, bottle);
 
