@@ -361,11 +361,11 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     QDir().mkpath(genes);
     auto record = [&](const char* moniker) {
         HistoryRecord e;
-        std::copy_n(moniker, 4, e.moniker.begin());
+        std::copy_n(moniker, std::strlen(moniker), e.moniker.begin());
         e.fileName = encodePath(history) + kHistoryFilePrefix + moniker;
         e.saveToFile();
     };
-    for (const char* m : {"LINK", "DANG", "FOLD", "CASE", "BOTH"})
+    for (const char* m : {"LINK", "DANG", "FOLD", "CASE", "BOTH", ""})
         record(m);
     writeWholeFile(dir.filePath("elsewhere.s16"), "x");
     QFile::link(dir.filePath("elsewhere.s16"), history + "photo_LINK.s16");  // a link to a file: exists
@@ -375,6 +375,8 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     writeWholeFile(history + "photo_BOTH.s16", "x");
     writeWholeFile(genes + "BOTH.gen", "x");
     writeWholeFile(history + "CASE.gen", "x");  // in the wrong folder
+    writeWholeFile(history + "photo_.s16", "x");  // an empty moniker names files too
+    writeWholeFile(genes + ".gen", "x");
     // A save killed two minutes ago left its hidden file: the fill removes it.
     writeWholeFile(history + ".lifeledger-Kil1ed", "x");
     const struct timespec old[2] = {{::time(nullptr) - 120, 0}, {::time(nullptr) - 120, 0}};
@@ -387,7 +389,7 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
     for (const ScannedRecord& r : scan.records)
         images[QByteArray(r.name)] = badgeImageIndex(r.badges);
     EXPECT_EQ(images, (std::map<QByteArray, int>{
-                          {"cr_BOTH", 2 | 4}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", 2}}));
+                          {"cr_", 2 | 4}, {"cr_BOTH", 2 | 4}, {"cr_CASE", 0}, {"cr_DANG", 0}, {"cr_FOLD", 0}, {"cr_LINK", 2}}));
 }
 
 namespace {

@@ -12,6 +12,7 @@
 #include <QAccessible>
 #include <QApplication>
 #include <QFileDialog>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -443,6 +444,12 @@ TEST_F(Beyond, TheContactSheetShowsAndSavesEveryPhoto)
                 clicked = child<QLabel>(view, "pictureLabel")->pixmap().toImage();
                 fitted = static_cast<PhotoViewDialog*>(view)->fitted();
                 shown = static_cast<PhotoViewDialog*>(view)->shownSize();
+                EXPECT_TRUE(view->windowTitle().startsWith(moniker == QByteArray("TOVA") ? "Tavi - [" : "Sorrel - ["))
+                    << view->windowTitle().toStdString();
+                // Fitted, a small photo grows by a whole factor.
+                QTest::mouseClick(child<QCheckBox>(view, "fitToWindowCheck"), Qt::LeftButton, {}, QPoint(4, 8));
+                const QSize grown = static_cast<PhotoViewDialog*>(view)->shownSize();
+                EXPECT_TRUE(grown.width() > shown.width() && grown.width() % shown.width() == 0) << grown.width();
                 static_cast<QDialog*>(view)->accept();
             });
             QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, list->visualRect(list->model()->index(photos - 1, 0)).center());

@@ -491,9 +491,11 @@ TEST_F(EditEntry, ARecordTheGameChangedMeanwhileIsNotOverwritten)
     edit("TOVA", [&](const EditView& d) {
         died.saveToFile();  // the game's write
         type(d.epitaph, "Written by the user");
+        type(d.displayName, "Never saved");
         answerBox(QMessageBox::Ok, &told);
     });
-    EXPECT_TRUE(told.text.contains("The game changed")) << told.text.toStdString();
+    EXPECT_TRUE(told.text.contains("The game changed the history record of " + decodeText(died.displayName)))
+        << told.text.toStdString();
     EXPECT_TRUE(told.text.contains(hist("TOVA"))) << told.text.toStdString();
     EXPECT_EQ(load(hist("TOVA")), died);
     EXPECT_EQ(cellText(rowOf("TOVA"), 6), "Dead") << "the list shows the record as it is now";

@@ -297,13 +297,21 @@ TEST(CommandLine, TheGamesFoldersOrAPrefixOpenTheList)
 {
     QTemporaryDir dir;
     const SampleWorld world = writeSampleWorld(dir.filePath("world"));
+    // Qt's own options (a session manager restores with -session) are Qt's.
     for (const QStringList& arguments :
          {QStringList{"--history-dir", world.historyDir, "--genetics-dir", world.geneticsDir},
-          QStringList{"--prefix", world.prefix}}) {
+          QStringList{"--prefix", world.prefix, "-session", "1234_5", "-style", "fusion"}}) {
         const ProgramRun run = runProgram(LIFELEDGER_ANSWERING, arguments, dir.filePath("home"), {"QT_QPA_PLATFORM=offscreen"}, 1500);
         EXPECT_FALSE(run.finished) << "ended by itself: " << run.err.toStdString();
         EXPECT_FALSE(run.err.contains("message box:")) << run.err.toStdString();
     }
+    // -platform names Qt's display itself; without any, one line and exit 1.
+    const ProgramRun given = runProgram(LIFELEDGER_ANSWERING, {"-platform", "offscreen", "--prefix", world.prefix}, dir.filePath("home"), {}, 1500);
+    EXPECT_FALSE(given.finished) << given.err.toStdString();
+    const ProgramRun none = runProgram(LIFELEDGER_INSTALLED, {"--prefix", world.prefix}, dir.filePath("home"));
+    EXPECT_EQ(none.code, 1);
+    EXPECT_EQ(none.err.trimmed().count('\n'), 0) << none.err.toStdString();
+    EXPECT_TRUE(none.err.contains("needs a graphical session")) << none.err.toStdString();
 }
 
 // Found nowhere: the specified message, exit code 1, and every place
