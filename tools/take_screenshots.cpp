@@ -3,12 +3,14 @@
 // then that prefix's, not a temporary folder's),
 // runs each command on a typical creature and saves a picture of every
 // window and message it shows (the family tree, the find bar and the contact
-// sheet too) (screen grabs under a real display such as
+// sheet too, and the installation chooser on the launchers found in $HOME)
+// (screen grabs under a real display such as
 // Xvfb, widget renderings elsewhere). For the README and for looking at the
 // windows as a user would.
 #include "browser/FamilyTreeWindow.h"
 #include "browser/FindBar.h"
 #include "browser/Startup.h"
+#include "browser/Translations.h"
 #include "browser/CreatureListModel.h"
 #include "browser/CreatureListView.h"
 #include "browser/HistoryController.h"
@@ -93,6 +95,7 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     setUpApplication(app);
+    const Translations translations;  // in the user's language, as the program is
     if (argc != 2 && argc != 3) {
         std::fprintf(stderr, "usage: take-screenshots OUTDIR [PREFIX]\n");
         return 2;
@@ -103,7 +106,7 @@ int main(int argc, char** argv)
     SampleWorld world;
     world.prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : writeSampleWorld(dir.path()).prefix;
 
-    std::unique_ptr<MainWindow> viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, {}});
+    std::unique_ptr<MainWindow> viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, QDir::homePath()});
     viewer->show();
 
     // The steps run one after another; each opens a window and is finished
@@ -166,6 +169,11 @@ int main(int argc, char** argv)
         select(*v, "TOVA");
         onModal(QStringLiteral("contact-sheet"), closeWindow);
         v->showContactSheet();
+    });
+    steps->push_back([v] {
+        // The launchers' prefixes found in $HOME.
+        onModal(QStringLiteral("installation-chooser"), closeWindow);
+        v->openInstallation();
     });
     steps->push_back([v] {
         // The family book into OUTDIR/family-book, to be looked at in a browser.
