@@ -67,6 +67,14 @@ protected:
         press(k, Qt::ControlModifier);
         return opened;
     }
+    // Tavi's family tree, opened by Ctrl+T from the list.
+    FamilyTreeWindow* openTavisTree()
+    {
+        select(rowOf("TOVA"));
+        focusList();
+        press(Qt::Key_T, Qt::ControlModifier);
+        return shownTree();
+    }
 };
 
 // Every shortcut the menus and the README promise does what it says, in
@@ -121,10 +129,7 @@ TEST_F(SecondStep, EveryPromisedShortcutWorksInEnglishAndGerman)
 TEST_F(SecondStep, TheTreeStartsOnTheCreatureAndKeepsItInSight)
 {
     openWindows();
-    select(rowOf("TOVA"));
-    focusList();
-    press(Qt::Key_T, Qt::ControlModifier);
-    FamilyTreeWindow* tree = shownTree();
+    FamilyTreeWindow* tree = openTavisTree();
     ASSERT_TRUE(tree);
     FamilyTreeView* view = tree->view();
     ASSERT_TRUE(QTest::qWaitFor([view] { return view->focusedCard() == 0; }));
@@ -181,10 +186,7 @@ TEST_F(SecondStep, TheFindBarStaysTrueAfterEveryChange)
 TEST_F(SecondStep, SelectionAndTreeSurviveEveryRefill)
 {
     openWindows();
-    select(rowOf("TOVA"));
-    focusList();
-    press(Qt::Key_T, Qt::ControlModifier);
-    ASSERT_TRUE(shownTree());
+    ASSERT_TRUE(openTavisTree());
     auto still = [&](const char* after) {
         EXPECT_EQ(list()->selectedRow(), rowOf("TOVA")) << after;
         EXPECT_TRUE(shownTree()) << after;
@@ -235,10 +237,7 @@ TEST_F(SecondStep, TheAlbumKeepsTheArrowsWithTheList)
 TEST_F(SecondStep, AScreenReaderHearsWhereItIs)
 {
     openWindows();
-    select(rowOf("TOVA"));
-    focusList();
-    press(Qt::Key_T, Qt::ControlModifier);
-    FamilyTreeWindow* tree = shownTree();
+    FamilyTreeWindow* tree = openTavisTree();
     ASSERT_TRUE(tree);
     EXPECT_EQ(QAccessible::queryAccessibleInterface(tree)->role(), QAccessible::Window);
     QAccessibleInterface* cards = QAccessible::queryAccessibleInterface(tree->view());
