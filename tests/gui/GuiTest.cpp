@@ -36,6 +36,15 @@ QString shownToolTip()
     return QToolTip::isVisible() ? QTextDocumentFragment::fromHtml(QToolTip::text()).toPlainText() : QString();
 }
 
+bool activate(QWidget* window)
+{
+    QCoreApplication::processEvents();
+    window->activateWindow();
+    return QTest::qWaitFor([window] {
+        return window->isActiveWindow() && QGuiApplication::focusWindow() == window->windowHandle();
+    });
+}
+
 void whenModal(std::function<void(QWidget*)> handler)
 {
     auto* timer = new QTimer(qApp);

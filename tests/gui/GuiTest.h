@@ -34,6 +34,11 @@ QString shownToolTip();
 // so it works while a dialog's own event loop runs). Handlers may chain.
 void whenModal(std::function<void(QWidget*)> handler);
 
+// Makes the window the one keys and shortcuts go to, as a click on it
+// would, once the window system has caught up (a closed dialog's
+// deactivation may still be on its way). False if it never becomes so.
+bool activate(QWidget* window);
+
 // Answers the next message box with `answer`, recording it in *seen.
 void answerBox(QMessageBox::StandardButton answer, SeenBox* seen = nullptr);
 

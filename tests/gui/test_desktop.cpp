@@ -77,7 +77,9 @@ TEST_F(Desktop, EveryControlHasANameAndEveryLabelItsBox)
         for (const char* box : {"nameEdit", "epitaphEdit", "ownerNameEdit", "ownerUrlEdit", "ownerEmailEdit", "ownerNotesEdit", "monikerEdit",
                                 "photoImage"})
             names[box] = accessibleName(child<QWidget>(d, box));
-        // Each label is the buddy of its box: Alt and the label's letter go there.
+        // Each label is the buddy of its box: Alt and the label's letter go
+        // there, once the dialog is the active window (late on a loaded machine).
+        EXPECT_TRUE(activate(d));
         QTest::keyClick(d, Qt::Key_U, Qt::AltModifier);
         names["focus after Alt+U"] = QApplication::focusWidget() ? QApplication::focusWidget()->objectName() : "";
         QTest::mouseClick(child<QPushButton>(d, "cancelButton"), Qt::LeftButton);
@@ -150,8 +152,7 @@ TEST_F(Desktop, APhotoIsSavedFromTheKeyboard)
             {"Enter on the picture", [&] { picture->setFocus(), QTest::keyClick(picture, Qt::Key_Return); }},
             {"Enter on the list", [&] { list->setFocus(), QTest::keyClick(list, Qt::Key_Enter); }},
             {"Ctrl+S", [&] {
-                 d->activateWindow();
-                 (void)QTest::qWaitForWindowActive(d);
+                 EXPECT_TRUE(activate(d));
                  QTest::keyClick(list, Qt::Key_S, Qt::ControlModifier);
              }},
         };
