@@ -119,7 +119,9 @@ void MainWindow::showNotices()
 {
     // What the list could not read may be there now: the news says it all.
     problemNotice_->setText(controller_->problems().join(QLatin1Char(' ')));
-    problemNotice_->setToolTip(plainToolTip(controller_->problemPlaces().join(QLatin1Char('\n'))));
+    const QString places = controller_->problemPlaces().join(QLatin1Char('\n'));
+    problemNotice_->setToolTip(plainToolTip(places));
+    problemNotice_->setAccessibleDescription(places);  // else a screen reader reads the tooltip's markup
     problemNotice_->setVisible(!controller_->problems().isEmpty() && staleNotice_->isHidden());
     statusBar()->setVisible(!staleNotice_->isHidden() || !problemNotice_->isHidden());
 }

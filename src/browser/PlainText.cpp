@@ -16,7 +16,10 @@ QMessageBox::StandardButton showMessage(QWidget* parent, QMessageBox::Icon icon,
 QString plainToolTip(const QString& text)
 {
     // Escaped inside a paragraph that is rich text by its own tag, so what
-    // the text holds is shown, never read.
+    // the text holds is shown, never read. Nothing stays nothing: no empty
+    // tip, and a screen reader that falls back to the tip hears no markup.
+    if (text.isEmpty())
+        return {};
     QString escaped = text.toHtmlEscaped();
     escaped.replace(QStringLiteral("\r\n"), QStringLiteral("<br>")).replace(QLatin1Char('\n'), QStringLiteral("<br>"));
     return QStringLiteral("<p style=\"white-space:pre-wrap\">") + escaped + QStringLiteral("</p>");

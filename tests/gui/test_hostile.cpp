@@ -159,6 +159,8 @@ TEST_F(Hostile, TheWatchFollowsTheFolderThroughEveryChange)
     };
     EXPECT_EQ(listedRows(), 0);
     EXPECT_TRUE(!folder->isHidden() && folder->text().startsWith("The history folder cannot be read") && folder->toolTip().contains("Vivarion 2/History/")) << folder->text().toStdString();
+    // Heard as plain text, not as the tooltip's markup.
+    EXPECT_TRUE(QAccessible::queryAccessibleInterface(folder)->text(QAccessible::Description).endsWith("Vivarion 2/History/"));
 
     ASSERT_TRUE(QDir().rename(history + ".away", history));
     EXPECT_TRUE(noticed()) << "the missing folder appeared";
