@@ -394,6 +394,99 @@ TEST(HistoryScan, FilesExistAsAStatWouldSayAtTheFill)
 
 namespace {
 
+void setModified(const QString& path, qint64 ns)
+{
+    const struct timespec times[2] = {{0, UTIME_OMIT}, {ns / 1000000000, ns % 1000000000}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, encodePath(path).constData(), times, 0), 0);
+}
+
+std::vector<QByteArray> namesOf(const HistoryScan& scan)
+{
+    std::vector<QByteArray> names;
+    for (const ScannedRecord& r : scan.records)
+        names.emplace_back(r.name);
+    return names;
+}
+
+}  // namespace
+
+// Many records read at once come out in the listing's order, the failures
+// too; a rebuild reads again only what changed, whatever its time says.
+TEST(HistoryScan, ParallelReadsKeepTheListingOrderAndARebuildReadsOnlyWhatChanged)
+{
+    QTemporaryDir dir;
+    const QString history = dir.filePath("History/");
+    QDir().mkpath(history);
+    const auto record = [&](int i) { return QByteArray(400 + i % 7, char('a' + i % 26)) + QByteArray::number(i); };
+    for (int i = 0; i < 1500; ++i)
+        writeWholeFile(history + QStringLiteral("cr_%1").arg(i), record(i));
+    // Written an hour ago: settled, as a record the game wrote long before.
+    const qint64 hourAgo = (qint64(::time(nullptr)) - 3600) * 1000000000;
+    for (int i = 0; i < 1500; ++i)
+        setModified(history + QStringLiteral("cr_%1").arg(i), hourAgo + i);
+    // But one written just now.
+    const qint64 recent = (qint64(::time(nullptr)) - 1) * 1000000000 + 123;
+    setModified(history + "cr_11", recent);
+    for (const char* unreadable : {"cr_z1", "cr_z2", "cr_z3"})
+        QDir().mkpath(history + unreadable);
+
+    std::vector<QByteArray> listed;
+    Directory(encodePath(history)).list([&](QByteArrayView name, bool) {
+        if (name.startsWith("cr_"))
+            listed.emplace_back(name.toByteArray());
+    });
+    const HistoryScan first = scanHistory(encodePath(history), encodePath(history));
+    EXPECT_EQ(first.filesRead, 1503);
+    QStringList failedNames;
+    for (const QString& failure : first.failures)
+        failedNames << failure.section('/', -1).section('"', 0, 0);
+    std::vector<QByteArray> expected = listed;
+    std::erase_if(expected, [](const QByteArray& n) { return n.startsWith("cr_z"); });
+    EXPECT_EQ(namesOf(first), expected);
+    QStringList expectedFailures;
+    for (const QByteArray& n : listed)
+        if (n.startsWith("cr_z"))
+            expectedFailures << n;
+    EXPECT_EQ(failedNames, expectedFailures);
+    for (const ScannedRecord& r : first.records)
+        ASSERT_EQ(r.bytes.toByteArray(), record(QByteArray(r.name).mid(3).toInt())) << r.name;
+
+    // Changed: one rewritten (new file, as a save makes it), one new, one
+    // gone, and the recent one rewritten in place with the same size and
+    // its time put back to the nanosecond, as a game writing twice within
+    // its file system's time granularity leaves it: it is read again.
+    writeWholeFile(history + "cr_7", "edited");
+    writeWholeFile(history + "cr_new", "new");
+    QFile::remove(history + "cr_9");
+    {
+        QFile same(history + "cr_11");
+        ASSERT_TRUE(same.open(QIODevice::ReadWrite));
+        same.write(QByteArray(record(11).size(), 'X'));
+    }
+    setModified(history + "cr_11", recent);
+    const EarlierScan earlier{first.directory, first.records, first.startedNs};
+    const HistoryScan rebuilt = scanHistory(encodePath(history), encodePath(history), &earlier);
+    EXPECT_EQ(rebuilt.filesRead, 3 + 3) << "cr_7, cr_new, cr_11 and the three folders";
+    std::map<QByteArray, QByteArray> contents;
+    for (const ScannedRecord& r : rebuilt.records)
+        contents[QByteArray(r.name)] = r.bytes.toByteArray();
+    EXPECT_EQ(contents.size(), 1500u);
+    EXPECT_EQ(contents["cr_11"], QByteArray(record(11).size(), 'X'));
+    EXPECT_EQ(contents["cr_7"], "edited");
+    EXPECT_EQ(contents["cr_new"], "new");
+    EXPECT_EQ(contents.count("cr_9"), 0u);
+    EXPECT_EQ(contents["cr_12"], record(12));
+    EXPECT_EQ(rebuilt.failures.size(), 3);
+    std::vector<QByteArray> order;
+    Directory(encodePath(history)).list([&](QByteArrayView name, bool) {
+        if (name.startsWith("cr_") && !name.startsWith("cr_z"))
+            order.emplace_back(name.toByteArray());
+    });
+    EXPECT_EQ(namesOf(rebuilt), order);
+}
+
+namespace {
+
 RecordKey key(const char* moniker, const char* parent1 = "", const char* parent2 = "")
 {
     RecordKey key;

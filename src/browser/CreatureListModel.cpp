@@ -130,16 +130,16 @@ int CreatureListModel::columnCount(const QModelIndex& parent) const
 
 HistoryRecord& CreatureListModel::record(int row)
 {
-    Entry& entry = entries_.at(size_t(row));
-    if (!entry.record)
-        entry.record = std::make_unique<HistoryRecord>(readRecord(row));
-    return *entry.record;
+    std::unique_ptr<HistoryRecord>& record = records_.at(size_t(row));
+    if (!record)
+        record = std::make_unique<HistoryRecord>(readRecord(row));
+    return *record;
 }
 
 HistoryRecord CreatureListModel::readRecord(int row) const
 {
     HistoryRecord record;
-    record.loadFromBytes(entries_.at(size_t(row)).scanned.bytes);
+    record.loadFromBytes(scanned_.at(size_t(row)).bytes);
     record.fileName = fileNameOf(row);
     return record;
 }
@@ -147,15 +147,15 @@ HistoryRecord CreatureListModel::readRecord(int row) const
 std::vector<RecordKey> CreatureListModel::keys() const
 {
     std::vector<RecordKey> keys;
-    keys.reserve(entries_.size());
-    for (const Entry& entry : entries_)
-        keys.push_back(readRecordKey(entry.scanned.bytes));
+    keys.reserve(scanned_.size());
+    for (const ScannedRecord& scanned : scanned_)
+        keys.push_back(readRecordKey(scanned.bytes));
     return keys;
 }
 
 QByteArray CreatureListModel::fileNameOf(int row) const
 {
-    return directory_ + entries_.at(size_t(row)).scanned.name;
+    return directory_ + scanned_.at(size_t(row)).name;
 }
 
 int CreatureListModel::rowOfFile(const QByteArray& fileName) const
@@ -163,8 +163,8 @@ int CreatureListModel::rowOfFile(const QByteArray& fileName) const
     if (!fileName.startsWith(directory_))
         return -1;
     const QByteArrayView name = QByteArrayView(fileName).sliced(directory_.size());
-    for (size_t row = 0; row < entries_.size(); ++row)
-        if (name == QByteArrayView(entries_[row].scanned.name))
+    for (size_t row = 0; row < scanned_.size(); ++row)
+        if (name == QByteArrayView(scanned_[row].name))
             return int(row);
     return -1;
 }
@@ -183,7 +183,7 @@ CreatureListModel::RowTexts CreatureListModel::rowTexts(int row) const
 bool CreatureListModel::matches(int row, const QString& text) const
 {
     HistoryRecord record;
-    record.loadFromBytes(entries_.at(size_t(row)).scanned.bytes);
+    record.loadFromBytes(scanned_.at(size_t(row)).bytes);
     for (const QByteArray* field : {&record.displayName, &record.parent1Name, &record.parent2Name, &record.ownerName,
                                     &record.epitaph})
         if (decodeText(*field).contains(text, Qt::CaseInsensitive))
@@ -233,7 +233,7 @@ QVariant CreatureListModel::headerData(int section, Qt::Orientation orientation,
 
 void CreatureListModel::setBadges(int row, const Badges& badges)
 {
-    entries_.at(size_t(row)).scanned.badges = badges;
+    scanned_.at(size_t(row)).badges = badges;
     const QModelIndex cell = index(row, NameColumn);
     emit dataChanged(cell, cell, {Qt::DecorationRole, Qt::AccessibleDescriptionRole});
 }
@@ -241,13 +241,13 @@ void CreatureListModel::setBadges(int row, const Badges& badges)
 void CreatureListModel::reset(HistoryScan scan)
 {
     beginResetModel();
-    entries_.clear();
-    entries_.shrink_to_fit();
+    records_.clear();
+    records_.shrink_to_fit();
     directory_ = std::move(scan.directory);
+    scanned_ = std::move(scan.records);
+    records_.resize(scanned_.size());
     arena_ = std::move(scan.arena);
-    entries_.reserve(scan.records.size());
-    for (const ScannedRecord& record : scan.records)
-        entries_.push_back({record, nullptr});
+    scannedAtNs_ = scan.startedNs;
     cachedRow_ = -1;
     endResetModel();
 }
@@ -255,7 +255,8 @@ void CreatureListModel::reset(HistoryScan scan)
 void CreatureListModel::remove(int row)
 {
     beginRemoveRows({}, row, row);
-    entries_.erase(entries_.begin() + row);
+    scanned_.erase(scanned_.begin() + row);
+    records_.erase(records_.begin() + row);
     cachedRow_ = -1;
     endRemoveRows();
 }

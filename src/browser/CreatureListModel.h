@@ -53,7 +53,7 @@ public:
     QVariant data(const QModelIndex& index, int role) const override;
     QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
 
-    int count() const { return static_cast<int>(entries_.size()); }
+    int count() const { return static_cast<int>(scanned_.size()); }
     // The row's texts as the fill read them.
     RowTexts rowTexts(int row) const;
     // The record's fields as the fill read them.
@@ -63,8 +63,8 @@ public:
     // try.
     HistoryRecord& record(int row);
     // What the record's file was when it was read.
-    const FileIdentity& loaded(int row) const { return entries_.at(size_t(row)).scanned.loaded; }
-    const Badges& badges(int row) const { return entries_.at(size_t(row)).scanned.badges; }
+    const FileIdentity& loaded(int row) const { return scanned_.at(size_t(row)).loaded; }
+    const Badges& badges(int row) const { return scanned_.at(size_t(row)).badges; }
     void setBadges(int row, const Badges& badges);
     // The picture of a row's badges (a null one where there is none).
     QPixmap badgeImage(const Badges& badges) const;
@@ -82,18 +82,19 @@ public:
     void reset(HistoryScan scan);
     // Removes the record and its row at that position.
     void remove(int row);
+    // The rows as their scan found them, for a rebuild that reads again
+    // only what changed since.
+    EarlierScan earlierScan() const { return {directory_, scanned_, scannedAtNs_}; }
 
 private:
-    struct Entry {
-        ScannedRecord scanned;
-        std::unique_ptr<HistoryRecord> record;  // made on first use
-    };
 
     QList<QPixmap> images_;
     DateTimeNames names_;
     QByteArray directory_;             // where the names of this fill are
     std::unique_ptr<ByteArena> arena_;  // the bytes and names of this fill
-    std::vector<Entry> entries_;
+    std::vector<ScannedRecord> scanned_;                  // by row
+    std::vector<std::unique_ptr<HistoryRecord>> records_;  // by row, made on first use
+    qint64 scannedAtNs_ = 0;
     // The texts of the row last asked for: a view asks for a row's columns
     // one after another.
     mutable int cachedRow_ = -1;

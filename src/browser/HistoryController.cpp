@@ -48,11 +48,12 @@ HistoryController::~HistoryController() = default;
 
 void HistoryController::refill()
 {
-    const std::optional<Installation> found = resolveInstallation(source_);
-    if (!found)
-        throw NoInstallationError({pathText(source_.prefix + "/system.reg")});
-    folders_ = *found;
-    fill();
+    fill(Reading::Everything);
+}
+
+void HistoryController::rebuild()
+{
+    fill(Reading::WhatChanged);
 }
 
 bool HistoryController::switchTo(const InstallationSource& source)
@@ -64,12 +65,18 @@ bool HistoryController::switchTo(const InstallationSource& source)
     return true;
 }
 
-void HistoryController::fill()
+void HistoryController::fill(Reading reading)
 {
+    const std::optional<Installation> found = resolveInstallation(source_);
+    if (!found)
+        throw NoInstallationError({pathText(source_.prefix + "/system.reg")});
+    folders_ = *found;
     // What happens from now on is news.
     watch_->watch({folderOf(folders_.historyDirectory), folderOf(folders_.geneticsDirectory)});
     lineage_.reset();
-    HistoryScan scan = scanHistory(folders_.historyDirectory, folders_.geneticsDirectory);
+    const EarlierScan earlier = model_->earlierScan();
+    HistoryScan scan = scanHistory(folders_.historyDirectory, folders_.geneticsDirectory,
+                                   reading == Reading::WhatChanged ? &earlier : nullptr);
     const QStringList failures = std::move(scan.failures);
     QStringList problems, places;
     if (!scan.folderProblem.isEmpty()) {
@@ -126,7 +133,7 @@ bool HistoryController::saveEdit(int row, const std::function<void(HistoryRecord
         saved = false;
     }
     watch_->discard();  // the list's own change
-    refill();
+    rebuild();
     return saved;
 }
 
@@ -141,7 +148,7 @@ std::vector<FileDeletion> HistoryController::deleteFiles(int row, bool album, bo
         changed = changed || d.result == DeleteResult::Changed;
     }
     if (changed) {
-        refill();  // the list shows the record as the game left it
+        rebuild();  // the list shows the record as the game left it
     } else if (historyGone) {
         model_->remove(row);
         lineage_.reset();

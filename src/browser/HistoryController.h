@@ -38,7 +38,8 @@ public:
     const QStringList& problems() const { return problems_; }
     const QStringList& problemPlaces() const { return problemPlaces_; }
 
-    // Reads the installation again and fills the list afresh, in one reset.
+    // Reads the installation again and fills the list afresh, every record
+    // read again (F5), in one reset.
     // Throws NoInstallationError (the place looked in as its details) when
     // the game's key is gone; the list then stays as it was. Records that
     // cannot be read are left out and named afterwards, in an Exception
@@ -79,7 +80,12 @@ signals:
     void problemsChanged();
 
 private:
-    void fill();
+    enum class Reading { Everything, WhatChanged };
+    // The fill, or after the program's own change a rebuild that reads
+    // again only the records whose files changed (and new ones), as fast as
+    // a user expects an edit to be.
+    void fill(Reading reading);
+    void rebuild();
     void setProblems(QStringList problems, QStringList places);
 
     InstallationSource source_;

@@ -237,6 +237,16 @@ qint64 Directory::readFile(const char* name, qint64 maxBytes, const std::functio
     return readOpened(file.get(), st, path_, name, maxBytes, allocate, identity);
 }
 
+std::optional<FileIdentity> Directory::identityOf(const char* name) const
+{
+    struct stat st;
+    if (!fd_.valid() || ::fstatat(fd_.get(), name, &st, 0) != 0 || !S_ISREG(st.st_mode))
+        return std::nullopt;
+    FileIdentity identity;
+    describe(st, identity);
+    return identity;
+}
+
 bool isRegularFileOrAbsent(const QByteArray& path, QString* reason)
 {
     struct stat st;

@@ -126,6 +126,10 @@ public:
     qint64 readFile(const char* name, qint64 maxBytes, const std::function<char*(qint64 size)>& allocate,
                     FileIdentity* identity = nullptr) const;
 
+    // What the regular file `name` is now (links followed), without opening
+    // it; nullopt when it names no regular file. The content hash stays 0.
+    std::optional<FileIdentity> identityOf(const char* name) const;
+
     // Removes `name` when it is a hidden file that a write killed midway
     // left behind (IsTemporaryName): a regular file, never a link, last
     // changed longer ago than `olderThanSeconds` (a write in progress is
