@@ -2,12 +2,15 @@
 """Opens a family book in a real headless browser and reports what a reader
 would meet: family_book_check.py CHROMIUM PAGE SECTION
 
-Prints one JSON object: the page's title, how many creatures it lists and
-describes, whether every photo loaded, and, after a click on the first
-parent link of SECTION, where the browser went and whether that creature's
-section is there."""
+Starting at the book's index.html, every page that a link leads to is
+opened. Prints one JSON object: the first page's title, how many pages
+there are, how many creatures they list and describe in all, whether every
+photo loaded, every link whose page or creature is not there, and, after a
+click on the first parent link of SECTION on PAGE, where the browser went
+and whether that creature's section is there."""
 import json
 import os
+import pathlib
 import re
 import subprocess
 import sys
@@ -52,17 +55,65 @@ try:
         return result.get('result', {}).get('value')
 
     call('Page.enable')
-    call('Page.navigate', url='file://' + os.path.abspath(page))
-    evaluate('new Promise(done => { const check = () => document.readyState === "complete" ? done() : setTimeout(check, 50); check(); })')
+
+    def open_page(url):
+        call('Page.navigate', url=url)
+        wait_until(f'location.href.split("#")[0] === {json.dumps(url)} && document.readyState === "complete"')
+
+    def wait_until(condition, seconds=60, fatal=True):
+        deadline = time.time() + seconds
+        while time.time() < deadline:
+            try:
+                if evaluate(condition):
+                    return
+            except (KeyError, ValueError):
+                pass  # a page going away
+            time.sleep(0.05)
+        if fatal:
+            raise SystemExit('the page did not load: ' + condition)
+
+    start = (pathlib.Path(page).resolve().parent / 'index.html').as_uri()
+    pages, queue = {}, [start]
+    while queue:
+        url = queue.pop(0)
+        if url in pages:
+            continue
+        open_page(url)
+        pages[url] = evaluate("""({
+            title: document.title,
+            listed: document.querySelectorAll("#list tbody tr").length,
+            sections: document.querySelectorAll("section").length,
+            images: document.images.length,
+            imagesLoaded: [...document.images].every(i => i.complete && i.naturalWidth > 0),
+            ids: [...document.querySelectorAll("[id]")].map(e => e.id),
+            links: [...document.querySelectorAll("a[href]")].map(a => a.href),
+        })""")
+        for link in pages[url]['links']:
+            target = link.split('#')[0]
+            if target.startswith('file://') and target not in pages:
+                queue.append(target)
+    broken = []
+    for info in pages.values():
+        for link in info['links']:
+            target, _, name = link.partition('#')
+            if target not in pages or (name and name not in pages[target]['ids']):
+                broken.append(link)
     report = {
-        'title': evaluate('document.title'),
-        'listed': evaluate('document.querySelectorAll("#list tbody tr").length'),
-        'sections': evaluate('document.querySelectorAll("section").length'),
-        'images': evaluate('document.images.length'),
-        'imagesLoaded': evaluate('[...document.images].every(i => i.complete && i.naturalWidth > 0)'),
+        'title': pages[start]['title'],
+        'pages': len(pages),
+        'listed': sum(p['listed'] for p in pages.values()),
+        'sections': sum(p['sections'] for p in pages.values()),
+        'images': sum(p['images'] for p in pages.values()),
+        'imagesLoaded': all(p['imagesLoaded'] for p in pages.values()),
+        'broken': sorted(set(broken))[:10],
     }
+    open_page(pathlib.Path(page).resolve().as_uri())
     report['clicked'] = evaluate(
         f'(() => {{ const a = document.querySelector("#{section} dd a"); if (!a) return null; a.click(); return a.textContent; }})()')
+    # Where the click leads (a link that leads nowhere is reported below).
+    wait_until('location.hash !== "" && document.readyState === "complete" && document.querySelector(location.hash) !== null',
+               seconds=10, fatal=False)
+    report['page'] = evaluate('location.pathname.split("/").pop()')
     report['hash'] = evaluate('location.hash')
     report['arrived'] = evaluate('(() => { const s = document.querySelector(location.hash); return s ? s.querySelector("h3").textContent : null; })()')
     print(json.dumps(report))

@@ -520,6 +520,18 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
             <numerusform>%n Geschöpfe aus %1, geschrieben am %2.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>%1, page %2 of %3</source>
+        <translation>%1, Seite %2 von %3</translation>
+    </message>
+    <message>
+        <source>Pages of the family book</source>
+        <translation>Seiten des Familienbuchs</translation>
+    </message>
+    <message>
+        <source>Creatures %1 to %2 of %3</source>
+        <translation>Geschöpfe %1 bis %2 von %3</translation>
+    </message>
 </context>
 <context>
     <name>FamilyTreeWindow</name>

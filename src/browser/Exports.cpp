@@ -107,11 +107,12 @@ QString anchor(int row)
 }
 
 // The page's style. A browser lays out only what is in sight
-// (content-visibility): the list in parts of a thousand rows, the creatures
+// (content-visibility): the list in parts of a hundred rows, the creatures
 // one section each. The details are a grid, not floats, whose placing grows
 // with their number.
 const char* const kStyle =
     "<style>\nbody{font-family:sans-serif;margin:2em;max-width:70em}"
+    "nav ol{list-style:none;padding:0;display:flex;flex-wrap:wrap;gap:.2em 1em}"
     "#list table{border-collapse:collapse;table-layout:fixed;width:100%}"
     "#list .part{content-visibility:auto;contain-intrinsic-size:auto 40em}"
     "#list .part+.part thead{position:absolute;clip-path:inset(50%);width:1px;height:1px;overflow:hidden}"
@@ -120,35 +121,76 @@ const char* const kStyle =
     "dl{display:grid;grid-template-columns:10em 1fr;gap:.2em 1em}dt{font-weight:bold}dd{margin:0}"
     "figure{display:inline-block;margin:.5em;text-align:center}img{background:#000}\n</style>\n</head>\n<body>\n";
 
-// The family book, written as it is made: the page of 100,000 creatures is
-// large, so it goes to the disk a megabyte at a time.
+// The family book, written as it is made: pages of a bounded number of
+// creatures each (a browser opens any of them at once, however large the
+// history), the first one index.html, every page naming all of them; each
+// page goes to the disk a megabyte at a time.
 class FamilyBookWriter {
 public:
     FamilyBookWriter(const QString& folder, const CreatureListModel& records, const LineageIndex& lineage,
-                     const QByteArray& historyDirectory)
+                     const QByteArray& historyDirectory, const FamilyBookOptions& options)
         : records_(records),
           lineage_(lineage),
           historyDirectory_(historyDirectory),
+          options_(options),
           root_(encodePath(folder)),
-          photos_(root_, "photos"),
-          page_(root_, "index.html")
+          photos_(root_, "photos")
     {
+        options_.creaturesPerPage = std::max(1, options_.creaturesPerPage);
     }
 
     FamilyBook write()
     {
         book_.creatures = records_.count();
-        writeHead();
-        writeList();
-        for (int row = 0; row < records_.count(); ++row)
-            writeCreature(row);
-        html_ += QStringLiteral("</body>\n</html>\n");
-        flush();
-        page_.commit();
+        names_.reserve(size_t(records_.count()));
+        monikers_.reserve(size_t(records_.count()));
+        for (int row = 0; row < records_.count(); ++row) {
+            const CreatureListModel::RowTexts t = records_.rowTexts(row);
+            names_.push_back(t[CreatureListModel::NameColumn]);
+            monikers_.push_back(t[CreatureListModel::MonikerColumn]);
+        }
+        book_.pages = std::max(1, (records_.count() + options_.creaturesPerPage - 1) / options_.creaturesPerPage);
+        written_ = QDateTime::currentDateTime().toString(Qt::ISODate);
+        for (int page = 0; page < book_.pages; ++page)
+            writePage(page);
         return book_;
     }
 
 private:
+    int pageOf(int row) const { return row / options_.creaturesPerPage; }
+    int firstRow(int page) const { return page * options_.creaturesPerPage; }
+    int endRow(int page) const { return std::min(records_.count(), firstRow(page) + options_.creaturesPerPage); }
+    static QString pageFile(int page)
+    {
+        return page == 0 ? QStringLiteral("index.html") : QStringLiteral("creatures-%1.html").arg(page + 1);
+    }
+    // Where a creature's section is, from the page being written.
+    QString hrefOf(int row) const
+    {
+        return (pageOf(row) == page_ ? QString() : pageFile(pageOf(row))) + QLatin1Char('#') + anchor(row);
+    }
+
+    void writePage(int page)
+    {
+        page_ = page;
+        FileWriter file(root_, pageFile(page).toLatin1());
+        file_ = &file;
+        writeHead();
+        writePageList();
+        writeList();
+        for (int row = firstRow(page); row < endRow(page); ++row) {
+            writeCreature(row);
+            if (options_.progress && (row + 1) % 1000 == 0)
+                options_.progress(row + 1, records_.count());
+        }
+        html_ += QStringLiteral("</body>\n</html>\n");
+        flush();
+        file.commit();
+        file_ = nullptr;
+        if (options_.progress)
+            options_.progress(endRow(page), records_.count());
+    }
+
     void flushWhenLarge()
     {
         if (html_.size() > (1 << 20))
@@ -156,29 +198,53 @@ private:
     }
     void flush()
     {
-        page_.write(html_.toUtf8());
+        file_->write(html_.toUtf8());
         html_.clear();
     }
 
     void writeHead()
     {
-        const QString title = translated(QT_TRANSLATE_NOOP("Exports", "Family Book"));
+        const QString book = translated(QT_TRANSLATE_NOOP("Exports", "Family Book"));
+        const QString title = page_ == 0 ? book
+                                         : translated(QT_TRANSLATE_NOOP("Exports", "%1, page %2 of %3"))
+                                               .arg(book, QString::number(page_ + 1), QString::number(book_.pages));
         html_ += QStringLiteral("<!DOCTYPE html>\n<html lang=\"%1\">\n<head>\n<meta charset=\"utf-8\">\n<title>%2</title>\n")
                      .arg(translated(QT_TRANSLATE_NOOP("Exports", "en")), title);
         html_ += QLatin1String(kStyle);
         html_ += QStringLiteral("<h1>%1</h1>\n<p>%2</p>\n")
                      .arg(title, escapedHtml(translated(QT_TRANSLATE_N_NOOP("Exports", "%n creatures from %1, written %2."),
                                                         records_.count())
-                                                 .arg(pathText(historyDirectory_), QDateTime::currentDateTime().toString(Qt::ISODate))));
+                                                 .arg(pathText(historyDirectory_), written_)));
     }
 
-    // The list, each name a link to its creature. Every part has the same
-    // columns and its own header row (unseen but for the first), for screen
-    // readers.
+    // Every page, a link each but the one being read: the creatures it
+    // holds by number, and its first and last name as the link's title.
+    void writePageList()
+    {
+        if (book_.pages < 2)
+            return;
+        html_ += QStringLiteral("<nav aria-label=\"%1\"><ol>")
+                     .arg(escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "Pages of the family book"))));
+        for (int page = 0; page < book_.pages; ++page) {
+            const QString range = QStringLiteral("%1&ndash;%2").arg(firstRow(page) + 1).arg(endRow(page));
+            const QString names = escapedHtml(names_[size_t(firstRow(page))]) + QStringLiteral(" &ndash; ")
+                                  + escapedHtml(names_[size_t(endRow(page) - 1)]);
+            html_ += page == page_ ? QStringLiteral("<li><strong aria-current=\"page\" title=\"%2\">%1</strong></li>").arg(range, names)
+                                   : QStringLiteral("<li><a href=\"%1\" title=\"%3\">%2</a></li>").arg(pageFile(page), range, names);
+        }
+        html_ += QStringLiteral("</ol></nav>\n");
+    }
+
+    // The page's creatures, each name a link to its section. Every part has
+    // the same columns and its own header row (unseen but for the first),
+    // for screen readers.
     void writeList()
     {
-        html_ += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n")
-                     .arg(escapedHtml(translated(QT_TRANSLATE_NOOP("Exports", "All creatures"))));
+        const QString heading =
+            book_.pages < 2 ? translated(QT_TRANSLATE_NOOP("Exports", "All creatures"))
+                            : translated(QT_TRANSLATE_NOOP("Exports", "Creatures %1 to %2 of %3"))
+                                  .arg(QString::number(firstRow(page_) + 1), QString::number(endRow(page_)), QString::number(records_.count()));
+        html_ += QStringLiteral("<h2>%1</h2>\n<div id=\"list\">\n").arg(escapedHtml(heading));
         static_assert(CreatureListModel::ColumnCount == 7, "a width for every column");
         QString head = QStringLiteral("<colgroup>");
         for (const int percent : {13, 9, 9, 8, 21, 24, 16})
@@ -187,17 +253,13 @@ private:
         for (int c = 0; c < CreatureListModel::ColumnCount; ++c)
             head += QStringLiteral("<th>%1</th>").arg(escapedHtml(records_.headerData(c, Qt::Horizontal, Qt::DisplayRole).toString()));
         head += QStringLiteral("</tr></thead>\n<tbody>\n");
-        constexpr int kPartRows = 1000;
-        names_.reserve(size_t(records_.count()));
-        monikers_.reserve(size_t(records_.count()));
-        for (int row = 0; row < records_.count(); ++row) {
-            if (row % kPartRows == 0)
-                html_ += (row > 0 ? QStringLiteral("</tbody></table></div>\n") : QString())
+        constexpr int kPartRows = 100;
+        for (int row = firstRow(page_); row < endRow(page_); ++row) {
+            if ((row - firstRow(page_)) % kPartRows == 0)
+                html_ += (row > firstRow(page_) ? QStringLiteral("</tbody></table></div>\n") : QString())
                          + QStringLiteral("<div class=\"part\"><table>") + head;
             const CreatureListModel::RowTexts t = records_.rowTexts(row);
-            names_.push_back(t[CreatureListModel::NameColumn]);
-            monikers_.push_back(t[CreatureListModel::MonikerColumn]);
-            html_ += QStringLiteral("<tr><td><a href=\"#%1\">%2</a></td>").arg(anchor(row), escapedHtml(t.texts[0]));
+            html_ += QStringLiteral("<tr><td><a href=\"%1\">%2</a></td>").arg(hrefOf(row), escapedHtml(t.texts[0]));
             for (int c = 1; c < CreatureListModel::ColumnCount; ++c)
                 html_ += QStringLiteral("<td>%1</td>")
                              .arg(c == CreatureListModel::ParentsColumn && !hasParents(row) ? QStringLiteral("&mdash;")
@@ -205,7 +267,7 @@ private:
             html_ += QStringLiteral("</tr>\n");
             flushWhenLarge();
         }
-        if (records_.count() > 0)
+        if (endRow(page_) > firstRow(page_))
             html_ += QStringLiteral("</tbody></table></div>\n");
         html_ += QStringLiteral("</div>\n");
     }
@@ -221,8 +283,8 @@ private:
     // A creature as a link to its section: "name (moniker)".
     QString link(int row) const
     {
-        return QStringLiteral("<a href=\"#%1\">%2</a> (%3)")
-            .arg(anchor(row), escapedHtml(names_[size_t(row)]), escapedHtml(monikers_[size_t(row)]));
+        return QStringLiteral("<a href=\"%1\">%2</a> (%3)")
+            .arg(hrefOf(row), escapedHtml(names_[size_t(row)]), escapedHtml(monikers_[size_t(row)]));
     }
 
     // A parent as the page names it: a link to every record that carries
@@ -316,12 +378,15 @@ private:
     const CreatureListModel& records_;
     const LineageIndex& lineage_;
     const QByteArray historyDirectory_;
+    FamilyBookOptions options_;
     // Every file goes into the very folder chosen and the photos folder made
     // in it, never through a link.
     const WriteFolder root_;
     const WriteFolder photos_;
-    FileWriter page_;
     FamilyBook book_;
+    QString written_;
+    int page_ = 0;                // the page being written
+    FileWriter* file_ = nullptr;  // and its file
     QString html_;
     std::vector<QString> names_, monikers_;  // every creature's, for the links to it
 };
@@ -329,7 +394,7 @@ private:
 }  // namespace
 
 FamilyBook writeFamilyBook(const QString& folder, const CreatureListModel& records, const LineageIndex& lineage,
-                           const QByteArray& historyDirectory)
+                           const QByteArray& historyDirectory, const FamilyBookOptions& options)
 {
-    return FamilyBookWriter(folder, records, lineage, historyDirectory).write();
+    return FamilyBookWriter(folder, records, lineage, historyDirectory, options).write();
 }

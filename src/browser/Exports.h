@@ -1,11 +1,12 @@
 // The list and the whole history written out for other programs and for
-// reading anywhere: the list as CSV, and a family book, one static HTML page
+// reading anywhere: the list as CSV, and a family book, static HTML pages
 // with every creature's details, its lineage as links and its photos.
 #pragma once
 
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
+#include <functional>
 #include <vector>
 
 class CreatureListModel;
@@ -22,10 +23,20 @@ QByteArray listAsCsv(const CreatureListModel& records, const std::vector<int>& r
 struct FamilyBook {
     int creatures = 0;
     int photos = 0;
+    int pages = 0;
     QStringList problems;  // albums that could not be read (the book is written without them)
 };
 
-// Writes index.html and photos/*.png into the folder (made if need be).
-// Throws FileCreateError when something cannot be written.
+struct FamilyBookOptions {
+    // A page opens in a browser at once when it holds a few hundred
+    // creatures; a history of 100,000 in one page takes most of a minute.
+    int creaturesPerPage = 500;
+    // Told now and then how many creatures are written, of how many.
+    std::function<void(int done, int total)> progress;
+};
+
+// Writes index.html (the first page), creatures-2.html, ... and
+// photos/*.png into the folder (made if need be). Throws FileCreateError
+// when something cannot be written.
 FamilyBook writeFamilyBook(const QString& folder, const CreatureListModel& records, const LineageIndex& lineage,
-                            const QByteArray& historyDirectory);
+                           const QByteArray& historyDirectory, const FamilyBookOptions& options = {});

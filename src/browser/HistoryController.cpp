@@ -163,7 +163,7 @@ void HistoryController::exportList(const QString& path, const std::vector<int>& 
     replaceFile(encodePath(path), listAsCsv(*model_, rows, folders_.historyDirectory, folders_.geneticsDirectory));
 }
 
-FamilyBook HistoryController::exportFamilyBook(const QString& folder)
+FamilyBook HistoryController::exportFamilyBook(const QString& folder, const FamilyBookOptions& options)
 {
-    return writeFamilyBook(folder, *model_, lineage(), folders_.historyDirectory);
+    return writeFamilyBook(folder, *model_, lineage(), folders_.historyDirectory, options);
 }

@@ -69,7 +69,7 @@ public:
     // The rows (model rows, in this order) as CSV, into `path`.
     void exportList(const QString& path, const std::vector<int>& rows) const;
     // The whole history as a family book in `folder`.
-    FamilyBook exportFamilyBook(const QString& folder);
+    FamilyBook exportFamilyBook(const QString& folder, const FamilyBookOptions& options = {});
 
 signals:
     // The list was filled afresh (the model has been reset).

@@ -72,6 +72,28 @@ void answerFileDialog(const QString& path)
     });
 }
 
+// What a reader of the family book in `page`'s folder meets in a real
+// headless browser (tests/family_book_check.py), after a click on the first
+// parent link of `section` on `page`; empty when there is no browser here.
+QJsonObject readInABrowser(const QString& page, const QString& section)
+{
+    const QString chromium = QStandardPaths::findExecutable("chromium");
+    // The system's Python, which Debian's websocket package serves, before
+    // any other one on the PATH.
+    QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"});
+    if (python.isEmpty())
+        python = QStandardPaths::findExecutable("python3");
+    if (chromium.isEmpty() || python.isEmpty())
+        return {};
+    QProcess check;
+    check.start(python, {LIFELEDGER_TESTS_DIR "/family_book_check.py", chromium, page, section});
+    EXPECT_TRUE(check.waitForFinished(240000));
+    const QByteArray said = check.readAllStandardOutput();
+    const QJsonObject report = QJsonDocument::fromJson(said).object();
+    EXPECT_FALSE(report.isEmpty()) << said.constData() << check.readAllStandardError().constData();
+    return report;
+}
+
 }  // namespace
 
 class Beyond : public GuiTest {
@@ -392,21 +414,9 @@ TEST_F(Beyond, TheFamilyBookReadsInABrowserAndItsLinksLead)
     EXPECT_TRUE(page.contains("alt=\"Photo 0 of Keep %5 %1\""));
     EXPECT_EQ(page.count(QRegularExpression("<figcaption>\\[\\d+\\] \\d+ x \\d+</figcaption>")), expectedPhotos);
 
-    const QString chromium = QStandardPaths::findExecutable("chromium");
-    // The system's Python, which Debian's websocket package serves, before
-    // any other one on the PATH.
-    QString python = QStandardPaths::findExecutable("python3", {"/usr/bin"});
-    if (python.isEmpty())
-        python = QStandardPaths::findExecutable("python3");
-    if (chromium.isEmpty() || python.isEmpty())
+    const QJsonObject report = readInABrowser(book + "/index.html", QStringLiteral("c%1").arg(rowOf("TOVA")));
+    if (report.isEmpty())
         GTEST_SKIP() << "no headless browser here (install chromium and python3-websocket)";
-    QProcess check;
-    check.start(python, {LIFELEDGER_TESTS_DIR "/family_book_check.py", chromium, book + "/index.html",
-                         QStringLiteral("c%1").arg(rowOf("TOVA"))});
-    ASSERT_TRUE(check.waitForFinished(120000));
-    const QByteArray said = check.readAllStandardOutput();
-    const QJsonObject report = QJsonDocument::fromJson(said).object();
-    ASSERT_FALSE(report.isEmpty()) << said.constData() << check.readAllStandardError().constData();
     EXPECT_EQ(report["title"].toString(), "Family Book");
     EXPECT_EQ(report["listed"].toInt(), listedRows());
     EXPECT_EQ(report["sections"].toInt(), listedRows());
@@ -414,6 +424,48 @@ TEST_F(Beyond, TheFamilyBookReadsInABrowserAndItsLinksLead)
     EXPECT_TRUE(report["imagesLoaded"].toBool());
     EXPECT_EQ(report["clicked"].toString(), "Sorrel");
     EXPECT_EQ(report["hash"].toString(), QStringLiteral("#c%1").arg(rowOf("SKDR")));
+    EXPECT_EQ(report["arrived"].toString(), "Sorrel (SKDR)");
+    EXPECT_EQ(report["pages"].toInt(), 1);
+    EXPECT_EQ(report["broken"].toArray().size(), 0) << QJsonDocument(report).toJson().constData();
+}
+
+// A history too large for one page: pages of a bounded size that name each
+// other, and every link, within a page or to another, leads to its creature.
+TEST_F(Beyond, ALargeFamilyBookIsPagesWhoseEveryLinkLeads)
+{
+    openWindows();
+    const QString book = dir.filePath("pages");
+    QDir().mkpath(book);
+    HistoryController* controller = viewer->controller();
+    std::vector<int> told;
+    const FamilyBook written = controller->exportFamilyBook(book, {7, [&](int done, int total) {
+                                                                      EXPECT_EQ(total, listedRows());
+                                                                      told.push_back(done);
+                                                                  }});
+    const int pages = (listedRows() + 6) / 7;
+    EXPECT_EQ(written.pages, pages);
+    EXPECT_EQ(told.back(), listedRows());
+    EXPECT_TRUE(std::is_sorted(told.begin(), told.end()));
+    for (int page = 2; page <= pages; ++page)
+        EXPECT_TRUE(QFileInfo::exists(book + QStringLiteral("/creatures-%1.html").arg(page)));
+    EXPECT_FALSE(QFileInfo::exists(book + QStringLiteral("/creatures-%1.html").arg(pages + 1)));
+    const QString page = QString::fromUtf8(readAll(book + "/index.html"));
+    EXPECT_TRUE(page.contains("<title>Family Book</title>") && page.contains("<h2>Creatures 1 to 7 of")) << page.left(2000).toStdString();
+    EXPECT_EQ(page.count("<section"), 7);
+
+    // TOVA's parents live on other pages than hers.
+    const int tova = rowOf("TOVA");
+    const QString tovaPage = tova < 7 ? QStringLiteral("index.html") : QStringLiteral("creatures-%1.html").arg(tova / 7 + 1);
+    const QJsonObject report = readInABrowser(book + "/" + tovaPage, QStringLiteral("c%1").arg(tova));
+    if (report.isEmpty())
+        GTEST_SKIP() << "no headless browser here (install chromium and python3-websocket)";
+    EXPECT_EQ(report["pages"].toInt(), pages);
+    EXPECT_EQ(report["listed"].toInt(), listedRows());
+    EXPECT_EQ(report["sections"].toInt(), listedRows());
+    EXPECT_TRUE(report["imagesLoaded"].toBool());
+    EXPECT_EQ(report["broken"].toArray().size(), 0) << QJsonDocument(report).toJson().constData();
+    const int sorrel = rowOf("SKDR");
+    EXPECT_EQ(report["page"].toString(), sorrel < 7 ? QStringLiteral("index.html") : QStringLiteral("creatures-%1.html").arg(sorrel / 7 + 1));
     EXPECT_EQ(report["arrived"].toString(), "Sorrel (SKDR)");
 }
 
