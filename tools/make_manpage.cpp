@@ -45,13 +45,17 @@ int main(int argc, char** argv)
     out << ".SH OPTIONS\n";
     for (const OptionHelp& option : optionHelp()) {
         QString names = roff(option.names);
-        names.replace(QStringLiteral(" DIR"), QStringLiteral(" \\fIDIR\\fR"));
+        names.replace(QStringLiteral(" DIR"), QStringLiteral(" \\fIDIR\\fR")).replace(QStringLiteral(" FILE"), QStringLiteral(" \\fIFILE\\fR"));
         out << ".TP\n.B " << names << "\n" << roff(option.description) << "\n";
     }
     out << ".SH EXIT STATUS\n"
-        << ".TP\n.B 0\nThe program was ended by the user.\n"
-        << ".TP\n.B 1\nNo installation of Vivarion 2 was found, or none was chosen.\n"
+        << ".TP\n.B 0\nThe program was ended by the user, or the exports asked for were written.\n"
+        << ".TP\n.B 1\nNo installation of Vivarion 2 was found, or none was chosen, or an export could not be written.\n"
         << ".TP\n.B 2\nThe command line could not be used.\n"
+        << ".SH EXAMPLES\n.TP\n.B lifeledger --prefix ~/.wine --export-family-book ~/family-book\n"
+        << "Writes the family book of the game in ~/.wine; open ~/family-book/index.html in any browser.\n"
+        << ".TP\n.B lifeledger --history-dir /mnt/game/History --genetics-dir /mnt/game/Genetics --export-csv creatures.csv\n"
+        << "Writes the list of a copied installation as CSV.\n"
         << ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\nThe Wine prefix to read the game's registry from, when no option names one.\n"
         << ".SH FILES\n.TP\n.I ~/.config/lifeledger/lifeledger.conf\n"
         << "The installation chosen last and the place of the main window.\n"

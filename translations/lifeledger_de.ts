@@ -86,6 +86,44 @@ Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jede
 
 Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
     </message>
+    <message>
+        <source>Write the list of every creature as CSV into FILE, as File &gt; Export List does, without opening a window.</source>
+        <translation>Die Liste aller Geschöpfe als CSV in die Datei FILE schreiben, wie Datei &gt; Liste exportieren, ohne ein Fenster zu öffnen.</translation>
+    </message>
+    <message>
+        <source>Write the family book into the folder DIR (made when missing), as File &gt; Export Family Book does, without opening a window. Both exports may be asked for at once; progress is shown when the standard error is a terminal, and the exit status is 1 when an export could not be written.</source>
+        <translation>Das Familienbuch in den Ordner DIR schreiben (er wird angelegt, wenn er fehlt), wie Datei &gt; Familienbuch exportieren, ohne ein Fenster zu öffnen. Beide Exporte können zugleich verlangt werden; der Fortschritt wird gezeigt, wenn die Standardfehlerausgabe ein Terminal ist, und der Rückgabewert ist 1, wenn ein Export nicht geschrieben werden konnte.</translation>
+    </message>
+    <message>
+        <source>--%1 needs a place to write to.</source>
+        <translation>--%1 braucht einen Ort, an den geschrieben wird.</translation>
+    </message>
+</context>
+<context>
+    <name>CommandLineExports</name>
+    <message>
+        <source>Several Wine prefixes hold the game; name one with --prefix:</source>
+        <translation>Mehrere Wine-Präfixe enthalten das Spiel; nennen Sie eines mit --prefix:</translation>
+    </message>
+    <message>
+        <source>Reading the history...</source>
+        <translation>Der Verlauf wird gelesen …</translation>
+    </message>
+    <message>
+        <source>Family book: %1 of %2 creatures</source>
+        <translation>Familienbuch: %1 von %2 Geschöpfen</translation>
+    </message>
+    <message>
+        <source>Album left out: %1</source>
+        <translation>Album ausgelassen: %1</translation>
+    </message>
+    <message numerus="yes">
+        <source>%n creatures written.</source>
+        <translation>
+            <numerusform>%n Geschöpf geschrieben.</numerusform>
+            <numerusform>%n Geschöpfe geschrieben.</numerusform>
+        </translation>
+    </message>
 </context>
 <context>
     <name>ContactSheetDialog</name>

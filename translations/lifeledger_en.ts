@@ -2,6 +2,16 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="en_US">
 <context>
+    <name>CommandLineExports</name>
+    <message numerus="yes">
+        <source>%n creatures written.</source>
+        <translation>
+            <numerusform>%n creature written.</numerusform>
+            <numerusform>%n creatures written.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>ContactSheetDialog</name>
     <message numerus="yes">
         <source>%n photos saved in %1.</source>

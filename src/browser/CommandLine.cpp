@@ -29,6 +29,15 @@ std::vector<OptionHelp> optionHelp()
         {QStringLiteral("--genetics-dir DIR"),
          translated(QT_TRANSLATE_NOOP("CommandLine",
                               "Use DIR as the game's genetics folder; no registry is read. Goes with --history-dir."))},
+        {QStringLiteral("--export-csv FILE"),
+         translated(QT_TRANSLATE_NOOP("CommandLine", "Write the list of every creature as CSV into FILE, as File > Export "
+                                                     "List does, without opening a window."))},
+        {QStringLiteral("--export-family-book DIR"),
+         translated(QT_TRANSLATE_NOOP("CommandLine", "Write the family book into the folder DIR (made when missing), as "
+                                                     "File > Export Family Book does, without opening a window. Both "
+                                                     "exports may be asked for at once; progress is shown when the "
+                                                     "standard error is a terminal, and the exit status is 1 when an "
+                                                     "export could not be written."))},
         {QStringLiteral("-h, --help"), translated(QT_TRANSLATE_NOOP("CommandLine", "Show this help and end."))},
         {QStringLiteral("-v, --version"), translated(QT_TRANSLATE_NOOP("CommandLine", "Show the version and end."))},
     };
@@ -130,7 +139,9 @@ StartOptions parseCommandLine(const QStringList& arguments)
     const QCommandLineOption prefix(QStringLiteral("prefix"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption historyDir(QStringLiteral("history-dir"), QString(), QStringLiteral("DIR"));
     const QCommandLineOption geneticsDir(QStringLiteral("genetics-dir"), QString(), QStringLiteral("DIR"));
-    parser.addOptions({help, version, prefix, historyDir, geneticsDir});
+    const QCommandLineOption exportCsv(QStringLiteral("export-csv"), QString(), QStringLiteral("FILE"));
+    const QCommandLineOption exportBook(QStringLiteral("export-family-book"), QString(), QStringLiteral("DIR"));
+    parser.addOptions({help, version, prefix, historyDir, geneticsDir, exportCsv, exportBook});
     if (!parser.parse(withoutQtOptions(arguments)))
         return refused(parser.errorText());
     if (!parser.positionalArguments().isEmpty())
@@ -149,7 +160,7 @@ StartOptions parseCommandLine(const QStringList& arguments)
         options.text = QStringLiteral("Lifeledger " LIFELEDGER_VERSION "\n");
         return options;
     }
-    for (const QCommandLineOption* once : {&prefix, &historyDir, &geneticsDir})
+    for (const QCommandLineOption* once : {&prefix, &historyDir, &geneticsDir, &exportCsv, &exportBook})
         if (parser.values(*once).size() > 1)
             return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--%1 is given more than once.")).arg(once->names().first()));
     if (parser.isSet(historyDir) != parser.isSet(geneticsDir))
@@ -165,6 +176,11 @@ StartOptions parseCommandLine(const QStringList& arguments)
         if (value.isEmpty() || !QFileInfo(value).isDir())
             return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--%1: there is no folder '%2'.")).arg(folder->names().first(), value));
     }
+    for (const QCommandLineOption* target : {&exportCsv, &exportBook})
+        if (parser.isSet(*target) && parser.value(*target).isEmpty())
+            return refused(translated(QT_TRANSLATE_NOOP("CommandLine", "--%1 needs a place to write to.")).arg(target->names().first()));
+    options.exportCsv = parser.value(exportCsv);
+    options.exportFamilyBook = parser.value(exportBook);
     options.prefix = parser.value(prefix);
     if (parser.isSet(historyDir)) {
         options.historyDirectory = asFolder(parser.value(historyDir));

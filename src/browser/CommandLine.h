@@ -18,6 +18,10 @@ struct StartOptions {
     // read then. Each ends in a separator.
     QString historyDirectory;
     QString geneticsDirectory;
+    // Exports to write without opening a window (empty: none).
+    QString exportCsv;
+    QString exportFamilyBook;
+    bool exporting() const { return !exportCsv.isEmpty() || !exportFamilyBook.isEmpty(); }
     // What to print: the help, the version, or what is wrong.
     QString text;
     // Qt's own -platform was given (it needs no display of the desktop's).

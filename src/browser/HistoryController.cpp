@@ -7,6 +7,7 @@
 #include "platform/FileSystem.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 
 namespace {
 
@@ -38,7 +39,10 @@ Exception listedError(const QString& lead, const QStringList& items)
 HistoryController::HistoryController(InstallationSource source, QObject* parent)
     : QObject(parent),
       source_(std::move(source)),
-      model_(new CreatureListModel(makeEntriesImages(), localeDateTimeNames(), this)),
+      // Badges are pictures where there is a screen; an export run from the
+      // command line has none.
+      model_(new CreatureListModel(qobject_cast<QGuiApplication*>(QCoreApplication::instance()) ? makeEntriesImages() : QList<QPixmap>(),
+                                   localeDateTimeNames(), this)),
       watch_(new DirectoryWatch(this))
 {
     connect(watch_, &DirectoryWatch::changed, this, &HistoryController::historyChangedOnDisk);

@@ -1,6 +1,7 @@
 #include "browser/Startup.h"
 
 #include "browser/CommandGuard.h"
+#include "browser/CommandLineExports.h"
 #include "browser/EntryIcons.h"
 #include "browser/InstallationChooserDialog.h"
 #include "browser/PlainText.h"
@@ -30,8 +31,7 @@ std::unique_ptr<MainWindow> createWindows(const StartContext& context)
     return std::make_unique<MainWindow>(context);
 }
 
-StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
-                                     QWidget* parent)
+StartChoice findStartInstallation(const StartOptions& options, QSettings* settings, const QString& home)
 {
     StartChoice choice;
     if (!options.historyDirectory.isEmpty()) {
@@ -48,14 +48,23 @@ StartChoice chooseStartInstallation(const StartOptions& options, QSettings* sett
         choice.source = remembered;
         return choice;
     }
-    const std::vector<FoundInstallation> found = findInstallations(home, &choice.searched);
-    if (found.empty())
+    choice.found = findInstallations(home, &choice.searched);
+    if (choice.found.empty())
         return choice;
     // The game in ~/.wine is used as it always was, whatever else is found.
-    if (found.size() == 1 || found.front().prefix == encodePath(QDir::cleanPath(home + QStringLiteral("/.wine")))) {
-        choice.source = InstallationSource::fromPrefix(found.front().prefix, found.front().launcher);
+    const FoundInstallation& first = choice.found.front();
+    if (choice.found.size() == 1 || first.prefix == encodePath(QDir::cleanPath(home + QStringLiteral("/.wine"))))
+        choice.source = InstallationSource::fromPrefix(first.prefix, first.launcher);
+    return choice;
+}
+
+StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
+                                     QWidget* parent)
+{
+    StartChoice choice = findStartInstallation(options, settings, home);
+    if (choice.source || choice.found.empty())
         return choice;
-    }
+    const std::vector<FoundInstallation>& found = choice.found;
     InstallationChooserDialog chooser(parent);
     chooser.fill(found);
     if (chooser.exec() != QDialog::Accepted || chooser.choice() < 0) {
@@ -111,6 +120,11 @@ int lifeledgerMain(int argc, char** argv, const std::function<void(QApplication&
             return kUsageExitCode;
         case StartOptions::Run:
             break;
+        }
+        if (options.exporting()) {
+            QString problem;
+            const std::unique_ptr<QSettings> settings = openSettings(settingsFilePath(), &problem);
+            return runCommandLineExports(options, settings.get(), QDir::homePath());
         }
     }
     // Without a display Qt would abort with its own words; one line says it.

@@ -4,6 +4,7 @@
 
 #include "browser/CommandLine.h"
 #include "platform/Installation.h"
+#include "platform/Launchers.h"
 
 #include <QStringList>
 #include <functional>
@@ -33,9 +34,13 @@ std::unique_ptr<MainWindow> createWindows(const StartContext& context);
 //   among several (remembered).
 struct StartChoice {
     std::optional<InstallationSource> source;
+    std::vector<FoundInstallation> found;  // what the launcher search found, when it was made
     bool cancelled = false;  // several were found and the user chose none
     QStringList searched;    // every place looked in
 };
+// The same without asking: with several found and none settled on, no
+// source (`found` lists them).
+StartChoice findStartInstallation(const StartOptions& options, QSettings* settings, const QString& home);
 StartChoice chooseStartInstallation(const StartOptions& options, QSettings* settings, const QString& home,
                                      QWidget* parent = nullptr);
 

@@ -5,6 +5,7 @@
 
 #include "FakeHome.h"
 #include "TestUtil.h"
+#include "browser/HistoryController.h"
 #include "browser/Settings.h"
 #include "browser/Startup.h"
 
@@ -13,10 +14,12 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QProcess>
+#include <QRegularExpression>
 #include <QSettings>
 #include <QStatusBar>
 #include <QTest>
 #include <QTreeView>
+#include <numeric>
 #include <sys/stat.h>
 #include <sys/sysmacros.h>
 
@@ -266,7 +269,7 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutADisplay)
     const ProgramRun help = runProgram(LIFELEDGER_INSTALLED, {"--help"}, home.path());
     EXPECT_EQ(help.code, 0);
     EXPECT_TRUE(help.out.startsWith("Usage: lifeledger [options]")) << help.out.toStdString();
-    for (const char* option : {"--prefix DIR", "--history-dir DIR", "--genetics-dir DIR", "--version"})
+    for (const char* option : {"--prefix DIR", "--history-dir DIR", "--genetics-dir DIR", "--export-csv FILE", "--export-family-book DIR", "--version"})
         EXPECT_TRUE(help.out.contains(option)) << option;
     const ProgramRun version = runProgram(LIFELEDGER_INSTALLED, {"--version"}, home.path());
     EXPECT_EQ(version.code, 0);
@@ -312,6 +315,52 @@ TEST(CommandLine, TheGamesFoldersOrAPrefixOpenTheList)
     EXPECT_EQ(none.code, 1);
     EXPECT_EQ(none.err.trimmed().count('\n'), 0) << none.err.toStdString();
     EXPECT_TRUE(none.err.contains("needs a graphical session")) << none.err.toStdString();
+}
+
+// The exports of the File menu from the command line, without a display:
+// the same files, and a failure said in one message with exit code 1.
+TEST(CommandLine, ExportsAreWrittenWithoutAWindow)
+{
+    QTemporaryDir dir;
+    const SampleWorld world = writeSampleWorld(dir.filePath("world"));
+    const QString csv = dir.filePath("list.csv"), book = dir.filePath("book");
+    const ProgramRun run = runProgram(LIFELEDGER_INSTALLED, {"--prefix", world.prefix, "--export-csv", csv,
+                                                             "--export-family-book", book}, dir.filePath("home"));
+    EXPECT_EQ(run.code, 0) << run.err.toStdString();
+    EXPECT_TRUE(run.err.isEmpty()) << "no progress where no terminal reads it: " << run.err.toStdString();
+
+    HistoryController menu(InstallationSource::fromPrefix(encodePath(world.prefix)));
+    menu.refill();
+    std::vector<int> rows(static_cast<size_t>(menu.model()->count()));
+    std::iota(rows.begin(), rows.end(), 0);
+    menu.exportList(dir.filePath("menu.csv"), rows);
+    EXPECT_EQ(readAll(csv), readAll(dir.filePath("menu.csv")));
+    QDir().mkpath(dir.filePath("menu-book"));
+    menu.exportFamilyBook(dir.filePath("menu-book"));
+    const auto page = [](const QString& path) {
+        return QString::fromUtf8(readAll(path)).remove(QRegularExpression(QStringLiteral("written [-0-9T:]+")));
+    };
+    EXPECT_EQ(page(book + "/index.html"), page(dir.filePath("menu-book/index.html")));
+    EXPECT_EQ(QDir(book + "/photos").entryList(QDir::Files), QDir(dir.filePath("menu-book/photos")).entryList(QDir::Files));
+
+    // $WINEPREFIX finds the game as the window does.
+    const ProgramRun fromEnvironment = runProgram(LIFELEDGER_INSTALLED, {"--export-csv", dir.filePath("env.csv")},
+                                                  dir.filePath("home"), {"WINEPREFIX=" + world.prefix});
+    EXPECT_EQ(fromEnvironment.code, 0) << fromEnvironment.err.toStdString();
+    EXPECT_EQ(readAll(dir.filePath("env.csv")), readAll(csv));
+
+    const std::vector<std::pair<QStringList, QString>> failures = {
+        {{"--prefix", world.prefix, "--export-csv", book}, "A directory of that name is in the way"},
+        {{"--prefix", world.prefix, "--export-family-book", dir.filePath("no/such/book")}, "No such file or directory"},
+        {{"--prefix", dir.filePath("home"), "--export-csv", dir.filePath("x.csv")}, "the Lifeledger is useless"},
+    };
+    QDir().mkpath(dir.filePath("home"));
+    for (const auto& [arguments, message] : failures) {
+        const ProgramRun failed = runProgram(LIFELEDGER_INSTALLED, arguments, dir.filePath("home"));
+        EXPECT_EQ(failed.code, 1) << arguments.join(' ').toStdString();
+        EXPECT_TRUE(failed.err.contains(message)) << failed.err.toStdString();
+    }
+    EXPECT_FALSE(QFileInfo::exists(dir.filePath("x.csv")));
 }
 
 // Found nowhere: the specified message, exit code 1, and every place
