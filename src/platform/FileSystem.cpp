@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdlib>
+#include <climits>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -17,6 +18,7 @@
 #include <linux/fs.h>
 #include <strings.h>
 #include <sys/stat.h>
+#include <sys/uio.h>
 #include <unistd.h>
 
 void UniqueFd::reset(int fd)
@@ -176,6 +178,36 @@ qint64 FileReader::read(char* into, qint64 size)
     if (got < 0)
         throw ReadError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(pathText(path_), systemReason(errno)));
     return got;
+}
+
+qint64 FileReader::read(std::span<const ByteRange> into)
+{
+    std::vector<iovec> pieces;
+    pieces.reserve(into.size());
+    for (const ByteRange& range : into)
+        if (range.size > 0)
+            pieces.push_back({range.data, size_t(range.size)});
+    qint64 total = 0;
+    for (size_t at = 0; at < pieces.size();) {
+        const ssize_t got = ::readv(fd_.get(), &pieces[at], int(std::min<size_t>(pieces.size() - at, IOV_MAX)));
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0)
+            throw ReadError(QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". %2").arg(pathText(path_), systemReason(errno)));
+        if (got == 0)
+            break;
+        total += got;
+        // Past the pieces filled; into the one filled in part.
+        for (size_t left = size_t(got); left > 0;) {
+            const size_t step = std::min(left, pieces[at].iov_len);
+            pieces[at].iov_base = static_cast<char*>(pieces[at].iov_base) + step;
+            pieces[at].iov_len -= step;
+            left -= step;
+            if (pieces[at].iov_len == 0)
+                ++at;
+        }
+    }
+    return total;
 }
 
 std::optional<FileIdentity> statIdentity(const QByteArray& path)

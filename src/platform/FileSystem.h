@@ -14,6 +14,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <span>
 #include <vector>
 
 QByteArray encodePath(const QString& path);
@@ -70,6 +71,12 @@ struct FileIdentity {
 // (the message gives its size). With `identity`, also says what was read.
 QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity = nullptr);
 
+// A run of memory to read into.
+struct ByteRange {
+    char* data;
+    qint64 size;
+};
+
 // An open regular file, read from its start piece by piece: for formats
 // whose parts go straight into buffers of their own.
 class FileReader {
@@ -83,6 +90,11 @@ public:
     // Reads up to `size` bytes into `into`; fewer only at the end of the
     // file. Throws ReadError naming the path when the disk fails.
     qint64 read(char* into, qint64 size);
+    // Reads into the ranges one after another, with as few system calls as
+    // the system allows (one for up to a thousand ranges); fewer bytes than
+    // they hold only at the end of the file. Returns how many were read.
+    // Throws ReadError naming the path when the disk fails.
+    qint64 read(std::span<const ByteRange> into);
 
     // What the file was when it was opened.
     const FileIdentity& identity() const { return identity_; }

@@ -66,7 +66,7 @@ void S16File::loadFromFile(const QByteArray& path, std::uint64_t maxPixelBytes, 
         // the reason under its details.
         throw SpriteError(QCoreApplication::translate("S16File", "Unable to open file %1").arg(name), why.message);
     }
-    load([&file](char* into, qint64 n) { return file->read(into, n); }, name, maxPixelBytes);
+    load([&file](std::span<const ByteRange> into) { return file->read(into); }, name, maxPixelBytes);
     if (identity)
         *identity = file->identity();
 }
@@ -75,12 +75,16 @@ void S16File::loadFromMemory(QByteArrayView bytes, const QString& name, std::uin
 {
     qint64 at = 0;
     load(
-        [&](char* into, qint64 n) {
-            const qint64 got = std::min(n, qint64(bytes.size()) - at);
-            if (got > 0)
-                std::memcpy(into, bytes.data() + at, size_t(got));
-            at += got;
-            return got;
+        [&](std::span<const ByteRange> into) {
+            qint64 total = 0;
+            for (const ByteRange& range : into) {
+                const qint64 got = std::max<qint64>(0, std::min(range.size, qint64(bytes.size()) - at));
+                if (got > 0)
+                    std::memcpy(range.data, bytes.data() + at, size_t(got));
+                at += got;
+                total += got;
+            }
+            return total;
         },
         name, maxPixelBytes);
 }
@@ -89,7 +93,8 @@ void S16File::load(const ReadFunction& read, const QString& name, std::uint64_t 
 {
     clear();
     auto readExactly = [&](char* target, qint64 size) {
-        if (read(target, size) != size)
+        const ByteRange range{target, size};
+        if (read({&range, 1}) != size)
             throw ReadError(QCoreApplication::translate("S16File", "The sprite file \"%1\" ends inside its headers.").arg(name));
     };
 
@@ -125,17 +130,23 @@ void S16File::load(const ReadFunction& read, const QString& name, std::uint64_t 
         sprites.push_back(std::move(sprite));
     }
 
-    // One read per sprite, straight into its buffer. A block cut short keeps
-    // zeros where the file has no bytes; the load succeeds regardless.
-    for (auto& sprite : sprites) {
-        auto* target = reinterpret_cast<char*>(sprite->pixels.data());
-        const auto wanted = static_cast<qint64>(sprite->pixels.size() * 2);
-        if (wanted > 0)
-            read(target, wanted);
-        if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+    // Straight into the sprites' buffers, with one system call for many. A
+    // block cut short keeps zeros where the file has no bytes; the load
+    // succeeds regardless.
+    std::vector<ByteRange> blocks;
+    blocks.reserve(sprites.size());
+    for (auto& sprite : sprites)
+        blocks.push_back({reinterpret_cast<char*>(sprite->pixels.data()), static_cast<qint64>(sprite->pixels.size() * 2)});
+    qint64 left = read(blocks);
+    for (const ByteRange& block : blocks) {
+        const qint64 filled = std::min(left, block.size);
+        std::memset(block.data + filled, 0, size_t(block.size - filled));
+        left -= filled;
+    }
+    if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
+        for (auto& sprite : sprites)
             for (auto& p : sprite->pixels)
                 p = readLittleEndian<std::uint16_t>(&p);
-        }
     }
     pixelLayout = layout;
     fileName = name;

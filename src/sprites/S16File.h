@@ -18,6 +18,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <span>
 #include <vector>
 
 enum PixelLayout { pl565, pl555 };
@@ -33,7 +34,26 @@ public:
 // than a thousand times the largest.
 inline constexpr std::uint64_t kMaxS16PixelBytes = 256ull << 20;
 
-using PixelBuffer = std::vector<std::uint16_t>;
+// Pixel memory left as it comes from the allocator: the file's bytes are
+// read straight into it, and a second pass to zero it first would cost as
+// much as the read.
+template <class T>
+struct UninitializedAllocator : std::allocator<T> {
+    template <class U>
+    struct rebind {
+        using other = UninitializedAllocator<U>;
+    };
+    using std::allocator<T>::allocator;
+    template <class U, class... Args>
+    void construct(U* at, Args&&... args)
+    {
+        if constexpr (sizeof...(Args) == 0)
+            ::new (static_cast<void*>(at)) U;
+        else
+            ::new (static_cast<void*>(at)) U(std::forward<Args>(args)...);
+    }
+};
+using PixelBuffer = std::vector<std::uint16_t, UninitializedAllocator<std::uint16_t>>;
 
 class S16Sprite {
 public:
@@ -77,7 +97,8 @@ public:
     int count() const { return static_cast<int>(sprites.size()); }
 
 private:
-    // Reads up to n bytes of the file into the buffer; returns how many.
-    using ReadFunction = std::function<qint64(char* into, qint64 n)>;
+    // Reads the file's next bytes into the ranges, one after another;
+    // returns how many (fewer only at its end).
+    using ReadFunction = std::function<qint64(std::span<const ByteRange> into)>;
     void load(const ReadFunction& read, const QString& name, std::uint64_t maxPixelBytes);
 };
