@@ -1,5 +1,7 @@
 // Lifeledger's speed and memory, each figure against the floor it is held
-// to, measured in the same run with the two taking turns. Prints one line per
+// to, measured in the same run with the two taking turns (the cold-disk
+// figures need root, to empty the page cache; the family book's pages are
+// opened in Chromium when it is installed). Prints one line per
 // comparison as it goes, then the whole as a Markdown table (the README's).
 //   lifeledger-bench [--quick] [--only TEXT] [--table FILE]
 // --only runs the comparisons whose name holds TEXT (for a profiler).
@@ -22,8 +24,11 @@
 #include <QDir>
 #include <QFile>
 #include <QImage>
+#include <QStandardPaths>
 #include <QTemporaryDir>
+#include <QUrl>
 #include <benchmark/benchmark.h>
+#include <chrono>
 #include <cstring>
 #include <ctime>
 #include <dirent.h>
@@ -373,49 +378,99 @@ std::string kiB(double bytes)
     return buffer;
 }
 
-}  // namespace
+// ---------------------------------------------------------------- cold disk
 
-int main(int argc, char** argv)
+// Empties the page cache, as a reboot does; false when this process may not
+// (it needs root).
+bool dropCaches()
 {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    bool quick = false;
-    QString tableFile;
-    std::string only;
-    for (int i = 1; i < argc; ++i) {
-        if (std::strcmp(argv[i], "--quick") == 0)
-            quick = true;
-        else if (std::strcmp(argv[i], "--table") == 0 && i + 1 < argc)
-            tableFile = QString::fromLocal8Bit(argv[++i]);
-        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
-            only = argv[++i];
-    }
-    const int big = quick ? 20000 : 100000;
-    const QString bigName = quick ? "20,000" : "100,000";
-    const int reps = quick ? 3 : 7;
+    ::sync();
+    const int fd = ::open("/proc/sys/vm/drop_caches", O_WRONLY | O_CLOEXEC);
+    if (fd < 0)
+        return false;
+    const bool done = ::write(fd, "3\n", 2) == 2;
+    ::close(fd);
+    return done;
+}
 
+// ---------------------------------------------------------------- browser
+
+// Times a program from its start to its end (real time; CPU time of it and
+// its children), its output thrown away.
+Sample timeProcess(const std::vector<std::string>& arguments)
+{
+    std::vector<char*> argv;
+    for (const std::string& a : arguments)
+        argv.push_back(const_cast<char*>(a.c_str()));
+    argv.push_back(nullptr);
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, STDOUT_FILENO, "/dev/null", O_WRONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, STDERR_FILENO, "/dev/null", O_WRONLY, 0);
+    const auto start = std::chrono::steady_clock::now();
+    pid_t pid = 0;
+    if (posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ) != 0)
+        std::abort();
+    posix_spawn_file_actions_destroy(&actions);
+    int status = 0;
+    rusage usage{};
+    wait4(pid, &status, 0, &usage);
+    Sample sample;
+    sample.real = std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count();
+    sample.cpu = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec)
+                 + double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) * 1e-6;
+    return sample;
+}
+
+// A page opened in headless Chromium to its load event, its DOM printed.
+Measure chromiumOpens(const std::string& chromium, const QString& page)
+{
+    return [chromium, page] {
+        QTemporaryDir profile;
+        return timeProcess({chromium, "--headless=new", "--no-sandbox", "--disable-gpu", "--no-first-run",
+                            "--disable-background-networking", "--disable-component-update", "--disable-sync",
+                            "--user-data-dir=" + profile.path().toStdString(), "--dump-dom",
+                            QUrl::fromLocalFile(page).toString().toStdString()});
+    };
+}
+
+// ---------------------------------------------------------------- the run
+
+// What a run measures and what it found so far.
+struct Run {
+    bool quick = false;
+    std::string only;  // --only: the comparisons whose name holds it
+    int big = 100000;
+    std::string bigName = "100,000";
+    int reps = 7;
     std::vector<BenchResult> results;
-    auto wanted = [&](const std::string& name) { return only.empty() || name.find(only) != std::string::npos; };
-    auto add = [&](BenchResult r) {
+
+    bool wanted(const std::string& name) const { return only.empty() || name.find(only) != std::string::npos; }
+    void add(BenchResult r)
+    {
         printLine(r);
         results.push_back(std::move(r));
-    };
+    }
     // Runs a comparison unless --only leaves it out.
-    auto compare = [&](const Comparison& c) {
+    void compare(const Comparison& c)
+    {
         if (wanted(c.name))
             add(runComparison(c));
-    };
+    }
+    std::string count(int n) const { return n == 10000 ? "10,000" : bigName; }
+};
 
-    // Fill and rebuild: the scan, the records and the rows.
-    for (int n : {10000, big}) {
-        const QString count = n == 10000 ? "10,000" : bigName;
-        compare({"fill of " + count.toStdString() + " records (also the rebuild)", "plain loop", 0.8,
-                     timed([n] { rebuild(n); }), timed([n] { plainLoop(world(n)); }), quick ? reps : 11});
+// Fill and rebuild: the scan, the records and the rows, from the page
+// cache and from the disk.
+void fills(Run& run)
+{
+    for (int n : {10000, run.big}) {
+        run.compare({"fill of " + run.count(n) + " records (F5)", "plain loop", 0.8, timed([n] { rebuild(n); }),
+                     timed([n] { plainLoop(world(n)); }), run.quick ? run.reps : 11});
         viewers().clear();
     }
-    for (int n : {10000, big}) {
-        const QString count = n == 10000 ? "10,000" : bigName;
-        compare({"fill of " + count.toStdString() + ", files not in the page cache", "plain loop, likewise", 0,
+    for (int n : {10000, run.big}) {
+        run.compare({"fill of " + run.count(n) + ", files not in the page cache", "plain loop, likewise", 0,
                      [n] {
                          dropFromCache(world(n));
                          return timed([n] { rebuild(n); })();
@@ -424,155 +479,238 @@ int main(int argc, char** argv)
                          dropFromCache(world(n));
                          return timed([n] { plainLoop(world(n)); })();
                      },
-                     quick ? 2 : 3});
+                     run.quick ? 2 : 3});
     }
-    // A find at the largest list: the filter over every record's texts, as
-    // one pause in typing sets it (the view's update included).
-    if (wanted("find")) {
-        MainWindow& viewer = viewerOf(big);
-        FindFilterModel* filter = viewer.findChild<FindFilterModel*>();
-        int flip = 0;
-        compare({"find among " + bigName.toStdString() + " (filter and view)", "fill of the same list (a peer)", 0,
+}
+
+// A find at the largest list: the filter over every record's texts, as one
+// pause in typing sets it (the view's update included).
+void find(Run& run)
+{
+    if (!run.wanted("find"))
+        return;
+    MainWindow& viewer = viewerOf(run.big);
+    FindFilterModel* filter = viewer.findChild<FindFilterModel*>();
+    int flip = 0;
+    const int big = run.big;
+    run.compare({"find among " + run.bigName + " (filter and view)", "fill of the same list (a peer)", 0,
                  timed([filter, &flip] {
                      filter->setText(++flip % 2 ? QStringLiteral("ke") : QStringLiteral("ek"));
                      QApplication::processEvents();
                  }),
-                 timed([big] { rebuild(big); }), quick ? reps : 11});
-        filter->setText({});
-    }
+                 timed([big] { rebuild(big); }), run.quick ? run.reps : 11});
+    filter->setText({});
+}
 
-    // An accepted edit at the largest list: the save, then the rebuild.
-    compare({"accepted edit of one of " + bigName.toStdString() + " (save and rebuild)", "plain loop", 0.8,
+// An accepted edit at the largest list: the save, then the rebuild that
+// reads again only what changed.
+void edit(Run& run)
+{
+    const int big = run.big;
+    run.compare({"accepted edit of one of " + run.bigName + " (save and rebuild)", "plain loop", 0.3,
                  timed([big] {
                      HistoryController* controller = viewerOf(big).controller();
                      controller->saveEdit(0, [](HistoryRecord& record) {
                          record.ownerNotes = QByteArray::number(record.ownerNotes.toInt() + 1);
                      });
+                     if (controller->model()->count() != big)
+                         std::abort();
                  }),
-                 timed([big] { plainLoop(world(big)); }), quick ? reps : 11});
+                 timed([big] { plainLoop(world(big)); }), run.quick ? run.reps : 11});
     viewers().clear();
+}
 
-    // The family tree of the middle creature of a deep world: the lineage
-    // index (built at the first tree after a fill), the tree, its cards and
-    // the window drawn, from the command to the painted window.
-    if (wanted("family tree")) {
-        MainWindow deep(StartContext{InstallationSource::fromPrefix(encodePath(deepWorld(big).prefix)), nullptr, {}});
-        deep.resize(800, 600);
-        deep.show();
-        const std::vector<RecordKey> keys = deep.controller()->model()->keys();
-        const int middle = big / 2;
-        const Measure tree = [&deep, middle] {
-            deep.controller()->refill();  // a fresh fill: no index yet
-            deep.creatureList()->selectRow(middle);
-            const Sample sample = timed([&deep] {
-                deep.showFamilyTree();
-                QApplication::processEvents();
-                for (QWidget* w : QApplication::topLevelWidgets())
-                    if (auto* window = qobject_cast<FamilyTreeWindow*>(w); window && window->isVisible())
-                        window->grab();  // painted, as it is when it appears
-            })();
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (qobject_cast<FamilyTreeWindow*>(w))
-                    w->close();
+// The family tree of the middle creature of a deep world: the lineage index
+// (built at the first tree after a fill), the tree, its cards and the window
+// drawn, from the command to the painted window.
+void familyTree(Run& run)
+{
+    if (!run.wanted("family tree"))
+        return;
+    const int big = run.big;
+    MainWindow deep(StartContext{InstallationSource::fromPrefix(encodePath(deepWorld(big).prefix)), nullptr, {}});
+    deep.resize(800, 600);
+    deep.show();
+    const std::vector<RecordKey> keys = deep.controller()->model()->keys();
+    const int middle = big / 2;
+    const Measure tree = [&deep, middle] {
+        deep.controller()->refill();  // a fresh fill: no index yet
+        deep.creatureList()->selectRow(middle);
+        const Sample sample = timed([&deep] {
+            deep.showFamilyTree();
             QApplication::processEvents();
-            return sample;
-        };
-        compare({"family tree of all of " + bigName.toStdString() + " creatures in one line", "hash maps and a walk",
-                 1, tree, timed([&keys, middle] { plainLineage(keys, middle); }), quick ? 3 : 7});
-        compare({"family tree of all of " + bigName.toStdString() + " creatures in one line", "plain loop of the fill (a peer)", 0,
-                 tree, timed([big] { plainLoop(deepWorld(big)); }), quick ? 3 : 7});
-    }
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<FamilyTreeWindow*>(w); window && window->isVisible())
+                    window->grab();  // painted, as it is when it appears
+        })();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<FamilyTreeWindow*>(w))
+                w->close();
+        QApplication::processEvents();
+        return sample;
+    };
+    run.compare({"family tree of all of " + run.bigName + " creatures in one line", "hash maps and a walk", 1, tree,
+                 timed([&keys, middle] { plainLineage(keys, middle); }), run.quick ? 3 : 7});
+    run.compare({"family tree of all of " + run.bigName + " creatures in one line", "plain loop of the fill (a peer)", 0,
+                 tree, timed([big] { plainLoop(deepWorld(big)); }), run.quick ? 3 : 7});
+}
 
-    // Start-up to the first painted, filled window, timed from outside.
-    compare({"start-up, 0 creatures", "minimal Qt window", 1.25,
-                 program(LIFELEDGER_STARTUP_PROBE, world(0).prefix), program(LIFELEDGER_MINIMAL_WINDOW, world(0).prefix),
-                 quick ? 5 : 11});
-    compare({"start-up, 10,000 creatures", "minimal Qt window + plain loop", 1.25,
+// The family book of the largest world: writing it against a fill, and its
+// pages opened in Chromium against a page of one line.
+void familyBook(Run& run)
+{
+    if (!run.wanted("family book"))
+        return;
+    const int big = run.big;
+    QTemporaryDir out;
+    const QString book = out.filePath("book");
+    QDir().mkpath(book);
+    // The world's albums hold no photo: nothing to encode.
+    run.compare({"family book of " + run.bigName + " creatures written (no photos)", "fill of the same list", 5,
+                 timed([big, &book] { viewerOf(big).controller()->exportFamilyBook(book); }),
+                 timed([big] { rebuild(big); }), run.quick ? 3 : 7});
+    viewers().clear();
+    const std::string chromium = QStandardPaths::findExecutable("chromium").toStdString();
+    if (chromium.empty()) {
+        std::printf("family book in a browser: skipped, no chromium here\n");
+        return;
+    }
+    const QString oneLine = out.filePath("one-line.html");
+    writeWholeFile(oneLine, "<!DOCTYPE html>\n<html><head><meta charset=\"utf-8\"><title>x</title></head><body><p>One line.</p></body></html>\n");
+    const int middle = (big / 500) / 2 + 1;
+    for (const auto& [what, page] : {std::pair<std::string, QString>{"first page", book + "/index.html"},
+                                     {"page " + std::to_string(middle), book + QStringLiteral("/creatures-%1.html").arg(middle)}})
+        run.compare({"family book of " + run.bigName + ", its " + what + " opened in Chromium", "a page of one line", 2,
+                     chromiumOpens(chromium, page), chromiumOpens(chromium, oneLine), run.quick ? 3 : 7});
+}
+
+// Start-up to the first painted, filled window, timed from outside; and from
+// a cold disk, as after a reboot.
+void startUp(Run& run)
+{
+    const int reps = run.quick ? 5 : 11;
+    run.compare({"start-up, 0 creatures", "minimal Qt window", 1, program(LIFELEDGER_STARTUP_PROBE, world(0).prefix),
+                 program(LIFELEDGER_MINIMAL_WINDOW, world(0).prefix), reps});
+    run.compare({"start-up, 10,000 creatures", "minimal Qt window + plain loop", 1,
                  program(LIFELEDGER_STARTUP_PROBE, world(10000).prefix),
                  [] {
                      Sample window = runProgram(LIFELEDGER_MINIMAL_WINDOW, world(10000).prefix).sample;
                      const Sample loop = timed([] { plainLoop(world(10000)); })();
                      return Sample{window.real + loop.real, window.cpu + loop.cpu};
                  },
-                 quick ? 5 : 11});
-
+                 reps});
     // The same floor with what any window of text pays for: a menu bar and
     // column captions (fonts found and shaped). A peer, not the target's floor.
-    compare({"start-up, 0 creatures", "minimal Qt window with menus and captions (a peer)", 0,
-             program(LIFELEDGER_STARTUP_PROBE, world(0).prefix), program(LIFELEDGER_MINIMAL_WINDOW, world(0).prefix, true),
-             quick ? 5 : 11});
+    run.compare({"start-up, 0 creatures", "minimal Qt window with menus and captions (a peer)", 0,
+                 program(LIFELEDGER_STARTUP_PROBE, world(0).prefix), program(LIFELEDGER_MINIMAL_WINDOW, world(0).prefix, true),
+                 reps});
 
-    // Peak memory of the start-up at three sizes.
-    if (wanted("peak memory")) {
+    const std::string cold = "start-up, " + run.bigName + " creatures, cold disk";
+    if (!run.wanted(cold))
+        return;
+    if (!dropCaches()) {
+        std::printf("%s: skipped, the page cache can be dropped only by root\n", cold.c_str());
+        return;
+    }
+    const QString prefix = world(run.big).prefix;
+    const int big = run.big;
+    run.compare({cold, "cold minimal Qt window + cold plain loop", 0.6,
+                 [prefix] {
+                     dropCaches();
+                     return runProgram(LIFELEDGER_STARTUP_PROBE, prefix).sample;
+                 },
+                 [prefix, big] {
+                     dropCaches();
+                     const Sample window = runProgram(LIFELEDGER_MINIMAL_WINDOW, prefix).sample;
+                     dropCaches();
+                     const Sample loop = timed([big] { plainLoop(world(big)); })();
+                     return Sample{window.real + loop.real, window.cpu + loop.cpu};
+                 },
+                 run.quick ? 2 : 7});
+}
+
+// Peak memory of the start-up at three sizes.
+void memory(Run& run)
+{
+    if (!run.wanted("peak memory"))
+        return;
     const double empty = double(peakKiB(LIFELEDGER_STARTUP_PROBE, world(0).prefix)) * 1024;
     const double minimal = double(peakKiB(LIFELEDGER_MINIMAL_WINDOW, world(0).prefix)) * 1024;
-    add(figure("peak memory, 0 creatures", kiB(empty), "minimal Qt window: " + kiB(minimal), 0, 0, ""));
-    for (int n : {10000, big}) {
+    run.add(figure("peak memory, 0 creatures", kiB(empty), "minimal Qt window: " + kiB(minimal), 0, 0, ""));
+    for (int n : {10000, run.big}) {
         const double peak = double(peakKiB(LIFELEDGER_STARTUP_PROBE, world(n).prefix)) * 1024;
         const double perCreature = (peak - empty) / n;
         char text[64];
         std::snprintf(text, sizeof text, "%.0f bytes per creature", perCreature);
-        add(figure("peak memory, " + std::to_string(n) + " creatures", kiB(peak) + ", " + text, "0 creatures: " + kiB(empty),
-                   perCreature, 1024, "<= 1,024 B per creature"));
+        const bool largest = n == run.big;
+        run.add(figure("peak memory, " + run.count(n) + " creatures", kiB(peak) + ", " + text, "0 creatures: " + kiB(empty),
+                       perCreature, largest ? 768 : 1024, largest ? "<= 768 B per creature" : "<= 1,024 B per creature"));
     }
-    }
+}
 
-    // Albums: a load against reading the file whole.
+// Albums: opening one (its headers and pixels read, no photo converted)
+// against reading the file whole.
+void albums(Run& run)
+{
     for (int which : {0, 1}) {
         const QString& path = albumFile(which);
-        compare({which == 0 ? "album of 64 photos of 160 x 120" : "album of one 2048 x 2048 photo", "reading the file",
-                     1.2, timed([&path] {
-                         S16File file;
-                         file.loadFromFile(encodePath(path));
-                         benchmark::DoNotOptimize(file.count());
+        run.compare({which == 0 ? "album of 64 photos of 160 x 120" : "album of one 2048 x 2048 photo", "reading the file", 1.3,
+                     timed([&path] {
+                         Album album(encodePath(path));
+                         benchmark::DoNotOptimize(album.count());
                      }, which == 0 ? 200 : 40),
-                     timed([&path] { readWhole(path); }, which == 0 ? 200 : 40), reps});
+                     timed([&path] { readWhole(path); }, which == 0 ? 200 : 40), run.reps});
     }
+}
 
-    // The 5-5-5 to 5-6-5 conversion, in place, against an in-place pass over
-    // the same memory; Qt's own conversion (into a new picture) as a peer.
+// The 5-5-5 to 5-6-5 conversion, in place, against an in-place pass over the
+// same memory; Qt's own conversion (into a new picture) as a peer.
+void conversion(Run& run)
+{
     std::vector<std::uint16_t> pixels = pixels16MiB();
-    compare({"5-5-5 to 5-6-5, 16 MiB in place", "in-place pass", 2,
-                 timed([&pixels] {
-                     convert555To565(pixels.data(), pixels.size());
-                     benchmark::ClobberMemory();
-                 }, 10),
+    const auto convert = timed([&pixels] {
+        convert555To565(pixels.data(), pixels.size());
+        benchmark::ClobberMemory();
+    }, 10);
+    run.compare({"5-5-5 to 5-6-5, 16 MiB in place", "in-place pass", 2, convert,
                  timed([&pixels] {
                      for (auto& p : pixels)
                          p = static_cast<std::uint16_t>(p + 1);
                      benchmark::ClobberMemory();
                  }, 10),
-                 reps});
+                 run.reps});
     const QImage source(reinterpret_cast<const uchar*>(pixels16MiB().data()), 4096, 2048, QImage::Format_RGB555);
-    compare({"5-5-5 to 5-6-5, 16 MiB in place", "Qt's convertToFormat (a peer)", 0,
-                 timed([&pixels] {
-                     convert555To565(pixels.data(), pixels.size());
-                     benchmark::ClobberMemory();
-                 }, 10),
+    run.compare({"5-5-5 to 5-6-5, 16 MiB in place", "Qt's convertToFormat (a peer)", 0, convert,
                  timed([&source] {
                      QImage converted = source.convertToFormat(QImage::Format_RGB16);
                      benchmark::DoNotOptimize(converted.constBits());
                  }, 10),
-                 reps});
+                 run.reps});
+}
 
-    // The registry lookup in a real 1.7 MB Wine registry.
+// The registry lookup in a real 1.7 MB Wine registry.
+void registry(Run& run)
+{
     const QString prefix = QFileInfo(registryFile()).path();
-    compare({"registry lookup (1.7 MB system.reg)", "reading the file", 3,
+    run.compare({"registry lookup (1.7 MB system.reg)", "reading the file", 3,
                  timed([&prefix] { benchmark::DoNotOptimize(readInstallation(encodePath(prefix))); }, 100),
                  timed([] {
                      QFile file(registryFile());
                      file.open(QIODevice::ReadOnly);
                      benchmark::DoNotOptimize(file.readAll());
                  }, 100),
-                 reps});
+                 run.reps});
+}
 
-    // Showing a photo.
+// Showing a photo, its conversion included.
+void photo(Run& run)
+{
     ImageBox box;
     box.resize(150, 150);
     S16File album;
     album.loadFromFile(encodePath(albumFile(0)));
     std::vector<std::uint16_t> from(160 * 120, 7), to(160 * 120);
-    compare({"showing a 160 x 120 photo (with its conversion)", "memcpy of its pixels", 0,
+    run.compare({"showing a 160 x 120 photo (with its conversion)", "memcpy of its pixels", 0,
                  timed([&] {
                      S16Sprite sprite = album.getSprite(0);  // a fresh 5-5-5 copy each time
                      box.setPicture(spriteToImage(sprite));
@@ -582,9 +720,34 @@ int main(int argc, char** argv)
                      std::memcpy(to.data(), from.data(), from.size() * 2);
                      benchmark::ClobberMemory();
                  }, 2000),
-                 reps});
+                 run.reps});
+}
 
-    const std::string table = markdownTable(results);
+}  // namespace
+
+int main(int argc, char** argv)
+{
+    qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    Run run;
+    QString tableFile;
+    for (int i = 1; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--quick") == 0)
+            run.quick = true;
+        else if (std::strcmp(argv[i], "--table") == 0 && i + 1 < argc)
+            tableFile = QString::fromLocal8Bit(argv[++i]);
+        else if (std::strcmp(argv[i], "--only") == 0 && i + 1 < argc)
+            run.only = argv[++i];
+    }
+    if (run.quick) {
+        run.big = 20000;
+        run.bigName = "20,000";
+        run.reps = 3;
+    }
+    for (void (*part)(Run&) : {fills, find, edit, familyTree, familyBook, startUp, memory, albums, conversion, registry, photo})
+        part(run);
+
+    const std::string table = markdownTable(run.results);
     std::printf("\n%s", table.c_str());
     if (!tableFile.isEmpty())
         writeWholeFile(tableFile, QByteArray::fromStdString(table));

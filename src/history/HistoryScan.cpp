@@ -91,42 +91,39 @@ qint64 realtimeNs()
 // file written twice within it may keep its time, and so its identity.
 constexpr qint64 kTimeGranularityNs = 2'000'000'000;
 
-// Takes over from the earlier scan every record whose file is the one it
-// read (the bytes copied into this scan's arena) and marks it read; returns
-// the positions of the records still to be read, in listing order.
-std::vector<size_t> takeOverUnchanged(const Directory& history, const EarlierScan* earlier,
-                                      std::vector<ScannedRecord>& found, std::vector<char>& read, ByteArena& arena)
+// The albums and genetics files the listings found, by name, and how their
+// names start.
+struct Listings {
+    std::unordered_set<std::string> albums, genetics;
+    QByteArray albumStart, geneticsStart;
+};
+
+// The earlier scan's record of each name listed now (null for a new name):
+// the listing's order seldom changes, so each name is first compared with
+// the one after the last match, and a hash map is made only at a miss.
+std::vector<const ScannedRecord*> earlierRecords(const EarlierScan* earlier, const Directory& history,
+                                                 const std::vector<ScannedRecord>& found)
 {
-    std::vector<size_t> toRead;
-    std::unordered_map<std::string_view, const ScannedRecord*> before;
-    if (earlier && earlier->directory == QByteArrayView(history.path())) {
-        before.reserve(earlier->records.size());
-        for (const ScannedRecord& record : earlier->records)
-            before.emplace(record.name, &record);
-    }
-    const qint64 settled = earlier ? earlier->startedNs - kTimeGranularityNs : 0;
+    std::vector<const ScannedRecord*> matches(found.size());
+    if (!earlier || earlier->directory != QByteArrayView(history.path()))
+        return matches;
+    const std::span<const ScannedRecord> before = earlier->records;
+    std::unordered_map<std::string_view, size_t> byName;
+    size_t next = 0;
     for (size_t i = 0; i < found.size(); ++i) {
-        ScannedRecord& record = found[i];
-        const auto at = before.find(record.name);
-        const ScannedRecord* was = at == before.end() ? nullptr : at->second;
-        const std::optional<FileIdentity> now =
-            was && was->loaded.modifiedNs < settled ? history.identityOf(record.name) : std::nullopt;
-        // The hash is not asked: the file is not read, and its time settled.
-        const bool unchanged = now && now->device == was->loaded.device && now->inode == was->loaded.inode
-                               && now->size == was->loaded.size && now->modifiedNs == was->loaded.modifiedNs
-                               && was->bytes.size() == was->loaded.size;  // not one that shrank while read
-        if (!unchanged) {
-            toRead.push_back(i);
+        if (next < before.size() && std::strcmp(before[next].name, found[i].name) == 0) {
+            matches[i] = &before[next++];
             continue;
         }
-        const FileIdentity& then = was->loaded;
-        char* bytes = arena.allocate(then.size);
-        std::memcpy(bytes, was->bytes.data(), size_t(then.size));
-        record.bytes = QByteArrayView(bytes, then.size);
-        record.loaded = then;
-        read[i] = 1;
+        if (byName.empty())
+            for (size_t k = 0; k < before.size(); ++k)
+                byName.emplace(before[k].name, k);
+        if (const auto at = byName.find(found[i].name); at != byName.end()) {
+            matches[i] = &before[at->second];
+            next = at->second + 1;
+        }
     }
-    return toRead;
+    return matches;
 }
 
 // How many records one reader takes at a time, and how many readers there
@@ -135,64 +132,140 @@ std::vector<size_t> takeOverUnchanged(const Directory& history, const EarlierSca
 constexpr size_t kRecordsPerTurn = 32;
 constexpr size_t kMaxReaders = 8;
 
-// Reads the records at the positions given into found (marking each read),
-// several at once when there are many. Returns why the others could not be
-// read, in listing order.
-std::vector<std::pair<size_t, QString>> readRecords(const Directory& history, const std::vector<size_t>& positions,
-                                                    std::vector<ScannedRecord>& found, std::vector<char>& read,
-                                                    ByteArena& arena)
-{
-    using Failures = std::vector<std::pair<size_t, QString>>;
-    std::atomic<size_t> next{0};
-    const auto work = [&](ByteArena& into, Failures& failures) {
-        for (size_t from; (from = next.fetch_add(kRecordsPerTurn)) < positions.size();) {
-            for (size_t k = from; k < std::min(from + kRecordsPerTurn, positions.size()); ++k) {
-                ScannedRecord& record = found[positions[k]];
-                try {
-                    char* bytes = nullptr;
-                    const qint64 got = history.readFile(record.name, kMaxRecordFileBytes, [&](qint64 size) {
-                        return bytes = into.allocate(size);
-                    }, &record.loaded);
-                    into.shrink(bytes, got);
-                    record.bytes = QByteArrayView(bytes, got);
-                    read[positions[k]] = 1;
-                } catch (const Exception& e) {
-                    failures.emplace_back(positions[k], e.message);
-                } catch (const std::bad_alloc&) {
-                    failures.emplace_back(positions[k], QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". There is not enough memory for it.")
-                                                            .arg(pathText(history.path() + record.name)));
-                }
-            }
+// The work of a scan on its records, shared by a few threads: each record
+// is taken over from the earlier scan when its file is unchanged, else
+// read, and its badges found in the listings.
+class ScanReaders {
+public:
+    ScanReaders(const Directory& history, std::vector<ScannedRecord>& found,
+                 const std::vector<const ScannedRecord*>& earlier, qint64 earlierStartedNs, const Listings& listings)
+        : history_(history),
+          found_(found),
+          earlier_(earlier),
+          // Modified this long before the earlier scan began, a file with
+          // the same identity holds the same bytes.
+          settled_(earlierStartedNs - kTimeGranularityNs),
+          listings_(listings),
+          read_(found.size())
+    {
+    }
+
+    // Runs the readers; the scan's arena takes over theirs. Returns why the
+    // records that could not be read could not, in listing order.
+    std::vector<std::pair<size_t, QString>> run(ByteArena& arena)
+    {
+        const size_t readers = std::min(kMaxReaders, found_.size() / (4 * kRecordsPerTurn) + 1);
+        std::vector<Turns> turns(readers);
+        std::vector<std::exception_ptr> errors(readers);
+        {
+            std::vector<std::jthread> threads;
+            for (size_t t = 1; t < readers; ++t)
+                threads.emplace_back([&, t] {
+                    try {
+                        work(turns[t]);
+                    } catch (...) {
+                        errors[t] = std::current_exception();
+                    }
+                });
+            work(turns[0]);
         }
+        std::vector<std::pair<size_t, QString>> failures;
+        for (size_t t = 0; t < readers; ++t) {
+            if (errors[t])
+                std::rethrow_exception(errors[t]);
+            arena.adopt(std::move(turns[t].arena));
+            filesRead_ += turns[t].filesRead;
+            std::move(turns[t].failures.begin(), turns[t].failures.end(), std::back_inserter(failures));
+        }
+        std::sort(failures.begin(), failures.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
+        return failures;
+    }
+
+    bool wasRead(size_t i) const { return read_[i] != 0; }
+    int filesRead() const { return filesRead_; }
+
+private:
+    // What one reader keeps of its own.
+    struct Turns {
+        ByteArena arena;
+        std::vector<std::pair<size_t, QString>> failures;
+        int filesRead = 0;
+        std::string lookup;
     };
 
-    const size_t readers = std::min(kMaxReaders, positions.size() / (4 * kRecordsPerTurn) + 1);
-    std::vector<Failures> failures(readers);
-    std::vector<ByteArena> arenas(readers - 1);
-    std::vector<std::exception_ptr> errors(readers - 1);
+    void work(Turns& mine)
     {
-        std::vector<std::jthread> threads;
-        for (size_t t = 0; t + 1 < readers; ++t)
-            threads.emplace_back([&, t] {
-                try {
-                    work(arenas[t], failures[t + 1]);
-                } catch (...) {
-                    errors[t] = std::current_exception();
+        for (size_t from; (from = next_.fetch_add(kRecordsPerTurn)) < found_.size();)
+            for (size_t i = from; i < std::min(from + kRecordsPerTurn, found_.size()); ++i)
+                if (takeOver(i, mine) || readAgain(i, mine)) {
+                    findBadges(found_[i], mine.lookup);
+                    read_[i] = 1;
                 }
-            });
-        work(arena, failures[0]);
     }
-    for (size_t t = 0; t + 1 < readers; ++t) {
-        if (errors[t])
-            std::rethrow_exception(errors[t]);
-        arena.adopt(std::move(arenas[t]));
+
+    bool takeOver(size_t i, Turns& mine)
+    {
+        const ScannedRecord* was = earlier_[i];
+        if (!was || was->loaded.modifiedNs >= settled_ || was->bytes.size() != was->loaded.size)  // not one that shrank while read
+            return false;
+        const std::optional<FileIdentity> now = history_.identityOf(found_[i].name);
+        // The hash is not asked: the file is not read, and its time settled.
+        if (!now || now->device != was->loaded.device || now->inode != was->loaded.inode || now->size != was->loaded.size
+            || now->modifiedNs != was->loaded.modifiedNs)
+            return false;
+        char* bytes = mine.arena.allocate(was->loaded.size);
+        std::memcpy(bytes, was->bytes.data(), size_t(was->loaded.size));
+        found_[i].bytes = QByteArrayView(bytes, was->loaded.size);
+        found_[i].loaded = was->loaded;
+        return true;
     }
-    Failures all;
-    for (Failures& some : failures)
-        std::move(some.begin(), some.end(), std::back_inserter(all));
-    std::sort(all.begin(), all.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
-    return all;
-}
+
+    bool readAgain(size_t i, Turns& mine)
+    {
+        ScannedRecord& record = found_[i];
+        ++mine.filesRead;
+        try {
+            char* bytes = nullptr;
+            const qint64 got = history_.readFile(record.name, kMaxRecordFileBytes, [&](qint64 size) {
+                return bytes = mine.arena.allocate(size);
+            }, &record.loaded);
+            mine.arena.shrink(bytes, got);
+            record.bytes = QByteArrayView(bytes, got);
+            return true;
+        } catch (const Exception& e) {
+            mine.failures.emplace_back(i, e.message);
+        } catch (const std::bad_alloc&) {
+            mine.failures.emplace_back(i, QCoreApplication::translate("FileSystem", "Cannot read file \"%1\". There is not enough memory for it.")
+                                              .arg(pathText(history_.path() + record.name)));
+        }
+        return false;
+    }
+
+    void findBadges(ScannedRecord& record, std::string& lookup) const
+    {
+        const RecordKey key = readRecordKey(record.bytes);
+        record.badges = {};
+        record.badges.state = key.state;
+        const std::optional<QByteArray> moniker = key.state == csExported ? std::nullopt : monikerInNames(key.moniker);
+        if (!moniker)
+            return;
+        const auto listed = [&](const std::unordered_set<std::string>& names, const QByteArray& start, const char* suffix) {
+            lookup.assign(start.constData(), size_t(start.size())).append(moniker->constData(), size_t(moniker->size())).append(suffix);
+            return names.count(lookup) > 0;
+        };
+        record.badges.album = listed(listings_.albums, listings_.albumStart, kAlbumFileSuffix);
+        record.badges.genetics = listed(listings_.genetics, listings_.geneticsStart, kGeneticsFileSuffix);
+    }
+
+    const Directory& history_;
+    std::vector<ScannedRecord>& found_;
+    const std::vector<const ScannedRecord*>& earlier_;
+    const qint64 settled_;
+    const Listings& listings_;
+    std::vector<char> read_;  // by position: taken over or read (each written by one reader)
+    std::atomic<size_t> next_{0};
+    int filesRead_ = 0;
+};
 
 }  // namespace
 
@@ -212,7 +285,7 @@ HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& ge
     const Directory history(records.directory);
     scan.folderProblem = history.problem();
     std::vector<ScannedRecord> found;
-    std::unordered_set<std::string> albumNames, geneticsNames;
+    Listings listings{{}, {}, albums.nameStart, genetics.nameStart};
     history.list([&](QByteArrayView name, bool regular) {
         if (startsWithIgnoringCase(name, records.nameStart)) {
             char* copy = scan.arena->allocate(name.size() + 1);
@@ -220,7 +293,7 @@ HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& ge
             copy[name.size()] = '\0';
             found.push_back({{}, copy, {}, {}});
         } else if (regular && name.startsWith(albums.nameStart) && name.endsWith(kAlbumFileSuffix)) {
-            albumNames.emplace(name.data(), size_t(name.size()));
+            listings.albums.emplace(name.data(), size_t(name.size()));
         } else if (regular && isTemporaryName(name)) {
             // What a save killed midway left behind.
             history.removeStaleTemporaryFile(name);
@@ -228,45 +301,24 @@ HistoryScan scanHistory(const QByteArray& historyDirectory, const QByteArray& ge
     });
     const auto collectGenetics = [&](QByteArrayView name, bool regular) {
         if (regular && name.startsWith(genetics.nameStart) && name.endsWith(kGeneticsFileSuffix))
-            geneticsNames.emplace(name.data(), size_t(name.size()));
+            listings.genetics.emplace(name.data(), size_t(name.size()));
     };
     if (genetics.directory == records.directory)
         history.list(collectGenetics);
     else
         Directory(genetics.directory).list(collectGenetics);
 
-    std::vector<char> read(found.size());
-    const std::vector<size_t> toRead = takeOverUnchanged(history, earlier, found, read, *scan.arena);
-    std::vector<std::pair<size_t, QString>> failures = readRecords(history, toRead, found, read, *scan.arena);
-    scan.filesRead = int(toRead.size());
-
-    scan.records.reserve(found.size());
-    std::string lookup;
-    const auto listed = [&lookup](const std::unordered_set<std::string>& names, const QByteArray& start,
-                                  const QByteArray& moniker, const char* suffix) {
-        lookup.assign(start.constData(), size_t(start.size()))
-            .append(moniker.constData(), size_t(moniker.size()))
-            .append(suffix);
-        return names.count(lookup) > 0;
-    };
-    auto failure = failures.begin();
-    for (size_t i = 0; i < found.size(); ++i) {
-        if (!read[i]) {
-            // One unreadable match must not hide the creatures after it.
-            scan.failures << std::move(failure->second);
-            ++failure;
-            continue;
-        }
-        ScannedRecord& record = found[i];
-        const RecordKey key = readRecordKey(record.bytes);
-        record.badges.state = key.state;
-        const std::optional<QByteArray> moniker = key.state == csExported ? std::nullopt : monikerInNames(key.moniker);
-        if (moniker) {
-            record.badges.album = listed(albumNames, albums.nameStart, *moniker, kAlbumFileSuffix);
-            record.badges.genetics = listed(geneticsNames, genetics.nameStart, *moniker, kGeneticsFileSuffix);
-        }
-        scan.records.push_back(record);
-    }
+    const std::vector<const ScannedRecord*> before = earlierRecords(earlier, history, found);
+    ScanReaders reader(history, found, before, earlier ? earlier->startedNs : 0, listings);
+    std::vector<std::pair<size_t, QString>> failures = reader.run(*scan.arena);
+    scan.filesRead = reader.filesRead();
+    scan.records.reserve(found.size() - failures.size());
+    for (size_t i = 0; i < found.size(); ++i)
+        if (reader.wasRead(i))
+            scan.records.push_back(found[i]);
+    // One unreadable match must not hide the creatures after it.
+    for (auto& failure : failures)
+        scan.failures << std::move(failure.second);
     return scan;
 }
 
