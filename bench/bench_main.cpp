@@ -570,6 +570,17 @@ void familyBook(Run& run)
                  timed([big, &book] { viewerOf(big).controller()->exportFamilyBook(book); }),
                  timed([big] { rebuild(big); }), run.quick ? 3 : 7});
     viewers().clear();
+    // What a photo adds to the book's writing.
+    Album album(encodePath(albumFile(0)));
+    const QImage photo = album.photo(0);
+    std::vector<std::uint16_t> from(160 * 120, 7), to(160 * 120);
+    run.compare({"family book: a 160 x 120 photo encoded as PNG", "memcpy of its pixels", 0,
+                 timed([&photo] { benchmark::DoNotOptimize(encodePng(photo).size()); }, 200),
+                 timed([&] {
+                     std::memcpy(to.data(), from.data(), from.size() * 2);
+                     benchmark::ClobberMemory();
+                 }, 200),
+                 run.reps});
     const std::string chromium = QStandardPaths::findExecutable("chromium").toStdString();
     if (chromium.empty()) {
         std::printf("family book in a browser: skipped, no chromium here\n");
