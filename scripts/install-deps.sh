@@ -17,8 +17,9 @@ packages=(
   desktop-file-utils appstream file groff-base bsdextrautils
   # the demo without a display, screenshots, the BMP cross-check
   xvfb xauth imagemagick
-  # the Debian package (cpack's library dependency scan)
-  dpkg-dev
+  # the Debian package (cpack's library dependency scan, the hardening flags),
+  # its checks (lintian; readelf and nm for the hardening)
+  dpkg-dev lintian binutils
   # the benchmark table written into the README
   python3
   # the family book read back in a headless browser
