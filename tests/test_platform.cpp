@@ -9,6 +9,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -218,6 +219,44 @@ TEST(ValveData, BothFormsOfTheLibraryListAndTheTextsCorners)
                                   QByteArray(100000, '{'), QByteArray("\"unterminated")})
         steamLibraryFolders(bad);
     EXPECT_EQ(steamLibraryFolders("\"libraryfolders\" { \"0\" { \"path\" \"/a\""), QStringList{"/a"});
+}
+
+// The XDG folders moved out of the home (as $XDG_CONFIG_HOME and
+// $XDG_DATA_HOME may put them): the launchers' files are found there.
+TEST(Launchers, TheXdgFoldersAreWhereTheEnvironmentPutsThem)
+{
+    QTemporaryDir dir;
+    FakeHome home(dir.filePath("home"));
+    home.steam(true, false);
+    home.lutris(true);
+    home.bottles(true, false);
+    ASSERT_TRUE(QDir().rename(home.at(".local/share"), dir.filePath("data")));
+    ASSERT_TRUE(QDir().rename(home.at(".config"), dir.filePath("config")));
+    const auto launchers = [](const UserFolders& folders) {
+        QStringList found;
+        for (const PrefixCandidate& c : launcherPrefixes(folders, nullptr))
+            found << c.launcher + " " + c.prefix;
+        return found;
+    };
+    const QStringList inHome = launchers(home.root);
+    EXPECT_TRUE(inHome.filter(QRegularExpression("^(Lutris|Bottles) /")).isEmpty()) << inHome.join('\n').toStdString();
+
+    UserFolders moved(home.root);
+    moved.configHome = dir.filePath("config");
+    moved.dataHome = dir.filePath("data");
+    const QStringList found = launchers(moved);
+    EXPECT_TRUE(found.contains("Lutris " + home.at("Games/vivarion"))) << found.join('\n').toStdString();
+    EXPECT_TRUE(found.contains("Bottles " + dir.filePath("data/bottles/bottles/Games"))) << found.join('\n').toStdString();
+
+    // From the environment: an absolute value is taken, a relative one is not.
+    const QByteArray config = qgetenv("XDG_CONFIG_HOME"), data = qgetenv("XDG_DATA_HOME");
+    qputenv("XDG_CONFIG_HOME", "relative/config");
+    qputenv("XDG_DATA_HOME", QFile::encodeName(dir.filePath("data")) + "/");
+    const UserFolders fromEnvironment = UserFolders::fromEnvironment(home.root);
+    EXPECT_EQ(fromEnvironment.configHome, home.root + "/.config");
+    EXPECT_EQ(fromEnvironment.dataHome, dir.filePath("data"));
+    for (const auto& [name, value] : {std::pair{"XDG_CONFIG_HOME", config}, std::pair{"XDG_DATA_HOME", data}})
+        value.isNull() ? qunsetenv(name) : qputenv(name, value);
 }
 
 // On a home where each launcher keeps prefixes, with and without the game,

@@ -57,8 +57,18 @@ int main(int argc, char** argv)
         << ".TP\n.B lifeledger --history-dir /mnt/game/History --genetics-dir /mnt/game/Genetics --export-csv creatures.csv\n"
         << "Writes the list of a copied installation as CSV.\n"
         << ".SH ENVIRONMENT\n.TP\n.B WINEPREFIX\nThe Wine prefix to read the game's registry from, when no option names one.\n"
-        << ".SH FILES\n.TP\n.I ~/.config/lifeledger/lifeledger.conf\n"
+        << ".TP\n.B XDG_CONFIG_HOME\nWhere the settings and Lutris's game files are (default ~/.config).\n"
+        << ".TP\n.B XDG_DATA_HOME\nWhere Steam, Lutris and Bottles keep their files (default ~/.local/share).\n"
+        << ".SH FILES\n.TP\n.I $XDG_CONFIG_HOME/lifeledger/lifeledger.conf\n"
         << "The installation chosen last and the place of the main window.\n"
+        << ".TP\n.I ~/.wine\nThe Wine prefix used when no other is named.\n"
+        << ".TP\n.I ~/.steam/steam, $XDG_DATA_HOME/Steam\n"
+        << "Steam's library lists (steamapps/libraryfolders.vdf), whose libraries' compatdata/*/pfx are Proton's prefixes.\n"
+        << ".TP\n.I $XDG_CONFIG_HOME/lutris/games, $XDG_DATA_HOME/lutris/games\n"
+        << "Lutris's game files, each naming a prefix.\n"
+        << ".TP\n.I $XDG_DATA_HOME/bottles/bottles, ~/.PlayOnLinux/wineprefix, ~/.cxoffice\n"
+        << "The prefixes of Bottles, PlayOnLinux and CrossOver.\n"
+        << ".TP\n.I ~/.var/app\nThe same launchers installed as Flatpaks.\n"
         << ".SH SEE ALSO\n.BR wine (1)\n";
     return 0;
 }

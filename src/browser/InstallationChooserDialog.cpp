@@ -61,7 +61,7 @@ std::optional<InstallationSource> InstallationChooserDialog::chooseAnother(QWidg
                                                                            const QByteArray& current)
 {
     QStringList searched;
-    const std::vector<FoundInstallation> found = findInstallations(home, &searched);
+    const std::vector<FoundInstallation> found = findInstallations(UserFolders::fromEnvironment(home), &searched);
     if (found.empty()) {
         showMessage(parent, QMessageBox::Information, tr("Open Installation"), tr("No other installation of Vivarion 2 was found."),
                     QMessageBox::Ok, QMessageBox::NoButton, tr("Places searched:") + QLatin1Char('\n') + searched.join(QLatin1Char('\n')));

@@ -15,7 +15,9 @@
 #include <QDir>
 #include <QSettings>
 #include <QStandardPaths>
+#include <cerrno>
 #include <cstdio>
+#include <cstring>
 
 void setUpApplication(QApplication& app)
 {
@@ -48,7 +50,7 @@ StartChoice findStartInstallation(const StartOptions& options, QSettings* settin
         choice.source = remembered;
         return choice;
     }
-    choice.found = findInstallations(home, &choice.searched);
+    choice.found = findInstallations(UserFolders::fromEnvironment(home), &choice.searched);
     if (choice.found.empty())
         return choice;
     // The game in ~/.wine is used as it always was, whatever else is found.
@@ -110,6 +112,12 @@ int lifeledgerMain(int argc, char** argv, const std::function<void(QApplication&
         case StartOptions::Help:
         case StartOptions::Version:
             std::fputs(options.text.toLocal8Bit().constData(), stdout);
+            // A full disk or a closed pipe is said, as GNU programs do.
+            if (std::fflush(stdout) != 0 || std::ferror(stdout)) {
+                std::fprintf(stderr, "%s: %s\n", kProgramName,
+                             QCoreApplication::translate("Startup", "write error: %1").arg(QString::fromLocal8Bit(std::strerror(errno))).toLocal8Bit().constData());
+                return 1;
+            }
             return 0;
         case StartOptions::Error:
             std::fprintf(stderr, "%s: %s\n%s\n", kProgramName, options.text.toLocal8Bit().constData(),

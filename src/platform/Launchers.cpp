@@ -186,33 +186,50 @@ void searchLutris(LauncherSearch& search, const QByteArray& gamesFolder, const Q
 
 }  // namespace
 
-std::vector<PrefixCandidate> launcherPrefixes(const QString& home, QStringList* searched, const SearchLimits& limits)
+UserFolders::UserFolders(const QString& homeFolder)
+    : home(homeFolder), configHome(homeFolder + QStringLiteral("/.config")), dataHome(homeFolder + QStringLiteral("/.local/share"))
 {
-    LauncherSearch search(home, searched, limits);
+}
+
+UserFolders UserFolders::fromEnvironment(const QString& home)
+{
+    UserFolders folders(home);
+    for (auto [variable, folder] : {std::pair{"XDG_CONFIG_HOME", &folders.configHome}, std::pair{"XDG_DATA_HOME", &folders.dataHome}}) {
+        const QString value = qEnvironmentVariable(variable);
+        if (value.startsWith(QLatin1Char('/')))
+            *folder = QDir::cleanPath(value);
+    }
+    return folders;
+}
+
+std::vector<PrefixCandidate> launcherPrefixes(const UserFolders& folders, QStringList* searched, const SearchLimits& limits)
+{
+    LauncherSearch search(folders.home, searched, limits);
+    const QByteArray config = encodePath(folders.configHome), data = encodePath(folders.dataHome);
     search.note(search.at(".wine"));
     search.add(QStringLiteral("Wine"), search.at(".wine"));
 
     searchSteam(search, search.at(".steam/steam"), QStringLiteral("Steam"));
-    searchSteam(search, search.at(".local/share/Steam"), QStringLiteral("Steam"));
+    searchSteam(search, data + "/Steam", QStringLiteral("Steam"));
     searchSteam(search, search.at(".var/app/com.valvesoftware.Steam/.local/share/Steam"), QStringLiteral("Steam (Flatpak)"));
 
-    for (const char* folder : {".config/lutris/games", ".local/share/lutris/games"})
-        searchLutris(search, search.at(folder), QStringLiteral("Lutris"));
+    for (const QByteArray& folder : {config + "/lutris/games", data + "/lutris/games"})
+        searchLutris(search, folder, QStringLiteral("Lutris"));
     for (const char* folder : {".var/app/net.lutris.Lutris/config/lutris/games", ".var/app/net.lutris.Lutris/data/lutris/games"})
         searchLutris(search, search.at(folder), QStringLiteral("Lutris (Flatpak)"));
 
-    search.addEach(QStringLiteral("Bottles"), search.at(".local/share/bottles/bottles"));
+    search.addEach(QStringLiteral("Bottles"), data + "/bottles/bottles");
     search.addEach(QStringLiteral("Bottles (Flatpak)"), search.at(".var/app/com.usebottles.bottles/data/bottles/bottles"));
     search.addEach(QStringLiteral("PlayOnLinux"), search.at(".PlayOnLinux/wineprefix"));
     search.addEach(QStringLiteral("CrossOver"), search.at(".cxoffice"));
     return search.found();
 }
 
-std::vector<FoundInstallation> findInstallations(const QString& home, QStringList* searched, const SearchLimits& limits)
+std::vector<FoundInstallation> findInstallations(const UserFolders& folders, QStringList* searched, const SearchLimits& limits)
 {
     const QDeadlineTimer deadline(limits.maxMilliseconds);
     std::vector<FoundInstallation> found;
-    for (const PrefixCandidate& candidate : launcherPrefixes(home, searched, limits)) {
+    for (const PrefixCandidate& candidate : launcherPrefixes(folders, searched, limits)) {
         if (deadline.hasExpired())
             break;
         if (searched)

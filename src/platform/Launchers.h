@@ -33,6 +33,20 @@ struct SearchLimits {
     int maxMilliseconds = 10000;  // for the whole search, the registries read included
 };
 
+// Where a user's launchers keep their files: the home folder and the XDG
+// base folders in it or elsewhere.
+struct UserFolders {
+    // The XDG defaults in `home` (~/.config, ~/.local/share).
+    UserFolders(const QString& homeFolder);
+    // As the environment sets them ($XDG_CONFIG_HOME, $XDG_DATA_HOME; a
+    // value that is not an absolute path is ignored, as XDG says).
+    static UserFolders fromEnvironment(const QString& home);
+
+    QString home;
+    QString configHome;
+    QString dataHome;
+};
+
 struct PrefixCandidate {
     QString launcher;  // "Wine", "Steam", "Lutris", "Bottles (Flatpak)", ...
     QByteArray prefix;
@@ -41,7 +55,7 @@ struct PrefixCandidate {
 // Every prefix the launchers keep, each once (by the folder it is, not by
 // its path), in the order above. `searched` receives every place looked
 // in, found or not, and a note when a limit stopped the search.
-std::vector<PrefixCandidate> launcherPrefixes(const QString& home, QStringList* searched,
+std::vector<PrefixCandidate> launcherPrefixes(const UserFolders& folders, QStringList* searched,
                                                const SearchLimits& limits = {});
 
 struct FoundInstallation {
@@ -51,5 +65,5 @@ struct FoundInstallation {
 };
 
 // The prefixes among them that hold the game.
-std::vector<FoundInstallation> findInstallations(const QString& home, QStringList* searched,
+std::vector<FoundInstallation> findInstallations(const UserFolders& folders, QStringList* searched,
                                                   const SearchLimits& limits = {});
