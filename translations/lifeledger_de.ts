@@ -13,22 +13,22 @@
     </message>
     <message>
         <source>Lifeledger - No Vivarion 2 Installation found</source>
-        <translation>Lifeledger - Keine Installation von Vivarion 2 gefunden</translation>
+        <translation>Lifeledger – keine Installation von Vivarion 2 gefunden</translation>
     </message>
     <message>
         <source>Warning, without Vivarion 2 installed, the Lifeledger is useless.</source>
-        <translation>Achtung, ohne installiertes Vivarion 2 ist das Lifeledger nutzlos.</translation>
+        <translation>Achtung: Ohne installiertes Vivarion 2 ist Lifeledger nutzlos.</translation>
     </message>
 </context>
 <context>
     <name>CommandLine</name>
     <message>
         <source>Read the game&apos;s registry from the Wine prefix DIR (instead of $WINEPREFIX, ~/.wine and the prefixes of the common launchers).</source>
-        <translation>Die Registry des Spiels aus dem Wine-Präfix DIR lesen (statt aus $WINEPREFIX, ~/.wine und den Präfixen der gängigen Starter).</translation>
+        <translation>Die Registry des Spiels aus dem Wine-Präfix DIR lesen (statt aus $WINEPREFIX, ~/.wine und den Präfixen der gängigen Launcher).</translation>
     </message>
     <message>
         <source>Use DIR as the game&apos;s history folder; no registry is read. Goes with --genetics-dir.</source>
-        <translation>DIR als Verlaufsordner des Spiels verwenden; es wird keine Registry gelesen. Gehört zu --genetics-dir.</translation>
+        <translation>DIR als Chronikordner des Spiels verwenden; es wird keine Registry gelesen. Gehört zu --genetics-dir.</translation>
     </message>
     <message>
         <source>Use DIR as the game&apos;s genetics folder; no registry is read. Goes with --history-dir.</source>
@@ -82,7 +82,7 @@ It draws a creature&apos;s family tree (Ctrl+T), finds creatures by any of their
 Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
         <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
 
-Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jedem ihrer Texte (Strg+F), zeigt ein Album als Kontaktbogen (Strg+K) und exportiert die Liste als CSV und den ganzen Verlauf als Familienbuch für jeden Browser (Menü Datei). F5 liest die Liste neu; die Statusleiste sagt, wenn das Spiel sie geändert hat.
+Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jedem ihrer Texte (Strg+F), zeigt ein Album als Kontaktbogen (Strg+K) und exportiert die Liste als CSV und die ganze Chronik als Familienbuch für jeden Browser (Menü Datei). F5 liest die Liste neu; die Statusleiste sagt, wenn das Spiel sie geändert hat.
 
 Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
     </message>
@@ -107,7 +107,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
     <message>
         <source>Reading the history...</source>
-        <translation>Der Verlauf wird gelesen …</translation>
+        <translation>Die Chronik wird gelesen …</translation>
     </message>
     <message>
         <source>Family book: %1 of %2 creatures</source>
@@ -207,11 +207,11 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
     <message>
         <source>Life (From -&gt; To)</source>
-        <translation>Leben (von -&gt; bis)</translation>
+        <translation>Leben (von – bis)</translation>
     </message>
     <message>
         <source>State</source>
-        <translation>Zustand</translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Tovik</source>
@@ -251,7 +251,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
     <message>
         <source>Exported - State Unknown</source>
-        <translation>Exportiert - Zustand unbekannt</translation>
+        <translation>Exportiert – Status unbekannt</translation>
     </message>
     <message>
         <source>%1 (%2) and %3 (%4)</source>
@@ -290,7 +290,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <name>DeleteCreatureDialog</name>
     <message>
         <source>Deleting an entry</source>
-        <translation>Einen Eintrag löschen</translation>
+        <translation>Eintrag löschen</translation>
     </message>
     <message>
         <source>Entry Information</source>
@@ -326,11 +326,11 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
     <message>
         <source>This will leave a genetics file un-referenced by the history data</source>
-        <translation>Damit bleibt eine Genetikdatei zurück, auf die keine Verlaufsdaten mehr verweisen</translation>
+        <translation>Damit bleibt eine Genetikdatei zurück, auf die keine Chronikdaten mehr verweisen</translation>
     </message>
     <message>
         <source>This will leave a photo album file un-referenced by the history data</source>
-        <translation>Damit bleibt eine Fotoalbumdatei zurück, auf die keine Verlaufsdaten mehr verweisen</translation>
+        <translation>Damit bleibt eine Fotoalbumdatei zurück, auf die keine Chronikdaten mehr verweisen</translation>
     </message>
     <message>
         <source>Are you sure?</source>
@@ -338,11 +338,11 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     </message>
     <message>
         <source>The Endrish Lifeledger</source>
-        <translation>Das Endrish-Lifeledger</translation>
+        <translation>Endrish-Lifeledger</translation>
     </message>
     <message>
         <source>Delete &amp;History Entry</source>
-        <translation>&amp;Verlaufseintrag löschen</translation>
+        <translation>&amp;Chronikeintrag löschen</translation>
     </message>
     <message>
         <source>Delete &amp;Genetics File</source>
@@ -372,7 +372,7 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <name>EditCreatureDialog</name>
     <message>
         <source>Editing a Creature Entry</source>
-        <translation>Einen Geschöpfeintrag bearbeiten</translation>
+        <translation>Geschöpfeintrag bearbeiten</translation>
     </message>
     <message>
         <source>Creature Information</source>
@@ -438,7 +438,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>&amp;Choose</source>
-        <translation>&amp;Wählen</translation>
+        <translation>Nächstes &amp;Foto</translation>
     </message>
     <message>
         <source>Gravestone picture</source>
@@ -485,7 +485,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>History file</source>
-        <translation>Verlaufsdatei</translation>
+        <translation>Chronikdatei</translation>
     </message>
     <message>
         <source>Photo album</source>
@@ -497,7 +497,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>not in the history</source>
-        <translation>nicht im Verlauf</translation>
+        <translation>nicht in der Chronik</translation>
     </message>
     <message>
         <source>Family Book</source>
@@ -525,7 +525,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>State</source>
-        <translation>Zustand</translation>
+        <translation>Status</translation>
     </message>
     <message>
         <source>Parents</source>
@@ -603,11 +603,11 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>(not in the history)</source>
-        <translation>(nicht im Verlauf)</translation>
+        <translation>(nicht in der Chronik)</translation>
     </message>
     <message>
         <source>not in the history</source>
-        <translation>nicht im Verlauf</translation>
+        <translation>nicht in der Chronik</translation>
     </message>
     <message>
         <source>Family Tree of %1</source>
@@ -729,6 +729,11 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <source>Cannot write into folder &quot;%1&quot;. %2</source>
         <translation>In den Ordner »%1« kann nicht geschrieben werden. %2</translation>
     </message>
+    <message>
+        <source>en</source>
+        <comment>the language of the messages, for their numbers</comment>
+        <translation>de</translation>
+    </message>
 </context>
 <context>
     <name>FindBar</name>
@@ -769,7 +774,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>The history folder cannot be read, so the list is empty: %1</source>
-        <translation>Der Verlaufsordner ist nicht lesbar, die Liste ist leer: %1</translation>
+        <translation>Der Chronikordner ist nicht lesbar, die Liste ist leer: %1</translation>
     </message>
     <message>
         <source>Changes by the game cannot be watched: F5 rereads the list.</source>
@@ -777,7 +782,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>These history files could not be read, so their creatures are not listed:</source>
-        <translation>Diese Verlaufsdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
+        <translation>Diese Chronikdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
     </message>
 </context>
 <context>
@@ -792,7 +797,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>Launcher</source>
-        <translation>Starter</translation>
+        <translation>Launcher</translation>
     </message>
     <message>
         <source>Wine prefix</source>
@@ -800,7 +805,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     </message>
     <message>
         <source>History folder</source>
-        <translation>Verlaufsordner</translation>
+        <translation>Chronikordner</translation>
     </message>
     <message>
         <source>Creatures</source>
@@ -834,7 +839,7 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     <name>MainWindow</name>
     <message>
         <source>Endrish Creature History</source>
-        <translation>Endrish-Geschöpfverlauf</translation>
+        <translation>Endrish-Geschöpfchronik</translation>
     </message>
     <message>
         <source>&amp;File</source>
@@ -889,14 +894,14 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
 %2
 
 Nothing has been saved. The list now shows the record as it is; edit it again to make your change.</source>
-        <translation>Das Spiel hat den Verlaufseintrag von %1 geändert, nachdem die Liste gelesen wurde:
+        <translation>Das Spiel hat den Chronikeintrag von %1 geändert, nachdem die Liste gelesen wurde:
 %2
 
 Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bearbeiten Sie ihn erneut, um Ihre Änderung vorzunehmen.</translation>
     </message>
     <message>
         <source>The game changed the history since it was read: F5 rereads it</source>
-        <translation>Das Spiel hat den Verlauf geändert, seit er gelesen wurde: F5 liest ihn neu ein</translation>
+        <translation>Das Spiel hat die Chronik geändert, seit sie gelesen wurde: F5 liest sie neu ein</translation>
     </message>
     <message>
         <source>Creatures</source>
@@ -974,7 +979,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
     <message>
         <source>History folder:</source>
-        <translation>Verlaufsordner:</translation>
+        <translation>Chronikordner:</translation>
     </message>
     <message>
         <source>Genetics folder:</source>
@@ -990,18 +995,18 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
     <message>
         <source>Reading now:</source>
-        <translation>Liest gerade:</translation>
+        <translation>Derzeit geöffnet:</translation>
     </message>
 </context>
 <context>
     <name>PhotoAlbumDialog</name>
     <message>
         <source>Viewing the Photo Album...</source>
-        <translation>Das Fotoalbum ansehen …</translation>
+        <translation>Fotoalbum ansehen</translation>
     </message>
     <message>
         <source>Double-Left-Click me to save this image</source>
-        <translation>Doppelt mit links klicken, um dieses Bild zu speichern</translation>
+        <translation>Doppelklicken, um dieses Bild zu speichern</translation>
     </message>
     <message>
         <source>Bitmap Files (*.bmp)</source>
@@ -1009,7 +1014,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
     <message>
         <source>Lifeledger - View Photo Album</source>
-        <translation>Lifeledger - Fotoalbum ansehen</translation>
+        <translation>Lifeledger – Fotoalbum ansehen</translation>
     </message>
     <message>
         <source>This Creature does not have a photo album. As a result, you cannot view what is not there</source>
@@ -1063,7 +1068,7 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
     <message>
         <source>Unable to open file %1</source>
-        <translation>Datei kann nicht geöffnet werden: %1</translation>
+        <translation>Die Datei %1 kann nicht geöffnet werden</translation>
     </message>
 </context>
 <context>
@@ -1088,6 +1093,10 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
     <message>
         <source>needs a graphical session, and none was found (DISPLAY and WAYLAND_DISPLAY are not set).</source>
         <translation>braucht eine grafische Sitzung, und es wurde keine gefunden (DISPLAY und WAYLAND_DISPLAY sind nicht gesetzt).</translation>
+    </message>
+    <message>
+        <source>write error: %1</source>
+        <translation>Schreibfehler: %1</translation>
     </message>
 </context>
 </TS>

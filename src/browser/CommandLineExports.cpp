@@ -106,7 +106,7 @@ int runCommandLineExports(const StartOptions& options, QSettings* settings, cons
         say(unreadable.details.isEmpty() ? unreadable.message : unreadable.message.section(QLatin1Char('\n'), 0, 0) + QLatin1Char('\n') + unreadable.details);
     }
     progress.done();
-    const QLocale locale;
+    const QLocale locale = messageLocale();
     const int creatures = controller.model()->count();
     try {
         if (!options.exportCsv.isEmpty()) {

@@ -46,7 +46,10 @@ MainWindow::MainWindow(StartContext context, QWidget* parent)
     ui->clientLayout->insertWidget(0, findBar_);
     connectActions();
     setUpStatusBar();
-    keepOnScreen_ = restoreWindowPlace(context_.settings, this);
+    restoreWindowPlace(context_.settings, this);
+    // The design's place or the restored one, kept on the screen: a small
+    // or scaled screen may not hold either.
+    keepOnScreen_ = true;
 
     // A missing installation at start-up ends construction here: the
     // exception reaches main, which ends the program with exit code 1.
@@ -301,8 +304,8 @@ void MainWindow::viewPhotoAlbum()
 void MainWindow::showEvent(QShowEvent* event)
 {
     QMainWindow::showEvent(event);
-    // Whether the restored place is all on the screen is known once the
-    // frame is, at the first show.
+    // Whether the first place is all on the screen is known once the frame
+    // is, at the first show.
     if (keepOnScreen_) {
         keepOnScreen_ = false;
         keepOnScreen(this);

@@ -56,9 +56,20 @@ QString systemReason(int error)
 
 QString bytes(qint64 n)
 {
-    return QLocale(QLocale::English).toString(n);
+    return messageLocale().toString(n);
 }
 
+
+}  // namespace
+
+QLocale messageLocale()
+{
+    // The language the messages are in says how their numbers are grouped
+    // ("2,000,000" in English, "2.000.000" in German), whatever the system.
+    return QLocale(QCoreApplication::translate("FileSystem", "en", "the language of the messages, for their numbers"));
+}
+
+namespace {
 
 std::uint64_t hashOf(const char* data, qsizetype size)
 {

@@ -10,6 +10,7 @@
 
 #include <QByteArray>
 #include <QByteArrayView>
+#include <QLocale>
 #include <QString>
 #include <cstdint>
 #include <functional>
@@ -70,6 +71,10 @@ struct FileIdentity {
 // or device is refused without waiting on it) or is larger than maxBytes
 // (the message gives its size). With `identity`, also says what was read.
 QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity = nullptr);
+
+// The locale of the language the messages are in: numbers in a message are
+// formatted with it.
+QLocale messageLocale();
 
 // A run of memory to read into.
 struct ByteRange {

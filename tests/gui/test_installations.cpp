@@ -274,6 +274,14 @@ TEST(CommandLine, HelpAndVersionAnswerWithoutADisplay)
     const ProgramRun version = runProgram(LIFELEDGER_INSTALLED, {"--version"}, home.path());
     EXPECT_EQ(version.code, 0);
     EXPECT_TRUE(version.out.startsWith("Lifeledger ")) << version.out.toStdString();
+
+    // Help that cannot be written is no success.
+    QProcess full;
+    full.setStandardOutputFile(QStringLiteral("/dev/full"));
+    full.start(LIFELEDGER_INSTALLED, {"--help"});
+    ASSERT_TRUE(full.waitForFinished(10000));
+    EXPECT_EQ(full.exitCode(), 1);
+    EXPECT_TRUE(full.readAllStandardError().contains("write error")) << "said on standard error";
 }
 
 TEST(CommandLine, MistakesAreNamedAndEndWithTwo)
