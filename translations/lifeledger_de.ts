@@ -285,6 +285,10 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
         <source>no parents recorded</source>
         <translation>keine Eltern verzeichnet</translation>
     </message>
+    <message>
+        <source>%1 -&gt; %2</source>
+        <translation>%1 – %2</translation>
+    </message>
 </context>
 <context>
     <name>DeleteCreatureDialog</name>

@@ -90,7 +90,8 @@ CreatureListModel::RowTexts CreatureListModel::format(const HistoryRecord& e, co
                            .arg(decodeText(e.parent1Name), monikerDisplayText(e.parent1Moniker),
                                 decodeText(e.parent2Name), monikerDisplayText(e.parent2Moniker));
     const QString birth = formatDateTime(timeStampToDateTime(e.birthTime), names);
-    t[LifeColumn] = e.state == csDead ? birth + QLatin1String(" -> ") + formatDateTime(timeStampToDateTime(e.deathTime), names)
+    t[LifeColumn] = e.state == csDead ? translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 -> %2"))
+                                            .arg(birth, formatDateTime(timeStampToDateTime(e.deathTime), names))
                                       : translated(QT_TRANSLATE_NOOP("CreatureListModel", "%1 (Still alive)")).arg(birth);
     t[StateColumn] = stateText(e);
     return row;
