@@ -140,7 +140,8 @@ void S16File::load(const ReadFunction& read, const QString& name, std::uint64_t 
     qint64 left = read(blocks);
     for (const ByteRange& block : blocks) {
         const qint64 filled = std::min(left, block.size);
-        std::memset(block.data + filled, 0, size_t(block.size - filled));
+        if (filled < block.size)  // (an empty photo has no memory to point at)
+            std::memset(block.data + filled, 0, size_t(block.size - filled));
         left -= filled;
     }
     if constexpr (Q_BYTE_ORDER == Q_BIG_ENDIAN) {
