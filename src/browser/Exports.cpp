@@ -145,9 +145,10 @@ public:
         names_.reserve(size_t(records_.count()));
         monikers_.reserve(size_t(records_.count()));
         for (int row = 0; row < records_.count(); ++row) {
-            const CreatureListModel::RowTexts t = records_.rowTexts(row);
-            names_.push_back(t[CreatureListModel::NameColumn]);
-            monikers_.push_back(t[CreatureListModel::MonikerColumn]);
+            // As the list's name and moniker columns show them.
+            const HistoryRecord e = records_.readRecord(row);
+            names_.push_back(decodeText(e.displayName));
+            monikers_.push_back(monikerDisplayText(e.moniker));
         }
         book_.pages = std::max(1, (records_.count() + options_.creaturesPerPage - 1) / options_.creaturesPerPage);
         written_ = QDateTime::currentDateTime().toString(Qt::ISODate);
@@ -160,6 +161,13 @@ private:
     int pageOf(int row) const { return row / options_.creaturesPerPage; }
     int firstRow(int page) const { return page * options_.creaturesPerPage; }
     int endRow(int page) const { return std::min(records_.count(), firstRow(page) + options_.creaturesPerPage); }
+    // What the page being written holds of a creature on it.
+    struct PageRow {
+        CreatureListModel::RowTexts texts;
+        HistoryRecord record;
+    };
+    const PageRow& pageRow(int row) const { return rows_[size_t(row - firstRow(page_))]; }
+
     static QString pageFile(int page)
     {
         return page == 0 ? QStringLiteral("index.html") : QStringLiteral("creatures-%1.html").arg(page + 1);
@@ -177,6 +185,13 @@ private:
         file_ = &file;
         writeHead();
         writePageList();
+        // Each creature of the page read and formatted once, for its list row
+        // and its section.
+        rows_.clear();
+        for (int row = firstRow(page); row < endRow(page); ++row) {
+            HistoryRecord record = records_.readRecord(row);
+            rows_.push_back({records_.rowTexts(row), std::move(record)});
+        }
         writeList();
         for (int row = firstRow(page); row < endRow(page); ++row) {
             writeCreature(row);
@@ -258,11 +273,11 @@ private:
             if ((row - firstRow(page_)) % kPartRows == 0)
                 html_ += (row > firstRow(page_) ? QStringLiteral("</tbody></table></div>\n") : QString())
                          + QStringLiteral("<div class=\"part\"><table>") + head;
-            const CreatureListModel::RowTexts t = records_.rowTexts(row);
+            const CreatureListModel::RowTexts& t = pageRow(row).texts;
             html_ += QStringLiteral("<tr><td><a href=\"%1\">%2</a></td>").arg(hrefOf(row), escapedHtml(t.texts[0]));
             for (int c = 1; c < CreatureListModel::ColumnCount; ++c)
                 html_ += QStringLiteral("<td>%1</td>")
-                             .arg(c == CreatureListModel::ParentsColumn && !hasParents(row) ? QStringLiteral("&mdash;")
+                             .arg(c == CreatureListModel::ParentsColumn && !hasParents(pageRow(row).record) ? QStringLiteral("&mdash;")
                                                                                              : escapedHtml(t.texts[size_t(c)]));
             html_ += QStringLiteral("</tr>\n");
             flushWhenLarge();
@@ -274,9 +289,8 @@ private:
 
     // Whether the record names a parent at all (the list's "() and ()"
     // says it does not; the page says it with a dash, as its sections do).
-    bool hasParents(int row) const
+    static bool hasParents(const HistoryRecord& e)
     {
-        const HistoryRecord e = records_.readRecord(row);
         return e.parent1Moniker[0] != '\0' || e.parent2Moniker[0] != '\0' || !e.parent1Name.isEmpty() || !e.parent2Name.isEmpty();
     }
 
@@ -312,16 +326,16 @@ private:
     // A creature: its details, its lineage as links, its photos.
     void writeCreature(int row)
     {
-        const HistoryRecord e = records_.readRecord(row);
-        const CreatureListModel::RowTexts t = records_.rowTexts(row);
+        const HistoryRecord& e = pageRow(row).record;
+        const CreatureListModel::RowTexts& t = pageRow(row).texts;
         html_ += QStringLiteral("<section id=\"%1\">\n<h3>%2 (%3)</h3>\n<dl>")
                      .arg(anchor(row), escapedHtml(t[CreatureListModel::NameColumn]), escapedHtml(t[CreatureListModel::MonikerColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "Species"), escapedHtml(t[CreatureListModel::SpeciesColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "Gender"), escapedHtml(t[CreatureListModel::GenderColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "Life"), escapedHtml(t[CreatureListModel::LifeColumn]));
         term(QT_TRANSLATE_NOOP("Exports", "State"), escapedHtml(t[CreatureListModel::StateColumn]));
-        term(QT_TRANSLATE_NOOP("Exports", "Parents"), !hasParents(row) ? QStringLiteral("&mdash;")
-                                                                       : parentLinks(e.parent1Moniker, e.parent1Name) + QStringLiteral("<br>")
+        term(QT_TRANSLATE_NOOP("Exports", "Parents"), !hasParents(e) ? QStringLiteral("&mdash;")
+                                                                     : parentLinks(e.parent1Moniker, e.parent1Name) + QStringLiteral("<br>")
                                                                              + parentLinks(e.parent2Moniker, e.parent2Name));
         QStringList children;
         for (int child : lineage_.childrenOf(e.moniker))
@@ -389,6 +403,7 @@ private:
     FileWriter* file_ = nullptr;  // and its file
     QString html_;
     std::vector<QString> names_, monikers_;  // every creature's, for the links to it
+    std::vector<PageRow> rows_;               // the page's creatures, in row order
 };
 
 }  // namespace
