@@ -9,6 +9,8 @@ packages=(
   # the build
   cmake g++ make pkg-config
   qt6-base-dev qt6-base-dev-tools qt6-qpa-plugins libgl-dev zlib1g-dev libyaml-cpp-dev
+  # the world statistics: Qt Charts (whose CMake files need Qt OpenGL's) and SVG
+  qt6-charts-dev libqt6opengl6-dev qt6-svg-dev
   # the translations: lupdate/lrelease and Qt's own German texts
   qt6-tools-dev qt6-l10n-tools qt6-translations-l10n
   # the tests and benchmarks

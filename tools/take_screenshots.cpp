@@ -15,6 +15,7 @@
 #include "browser/CreatureListView.h"
 #include "browser/HistoryController.h"
 #include "browser/MainWindow.h"
+#include "browser/StatisticsWindow.h"
 #include "sampleworld/SampleWorld.h"
 
 #include <QAbstractButton>
@@ -27,6 +28,7 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QTabWidget>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QTreeView>
@@ -106,7 +108,9 @@ int main(int argc, char** argv)
     SampleWorld world;
     world.prefix = argc == 3 ? QString::fromLocal8Bit(argv[2]) : writeSampleWorld(dir.path()).prefix;
 
-    std::unique_ptr<MainWindow> viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, QDir::homePath()});
+    // The safety net's copies go with the sample, never into the user's store.
+    std::unique_ptr<MainWindow> viewer = createWindows(
+        {InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, QDir::homePath(), encodePath(dir.filePath("data"))});
     viewer->show();
 
     // The steps run one after another; each opens a window and is finished
@@ -169,6 +173,31 @@ int main(int argc, char** argv)
         select(*v, "TOVA");
         onModal(QStringLiteral("contact-sheet"), closeWindow);
         v->showContactSheet();
+    });
+    steps->push_back([v] { v->showStatistics(); });
+    for (const auto& [tab, name] : {std::pair{1, "statistics-population"}, {2, "statistics-births"}, {3, "statistics-life-spans"},
+                                    {6, "statistics-generations"}}) {
+        steps->push_back([tab = tab, name = name] {
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* stats = qobject_cast<StatisticsWindow*>(w); stats && w->isVisible()) {
+                    stats->findChild<QTabWidget*>(QStringLiteral("tabs"))->setCurrentIndex(tab);
+                    QTimer::singleShot(300, [w, name] { save(w, QString::fromLatin1(name)); });
+                }
+        });
+    }
+    steps->push_back([] {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<StatisticsWindow*>(w) && w->isVisible())
+                w->close();
+    });
+    steps->push_back([v] {
+        // A deletion, so that the safety net has something to show.
+        select(*v, "DAGP");
+        const int row = v->creatureList()->selectedRow();
+        if (row >= 0)
+            v->controller()->deleteFiles(row, true, true, true);
+        onModal(QStringLiteral("restore-deleted"), closeWindow);
+        v->restoreDeleted();
     });
     steps->push_back([v] {
         // The launchers' prefixes found in $HOME.

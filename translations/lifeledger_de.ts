@@ -738,6 +738,14 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
         <comment>the language of the messages, for their numbers</comment>
         <translation>de</translation>
     </message>
+    <message>
+        <source>It belonged to user %1, group %2, and a new file cannot be given that owner.</source>
+        <translation>Sie gehörte Benutzer %1, Gruppe %2, und eine neue Datei kann diesen Eigentümer nicht erhalten.</translation>
+    </message>
+    <message>
+        <source>A file of that name is there again.</source>
+        <translation>Eine Datei dieses Namens ist wieder da.</translation>
+    </message>
 </context>
 <context>
     <name>FindBar</name>
@@ -787,6 +795,48 @@ Bitte ersetzen Sie sie; es wurde nichts gespeichert.</translation>
     <message>
         <source>These history files could not be read, so their creatures are not listed:</source>
         <translation>Diese Chronikdateien konnten nicht gelesen werden; ihre Geschöpfe fehlen daher in der Liste:</translation>
+    </message>
+    <message>
+        <source>No copy of the history record %1 could be kept, so nothing has been saved.</source>
+        <translation>Von der Chronikdatei %1 konnte keine Kopie aufbewahrt werden, deshalb wurde nichts gespeichert.</translation>
+    </message>
+    <message>
+        <source>A copy of the files could not be kept, so nothing has been deleted.</source>
+        <translation>Von den Dateien konnte keine Kopie aufbewahrt werden, deshalb wurde nichts gelöscht.</translation>
+    </message>
+    <message>
+        <source>Edit of %1</source>
+        <translation>Bearbeitung von %1</translation>
+    </message>
+    <message>
+        <source>Deletion of %1</source>
+        <translation>Löschen von %1</translation>
+    </message>
+    <message>
+        <source>The history record of %1 has been changed or removed since the edit, so the edit cannot be taken back; the record is left as it is:
+%2</source>
+        <translation>Die Chronikdatei von %1 wurde seit der Bearbeitung geändert oder entfernt, deshalb kann die Bearbeitung nicht zurückgenommen werden; die Datei bleibt, wie sie ist:
+%2</translation>
+    </message>
+    <message>
+        <source>The history record of %1 has been changed or removed since the edit was taken back, so it cannot be made again; the record is left as it is:
+%2</source>
+        <translation>Die Chronikdatei von %1 wurde geändert oder entfernt, seit die Bearbeitung zurückgenommen wurde, deshalb kann sie nicht wiederholt werden; die Datei bleibt, wie sie ist:
+%2</translation>
+    </message>
+    <message>
+        <source>The copies of %1&apos;s files are no longer in the store, so they cannot be put back.</source>
+        <translation>Die Kopien der Dateien von %1 sind nicht mehr im Speicher und können nicht zurückgelegt werden.</translation>
+    </message>
+    <message>
+        <source>Not every file of %1 could be deleted again; these stay:
+%2</source>
+        <translation>Nicht alle Dateien von %1 konnten erneut gelöscht werden; diese bleiben:
+%2</translation>
+    </message>
+    <message>
+        <source>That deletion is no longer in the store.</source>
+        <translation>Dieses Löschen ist nicht mehr im Speicher.</translation>
     </message>
 </context>
 <context>
@@ -943,6 +993,26 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
         <source>The game changed it after the list was read, so it is kept; the list now shows it as it is.</source>
         <translation>Das Spiel hat sie geändert, nachdem die Liste gelesen wurde; sie bleibt daher erhalten, und die Liste zeigt sie jetzt, wie sie ist.</translation>
     </message>
+    <message>
+        <source>&amp;Edit</source>
+        <translation>&amp;Bearbeiten</translation>
+    </message>
+    <message>
+        <source>&amp;World Statistics</source>
+        <translation>&amp;Weltstatistik</translation>
+    </message>
+    <message>
+        <source>Restore &amp;Deleted...</source>
+        <translation>&amp;Gelöschte wiederherstellen …</translation>
+    </message>
+    <message>
+        <source>&amp;Undo</source>
+        <translation>&amp;Rückgängig</translation>
+    </message>
+    <message>
+        <source>&amp;Redo</source>
+        <translation>&amp;Wiederholen</translation>
+    </message>
 </context>
 <context>
     <name>MenuDialogs</name>
@@ -1057,6 +1127,75 @@ Es wurde nichts gespeichert. Die Liste zeigt den Eintrag jetzt, wie er ist; bear
     </message>
 </context>
 <context>
+    <name>RestoreDeletedDialog</name>
+    <message>
+        <source>Restore Deleted</source>
+        <translation>Gelöschte wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Lifeledger keeps a copy of every file it deletes. Choose a deletion to put its files back where they were.</source>
+        <translation>Lifeledger bewahrt von jeder Datei, die es löscht, eine Kopie auf. Wählen Sie ein Löschen, um seine Dateien an ihren Platz zurückzulegen.</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Moniker</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Deleted</source>
+        <translation>Gelöscht</translation>
+    </message>
+    <message>
+        <source>Files</source>
+        <translation>Dateien</translation>
+    </message>
+    <message>
+        <source>&amp;Restore</source>
+        <translation>&amp;Wiederherstellen</translation>
+    </message>
+    <message>
+        <source>Remove from &amp;Store...</source>
+        <translation>Aus dem &amp;Speicher entfernen …</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>history record</source>
+        <translation>Chronikdatei</translation>
+    </message>
+    <message>
+        <source>photo album</source>
+        <translation>Fotoalbum</translation>
+    </message>
+    <message>
+        <source>genetics file</source>
+        <translation>Genetikdatei</translation>
+    </message>
+    <message numerus="yes">
+        <source>The copies are kept in %1, at most %2 MiB of them, none longer than %n days.</source>
+        <translation>
+            <numerusform>Die Kopien liegen in %1, höchstens %2 MiB davon, keine länger als %n Tag.</numerusform>
+            <numerusform>Die Kopien liegen in %1, höchstens %2 MiB davon, keine länger als %n Tage.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>The files of %1 are back where they were.</source>
+        <translation>Die Dateien von %1 sind wieder an ihrem Platz.</translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove the copies of %n deletions from the store? They cannot be restored afterwards.</source>
+        <translation>
+            <numerusform>Die Kopien von %n Löschen aus dem Speicher entfernen? Sie können danach nicht mehr wiederhergestellt werden.</numerusform>
+            <numerusform>Die Kopien von %n Löschvorgängen aus dem Speicher entfernen? Sie können danach nicht mehr wiederhergestellt werden.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
     <name>S16File</name>
     <message>
         <source>List Index Out of Bounds</source>
@@ -1101,6 +1240,240 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
     <message>
         <source>write error: %1</source>
         <translation>Schreibfehler: %1</translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsWindow</name>
+    <message>
+        <source>World Statistics</source>
+        <translation>Weltstatistik</translation>
+    </message>
+    <message>
+        <source>Summary</source>
+        <translation>Überblick</translation>
+    </message>
+    <message>
+        <source>Population</source>
+        <translation>Bevölkerung</translation>
+    </message>
+    <message>
+        <source>Births and Deaths</source>
+        <translation>Geburten und Tode</translation>
+    </message>
+    <message>
+        <source>Life Spans</source>
+        <translation>Lebensdauer</translation>
+    </message>
+    <message>
+        <source>Species</source>
+        <translation>Art</translation>
+    </message>
+    <message>
+        <source>Gender</source>
+        <translation>Geschlecht</translation>
+    </message>
+    <message>
+        <source>Generations</source>
+        <translation>Generationen</translation>
+    </message>
+    <message>
+        <source>Longest Line</source>
+        <translation>Längste Linie</translation>
+    </message>
+    <message>
+        <source>&amp;Save Chart As...</source>
+        <translation>Diagramm &amp;speichern unter …</translation>
+    </message>
+    <message>
+        <source>Close</source>
+        <translation>Schließen</translation>
+    </message>
+    <message>
+        <source>%1 days</source>
+        <translation>%1 Tage</translation>
+    </message>
+    <message>
+        <source>hour</source>
+        <translation>Stunde</translation>
+    </message>
+    <message>
+        <source>day</source>
+        <translation>Tag</translation>
+    </message>
+    <message>
+        <source>week</source>
+        <translation>Woche</translation>
+    </message>
+    <message>
+        <source>month</source>
+        <translation>Monat</translation>
+    </message>
+    <message>
+        <source>quarter</source>
+        <translation>Quartal</translation>
+    </message>
+    <message>
+        <source>year</source>
+        <translation>Jahr</translation>
+    </message>
+    <message>
+        <source>decade</source>
+        <translation>Jahrzehnt</translation>
+    </message>
+    <message>
+        <source>week of %1</source>
+        <translation>Woche vom %1</translation>
+    </message>
+    <message>
+        <source>Q%1 %2</source>
+        <translation>Q%1 %2</translation>
+    </message>
+    <message>
+        <source>%1s</source>
+        <translation>%1er</translation>
+    </message>
+    <message>
+        <source>%1, as a table</source>
+        <translation>%1, als Tabelle</translation>
+    </message>
+    <message>
+        <source>The %1 creatures found by &quot;%2&quot;, of %3 in the history.</source>
+        <translation>Die %1 mit »%2« gefundenen Geschöpfe von %3 in der Chronik.</translation>
+    </message>
+    <message numerus="yes">
+        <source>All %n creatures of the history.</source>
+        <translation>
+            <numerusform>Das %n Geschöpf der Chronik.</numerusform>
+            <numerusform>Alle %n Geschöpfe der Chronik.</numerusform>
+        </translation>
+    </message>
+    <message>
+        <source>Creatures</source>
+        <translation>Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Alive</source>
+        <translation>Lebend</translation>
+    </message>
+    <message>
+        <source>Dead</source>
+        <translation>Tot</translation>
+    </message>
+    <message>
+        <source>Exported</source>
+        <translation>Exportiert</translation>
+    </message>
+    <message>
+        <source>Other states</source>
+        <translation>Anderer Status</translation>
+    </message>
+    <message>
+        <source>Mean life span of the dead</source>
+        <translation>Mittlere Lebensdauer der Toten</translation>
+    </message>
+    <message>
+        <source>Median life span of the dead</source>
+        <translation>Median der Lebensdauer der Toten</translation>
+    </message>
+    <message>
+        <source>Dead before they were born (left out of the life spans)</source>
+        <translation>Vor der Geburt gestorben (nicht in der Lebensdauer gezählt)</translation>
+    </message>
+    <message>
+        <source>Earliest time</source>
+        <translation>Frühester Zeitpunkt</translation>
+    </message>
+    <message>
+        <source>Newest time in the history</source>
+        <translation>Neuester Zeitpunkt der Chronik</translation>
+    </message>
+    <message>
+        <source>Figure</source>
+        <translation>Kennzahl</translation>
+    </message>
+    <message>
+        <source>Value</source>
+        <translation>Wert</translation>
+    </message>
+    <message>
+        <source>Births</source>
+        <translation>Geburten</translation>
+    </message>
+    <message>
+        <source>Deaths</source>
+        <translation>Tode</translation>
+    </message>
+    <message>
+        <source>Period (%1)</source>
+        <translation>Zeitraum (%1)</translation>
+    </message>
+    <message>
+        <source>Creatures alive at the end of each %1</source>
+        <translation>Lebende Geschöpfe am Ende jedes Zeitraums (%1)</translation>
+    </message>
+    <message>
+        <source>Births and deaths per %1</source>
+        <translation>Geburten und Tode je Zeitraum (%1)</translation>
+    </message>
+    <message>
+        <source>%1 to %2</source>
+        <translation>%1 bis %2</translation>
+    </message>
+    <message>
+        <source>Days lived</source>
+        <translation>Gelebte Tage</translation>
+    </message>
+    <message>
+        <source>Dead creatures</source>
+        <translation>Tote Geschöpfe</translation>
+    </message>
+    <message>
+        <source>Life spans of the dead</source>
+        <translation>Lebensdauer der Toten</translation>
+    </message>
+    <message>
+        <source>Days lived (from)</source>
+        <translation>Gelebte Tage (ab)</translation>
+    </message>
+    <message>
+        <source>Creatures by species</source>
+        <translation>Geschöpfe nach Art</translation>
+    </message>
+    <message>
+        <source>Creatures by gender</source>
+        <translation>Geschöpfe nach Geschlecht</translation>
+    </message>
+    <message>
+        <source>Generation</source>
+        <translation>Generation</translation>
+    </message>
+    <message>
+        <source>Creatures per generation</source>
+        <translation>Geschöpfe je Generation</translation>
+    </message>
+    <message>
+        <source>Name</source>
+        <translation>Name</translation>
+    </message>
+    <message>
+        <source>Moniker</source>
+        <translation>Kennung</translation>
+    </message>
+    <message>
+        <source>Life</source>
+        <translation>Leben</translation>
+    </message>
+    <message>
+        <source>PNG Pictures (*.png);;SVG Pictures (*.svg)</source>
+        <translation>PNG-Bilder (*.png);;SVG-Bilder (*.svg)</translation>
+    </message>
+    <message>
+        <source>Save Chart As</source>
+        <translation>Diagramm speichern unter</translation>
+    </message>
+    <message>
+        <source>Alive at its end</source>
+        <translation>Lebend an seinem Ende</translation>
     </message>
 </context>
 </TS>

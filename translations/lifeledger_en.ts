@@ -65,4 +65,31 @@
         </translation>
     </message>
 </context>
+<context>
+    <name>RestoreDeletedDialog</name>
+    <message numerus="yes">
+        <source>The copies are kept in %1, at most %2 MiB of them, none longer than %n days.</source>
+        <translation>
+            <numerusform>The copies are kept in %1, at most %2 MiB of them, none longer than %n day.</numerusform>
+            <numerusform>The copies are kept in %1, at most %2 MiB of them, none longer than %n days.</numerusform>
+        </translation>
+    </message>
+    <message numerus="yes">
+        <source>Remove the copies of %n deletions from the store? They cannot be restored afterwards.</source>
+        <translation>
+            <numerusform>Remove the copies of %n deletion from the store? They cannot be restored afterwards.</numerusform>
+            <numerusform>Remove the copies of %n deletions from the store? They cannot be restored afterwards.</numerusform>
+        </translation>
+    </message>
+</context>
+<context>
+    <name>StatisticsWindow</name>
+    <message numerus="yes">
+        <source>All %n creatures of the history.</source>
+        <translation>
+            <numerusform>The %n creature of the history.</numerusform>
+            <numerusform>All %n creatures of the history.</numerusform>
+        </translation>
+    </message>
+</context>
 </TS>

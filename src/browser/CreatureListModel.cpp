@@ -19,6 +19,8 @@ QString translated(const char* text)
     return QCoreApplication::translate("CreatureListModel", text);
 }
 
+}  // namespace
+
 QString speciesText(std::int32_t species)
 {
     switch (species) {
@@ -38,6 +40,8 @@ QString genderText(std::int32_t gender)
     default: return QString::number(gender);
     }
 }
+
+namespace {
 
 QString stateText(const HistoryRecord& e)
 {
@@ -143,6 +147,15 @@ HistoryRecord CreatureListModel::readRecord(int row) const
     record.loadFromBytes(scanned_.at(size_t(row)).bytes);
     record.fileName = fileNameOf(row);
     return record;
+}
+
+std::vector<RecordFigures> CreatureListModel::figures() const
+{
+    std::vector<RecordFigures> figures;
+    figures.reserve(scanned_.size());
+    for (const ScannedRecord& scanned : scanned_)
+        figures.push_back(readRecordFigures(scanned.bytes));
+    return figures;
 }
 
 std::vector<RecordKey> CreatureListModel::keys() const

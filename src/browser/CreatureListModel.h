@@ -26,6 +26,11 @@
 // The names of the locale for the life-span column, English where it has none.
 DateTimeNames localeDateTimeNames();
 
+// The list's words for a species and a gender code (a code without one as
+// its number).
+QString speciesText(std::int32_t species);
+QString genderText(std::int32_t gender);
+
 class CreatureListModel : public QAbstractTableModel {
     Q_OBJECT
 public:
@@ -74,6 +79,8 @@ public:
     bool matches(int row, const QString& text) const;
     // Every record's moniker, parents' monikers and state, in row order.
     std::vector<RecordKey> keys() const;
+    // Every record's figures for the statistics, in row order.
+    std::vector<RecordFigures> figures() const;
     // The file a row was read from; the row of a file (-1 when none).
     QByteArray fileNameOf(int row) const;
     int rowOfFile(const QByteArray& fileName) const;

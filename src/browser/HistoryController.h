@@ -8,7 +8,9 @@
 
 #include "browser/CreatureListModel.h"
 #include "browser/Exports.h"
+#include "history/BackupStore.h"
 #include "history/CreatureFiles.h"
+#include "history/WorldStatistics.h"
 #include "platform/Installation.h"
 
 #include <QObject>
@@ -23,7 +25,10 @@ class LineageIndex;
 class HistoryController : public QObject {
     Q_OBJECT
 public:
-    explicit HistoryController(InstallationSource source, QObject* parent = nullptr);
+    // `dataHome` is the user's data folder, where the copies of the safety
+    // net are kept (the XDG one when not given).
+    explicit HistoryController(InstallationSource source, QObject* parent = nullptr, QByteArray dataHome = {},
+                               BackupLimits limits = {});
     ~HistoryController() override;
 
     CreatureListModel* model() const { return model_; }
@@ -58,13 +63,43 @@ public:
     // Applies the edit to the row's record and saves it over the very file
     // read, then refills. False when the game changed the record since the
     // list was read: nothing was written, and the list is refilled to show
-    // the record as it is. Throws FileCreateError when the save fails; the
-    // record then keeps the edit for another try.
+    // the record as it is. Throws FileCreateError when the save fails, or
+    // when no copy of the record could be kept first (nothing is replaced
+    // without one); the record then keeps the edit for another try.
     bool saveEdit(int row, const std::function<void(HistoryRecord&)>& edit);
     // Deletes the chosen files of a row's creature and says what became of
     // each; the list follows (the row goes with its record, a badge with its
-    // file; the list is refilled when the game changed the record).
+    // file; the list is refilled when the game changed the record). A copy
+    // of each is kept first: when one cannot be, Exception says why and
+    // nothing is deleted.
     std::vector<FileDeletion> deleteFiles(int row, bool album, bool genetics, bool history);
+
+    // Undo and redo of this session's edits and deletions, newest first.
+    // Each step acts only on the very files the operation left: when the
+    // game changed one since, or a deleted file's name is taken again, the
+    // step does nothing, throws Exception saying so, and leaves the history
+    // of steps (the files stay as they are).
+    bool canUndo() const { return done_ > 0; }
+    bool canRedo() const { return done_ < operations_.size(); }
+    // What the next undo or redo takes back or does again ("Deletion of
+    // Tova"); empty when there is none.
+    QString undoText() const;
+    QString redoText() const;
+    void undo();
+    void redo();
+
+    // The deletions the safety net keeps for this installation (this
+    // session's and earlier ones'), newest first, without those put back.
+    std::vector<BackupEntry> keptDeletions() const;
+    // Puts a kept deletion's files back, as an undo does.
+    void restoreDeletion(const QByteArray& id);
+    // Removes kept entries from the store.
+    void forgetKept(const std::vector<QByteArray>& ids);
+    // The store of this installation (made when first written to).
+    const BackupStore& backupStore();
+
+    // The statistics of the rows `counted` (the whole history when null).
+    WorldStatistics statistics(const std::vector<int>* counted = nullptr);
 
     // The rows (model rows, in this order) as CSV, into `path`.
     void exportList(const QString& path, const std::vector<int>& rows) const;
@@ -78,6 +113,8 @@ signals:
     void historyChangedOnDisk();
     // problems() changed.
     void problemsChanged();
+    // What undo and redo would do changed.
+    void undoChanged();
 
 private:
     enum class Reading { Everything, WhatChanged };
@@ -87,6 +124,26 @@ private:
     void fill(Reading reading);
     void rebuild();
     void setProblems(QStringList problems, QStringList places);
+    // A step of the session's undo history.
+    struct Operation {
+        BackupKind kind = BackupKind::Edit;
+        QString name;        // the creature's, for the menu
+        QByteArray entryId;  // its copies in the store
+        // An edit: the record's path, its bytes before and after, and what
+        // the file is since the last step (the save, its undo or redo).
+        QByteArray path, before, after;
+        FileIdentity current;
+        // A deletion undone: the files as put back, for its redo.
+        std::vector<KeptFile> restored;
+    };
+    void push(Operation operation);
+    void drop(size_t index);
+    void undoEdit(Operation& operation);
+    void redoEdit(Operation& operation);
+    void undoDeletion(Operation& operation);
+    void redoDeletion(Operation& operation);
+    // After the program's own change: the list reads what changed.
+    void followOwnChange();
 
     InstallationSource source_;
     Installation folders_;
@@ -94,4 +151,9 @@ private:
     DirectoryWatch* watch_;
     std::unique_ptr<LineageIndex> lineage_;
     QStringList problems_, problemPlaces_;
+    QByteArray dataHome_;
+    BackupLimits limits_;
+    std::unique_ptr<BackupStore> store_;
+    std::vector<Operation> operations_;
+    size_t done_ = 0;  // operations_[0, done_) are done, the rest undone
 };

@@ -17,7 +17,13 @@
 #include "platform/TextCodec.h"
 #include "ui_MainWindow.h"
 
+#include "browser/RestoreDeletedDialog.h"
+#include "browser/StatisticsWindow.h"
+
+#include "platform/Launchers.h"
+
 #include <QCloseEvent>
+#include <QDir>
 #include <QLabel>
 #include <QStatusBar>
 
@@ -29,7 +35,10 @@ MainWindow::MainWindow(StartContext context, QWidget* parent)
 {
     ui->setupUi(this);
     move(327, 159);
-    controller_ = new HistoryController(context_.source, this);
+    controller_ = new HistoryController(
+        context_.source, this,
+        context_.dataHome.isEmpty() ? encodePath(UserFolders::fromEnvironment(context_.home.isEmpty() ? QDir::homePath() : context_.home).dataHome)
+                                    : context_.dataHome);
     filter_ = new FindFilterModel(controller_->model(), this);
     ui->creatureList->setModels(controller_->model(), filter_);
     restoreColumnWidths(context_.settings, ui->creatureList->header());
@@ -77,7 +86,9 @@ void MainWindow::connectActions()
         {ui->exportListAction, &MainWindow::exportList}, {ui->exportFamilyBookAction, &MainWindow::exportFamilyBook},
         {ui->findAction, &MainWindow::find}, {ui->familyTreeAction, &MainWindow::showFamilyTree},
         {ui->contactSheetAction, &MainWindow::showContactSheet}, {ui->deleteAction, &MainWindow::deleteCreature},
-        {ui->editAction, &MainWindow::editCreature}, {ui->viewPhotoAlbumAction, &MainWindow::viewPhotoAlbum}};
+        {ui->editAction, &MainWindow::editCreature}, {ui->viewPhotoAlbumAction, &MainWindow::viewPhotoAlbum},
+        {ui->statisticsAction, &MainWindow::showStatistics}, {ui->restoreDeletedAction, &MainWindow::restoreDeleted},
+        {ui->undoAction, &MainWindow::undo}, {ui->redoAction, &MainWindow::redo}};
     for (const auto& [action, slot] : commands)
         connect(action, &QAction::triggered, this, slot);
     connect(ui->aboutAction, &QAction::triggered, this, [this] { showAboutBox(this, controller_); });
@@ -85,14 +96,19 @@ void MainWindow::connectActions()
         close();
         QCoreApplication::exit(0);
     });
+    // The find box lets the commands' keys through to them, but its own
+    // undo and redo stay with the typing.
     QList<QKeySequence> commandKeys;
     for (QAction* action : findChildren<QAction*>())
-        commandKeys += action->shortcuts();
+        if (action != ui->undoAction && action != ui->redoAction)
+            commandKeys += action->shortcuts();
     findBar_->letThrough(commandKeys);
     connect(ui->creatureList, &QAbstractItemView::doubleClicked, this, &MainWindow::editCreature);
     connect(ui->creatureList->selectionModel(), &QItemSelectionModel::selectionChanged, this, &MainWindow::updateActions);
     connect(filter_, &QAbstractItemModel::modelReset, this, &MainWindow::updateActions);
     connect(filter_, &QAbstractItemModel::rowsRemoved, this, &MainWindow::updateActions);
+    connect(controller_, &HistoryController::undoChanged, this, &MainWindow::updateUndoActions);
+    updateUndoActions();
 }
 
 void MainWindow::setUpStatusBar()
@@ -135,6 +151,47 @@ void MainWindow::updateActions()
     for (QAction* action : {ui->deleteAction, ui->editAction, ui->viewPhotoAlbumAction, ui->familyTreeAction,
                             ui->contactSheetAction})
         action->setEnabled(selected);
+}
+
+void MainWindow::updateUndoActions()
+{
+    // A name's own "&" is no mnemonic.
+    auto named = [](const QString& lead, const QString& step) {
+        return step.isEmpty() ? lead : lead + QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
+    };
+    ui->undoAction->setEnabled(controller_->canUndo());
+    ui->undoAction->setText(named(tr("&Undo"), controller_->undoText()));
+    ui->redoAction->setEnabled(controller_->canRedo());
+    ui->redoAction->setText(named(tr("&Redo"), controller_->redoText()));
+}
+
+void MainWindow::undo()
+{
+    command([this] { controller_->undo(); });
+}
+
+void MainWindow::redo()
+{
+    command([this] { controller_->redo(); });
+}
+
+void MainWindow::showStatistics()
+{
+    command([this] {
+        if (!statisticsWindow_)
+            statisticsWindow_ = new StatisticsWindow(controller_, filter_, this);
+        statisticsWindow_->show();
+        statisticsWindow_->raise();
+        statisticsWindow_->activateWindow();
+    });
+}
+
+void MainWindow::restoreDeleted()
+{
+    command([this] {
+        RestoreDeletedDialog dialog(controller_, this);
+        dialog.exec();
+    });
 }
 
 void MainWindow::command(const std::function<void()>& body)

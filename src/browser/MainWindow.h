@@ -8,6 +8,7 @@
 #include "platform/Installation.h"
 
 #include <QMainWindow>
+#include <QPointer>
 #include <functional>
 #include <memory>
 
@@ -22,6 +23,7 @@ class FindFilterModel;
 class HistoryController;
 class PhotoAlbumDialog;
 class QLabel;
+class StatisticsWindow;
 class QSettings;
 
 inline constexpr const char* kApplicationTitle = "Vivarion2 History Viewer";
@@ -33,6 +35,9 @@ struct StartContext {
     InstallationSource source;
     QSettings* settings = nullptr;
     QString home;  // searched for launchers' prefixes by "Open Installation..."
+    // The user's data folder, where the safety net keeps its copies; when
+    // empty, the XDG one of `home`.
+    QByteArray dataHome = {};
 };
 
 class MainWindow : public QMainWindow {
@@ -62,6 +67,10 @@ public slots:
     void find();
     void showFamilyTree();
     void showContactSheet();
+    void showStatistics();
+    void restoreDeleted();
+    void undo();
+    void redo();
     void deleteCreature();
     void editCreature();
     void viewPhotoAlbum();
@@ -75,6 +84,7 @@ private:
     void setUpStatusBar();
     // The commands that act on a creature are enabled while one is selected.
     void updateActions();
+    void updateUndoActions();
     void showNotices();
     // Runs a command body: an error is shown; a lost installation ends the
     // program after its message.
@@ -94,5 +104,6 @@ private:
     DeleteCreatureDialog* deleteDialog_ = nullptr;
     EditCreatureDialog* editDialog_ = nullptr;
     PhotoAlbumDialog* albumDialog_ = nullptr;
+    QPointer<StatisticsWindow> statisticsWindow_;
     bool keepOnScreen_ = false;
 };

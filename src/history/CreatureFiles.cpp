@@ -36,7 +36,8 @@ int badgeImageIndex(const Badges& badges)
 }
 
 std::vector<FileDeletion> deleteCreatureFiles(const CreatureFilePaths& paths, bool album, bool genetics, bool history,
-                                              const FileIdentity& historyRead)
+                                              const FileIdentity& historyRead, const FileIdentity* albumRead,
+                                              const FileIdentity* geneticsRead)
 {
     std::vector<FileDeletion> done;
     auto remove = [&done](CreatureFile file, const QByteArray& path, const FileIdentity* expected) {
@@ -45,9 +46,9 @@ std::vector<FileDeletion> deleteCreatureFiles(const CreatureFilePaths& paths, bo
         done.push_back(std::move(deletion));
     };
     if (album && !paths.album.isEmpty())
-        remove(CreatureFile::Album, paths.album, nullptr);
+        remove(CreatureFile::Album, paths.album, albumRead);
     if (genetics && !paths.genetics.isEmpty())
-        remove(CreatureFile::Genetics, paths.genetics, nullptr);
+        remove(CreatureFile::Genetics, paths.genetics, geneticsRead);
     if (history)
         remove(CreatureFile::History, paths.history, &historyRead);
     return done;

@@ -73,9 +73,11 @@ struct FileDeletion {
 // Deletes the chosen files, album first and history record last. Every
 // deletion is checked and reported; the history record is deleted only when
 // it is still the very file read (`historyRead`): one the game rewrote since
-// stays, as DeleteResult::Changed.
+// stays, as DeleteResult::Changed. So are the album and the genetics file
+// when what they were is given (the copies kept of them).
 std::vector<FileDeletion> deleteCreatureFiles(const CreatureFilePaths& paths, bool album, bool genetics, bool history,
-                                              const FileIdentity& historyRead);
+                                              const FileIdentity& historyRead, const FileIdentity* albumRead = nullptr,
+                                              const FileIdentity* geneticsRead = nullptr);
 
 // The badges after a deletion that kept the history record.
 Badges badgesAfter(Badges badges, const std::vector<FileDeletion>& deletions);

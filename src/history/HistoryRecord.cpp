@@ -150,11 +150,11 @@ struct FieldWriter {
     void operator()(bool flag) { writeInt32(out, flag ? 1 : 0); }
 };
 
-// Reads the fields up to the state and nothing after, texts stepped over
-// without a copy: what a fill needs of every record.
+// Reads the fields up to the last one wanted and nothing after, texts
+// stepped over without a copy: what a fill needs of every record.
 struct KeyReader {
     RecordReader& in;
-    const std::int32_t* state;  // the last field wanted
+    const void* last;  // the last field wanted
     bool done = false;
     template <size_t N>
     void operator()(std::array<char, N>& raw)
@@ -171,9 +171,14 @@ struct KeyReader {
     {
         if (!done)
             number = in.readInt32();
-        done = done || &number == state;
+        done = done || &number == last;
     }
-    void operator()(bool&) {}
+    void operator()(bool& flag)
+    {
+        if (!done)
+            flag = in.readInt32() != 0;
+        done = done || &flag == last;
+    }
 };
 
 }  // namespace
@@ -184,6 +189,14 @@ RecordKey readRecordKey(QByteArrayView data)
     HistoryRecord scratch;
     forEachField(scratch, KeyReader{in, &scratch.state});
     return {scratch.moniker, scratch.parent1Moniker, scratch.parent2Moniker, scratch.state};
+}
+
+RecordFigures readRecordFigures(QByteArrayView data)
+{
+    RecordReader in(data);
+    HistoryRecord r;
+    forEachField(r, KeyReader{in, &r.species});
+    return {{r.moniker, r.parent1Moniker, r.parent2Moniker, r.state}, r.gender, r.deathTime, r.birthTime, r.species};
 }
 
 void HistoryRecord::loadFromBytes(QByteArrayView data)

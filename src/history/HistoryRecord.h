@@ -87,6 +87,16 @@ struct RecordKey {
 };
 RecordKey readRecordKey(QByteArrayView data);
 
+// The figures of a life that a world's statistics count, read like the key.
+struct RecordFigures {
+    RecordKey key;
+    std::int32_t gender = 0;
+    std::int32_t deathTime = 0;
+    std::int32_t birthTime = 0;
+    std::int32_t species = 0;
+};
+RecordFigures readRecordFigures(QByteArrayView data);
+
 class HistoryRecord {
 public:
     Moniker moniker{};

@@ -161,10 +161,12 @@ qint64 readOpened(int fd, const struct stat& st, const QByteArray& prefix, const
 
 }  // namespace
 
-QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity)
+QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity, FileOwnership* ownership)
 {
     struct stat st;
     const UniqueFd file(openRegular(AT_FDCWD, path.constData(), {}, st));
+    if (ownership)
+        *ownership = {std::uint32_t(st.st_uid), std::uint32_t(st.st_gid), std::uint32_t(st.st_mode & 07777)};
     QByteArray data;
     const qint64 got = readOpened(file.get(), st, {}, path.constData(), maxBytes, [&data](qint64 size) {
         data.resize(size);
@@ -582,17 +584,60 @@ void FileWriter::commit(const FileIdentity* expected, FileIdentity* written)
     } else if (::fchmod(fd_.get(), creationMode()) != 0) {
         throw fail(systemReason(errno));
     }
+    finish(written);
+    if (!allowed(WriteStep::Rename))
+        throw fail(systemReason(EIO));
+    put(expected && oldExists ? expected : nullptr);
+    // The rename itself on the disk, where the file system allows it.
+    ::fsync(folder_.descriptor());
+    allowed(WriteStep::Done);
+}
+
+void FileWriter::finish(FileIdentity* written)
+{
+    struct stat mine;
     if (written) {
         if (::fstat(fd_.get(), &mine) != 0)
             throw fail(systemReason(errno));
         describe(mine, *written);
         written->contentHash = contentHash(fd_.get(), written->size).value_or(0);
     }
+}
+
+void FileWriter::commitNew(const FileOwnership& ownership, FileIdentity* written)
+{
+    auto allowed = [this](WriteStep step) { return !fault_ || fault_(step, 0); };
+    if (!allowed(WriteStep::Flush) || ::fsync(fd_.get()) != 0)
+        throw fail(QCoreApplication::translate("FileSystem", "It could not be written to the disk."));
+    struct stat mine;
+    if (::fstat(fd_.get(), &mine) != 0)
+        throw fail(systemReason(errno));
+    if ((mine.st_uid != ownership.user || mine.st_gid != ownership.group)
+        && ::fchown(fd_.get(), ownership.user, ownership.group) != 0)
+        throw fail(QCoreApplication::translate("FileSystem", "It belonged to user %1, group %2, and a new file cannot be given that owner.")
+                       .arg(ownership.user)
+                       .arg(ownership.group));
+    if (::fchmod(fd_.get(), ownership.mode & 07777) != 0)
+        throw fail(systemReason(errno));
+    finish(written);
     if (!allowed(WriteStep::Rename))
         throw fail(systemReason(EIO));
-    put(expected && oldExists ? expected : nullptr);
-    // The rename itself on the disk, where the file system allows it.
-    ::fsync(folder_.descriptor());
+    const int folder = folder_.descriptor();
+    int placed = int(::syscall(SYS_renameat2, folder, temp_.constData(), folder, name_.constData(), RENAME_NOREPLACE));
+    if (placed != 0 && errno == EINVAL) {
+        // A file system without the flag: a hard link is never made over
+        // an existing name either.
+        placed = ::linkat(folder, temp_.constData(), folder, name_.constData(), 0);
+        if (placed == 0)
+            ::unlinkat(folder, temp_.constData(), 0);
+    }
+    if (placed != 0) {
+        if (errno == EEXIST)
+            throw FileExistsError(createError(target(), QCoreApplication::translate("FileSystem", "A file of that name is there again.")));
+        throw fail(systemReason(errno));
+    }
+    temp_.clear();
+    ::fsync(folder);
     allowed(WriteStep::Done);
 }
 
@@ -655,6 +700,33 @@ void replaceFile(const WriteFolder& folder, const QByteArray& name, const QByteA
     FileWriter file(folder, name);
     file.write(bytes);
     file.commit();
+}
+
+bool removeFolder(const WriteFolder& parent, const QByteArray& name)
+{
+    const int parentFd = parent.descriptor();
+    {
+        UniqueFd fd(::openat(parentFd, name.constData(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        if (!fd.valid())
+            return errno == ENOENT;
+        const int folder = fd.get();
+        std::unique_ptr<DIR, int (*)(DIR*)> listing(::fdopendir(fd.release()), ::closedir);
+        if (!listing)
+            return false;
+        std::vector<QByteArray> names;
+        while (const dirent* entry = ::readdir(listing.get()))
+            if (std::strcmp(entry->d_name, ".") != 0 && std::strcmp(entry->d_name, "..") != 0)
+                names.emplace_back(entry->d_name);
+        for (const QByteArray& entry : names)
+            ::unlinkat(folder, entry.constData(), 0);  // a folder within stays, and so does this one
+    }
+    return ::unlinkat(parentFd, name.constData(), AT_REMOVEDIR) == 0 || errno == ENOENT;
+}
+
+bool isFolderEntry(const QByteArray& path)
+{
+    struct stat st;
+    return ::lstat(path.constData(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
 bool entryExists(const QByteArray& path)

@@ -66,11 +66,22 @@ struct FileIdentity {
     bool operator==(const FileIdentity&) const = default;
 };
 
+// Who a file belongs to and who may do what with it: kept by every file
+// put back where it was.
+struct FileOwnership {
+    std::uint32_t user = 0;
+    std::uint32_t group = 0;
+    std::uint32_t mode = 0;  // permission bits
+    bool operator==(const FileOwnership&) const = default;
+};
+
 // Reads a whole regular file (following links). Throws FileOpenError naming
 // the path when it is missing or unreadable, is not a regular file (a pipe
 // or device is refused without waiting on it) or is larger than maxBytes
 // (the message gives its size). With `identity`, also says what was read.
-QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity = nullptr);
+QByteArray readRegularFile(const QByteArray& path, qint64 maxBytes, FileIdentity* identity = nullptr,
+                           FileOwnership* ownership = nullptr);
+
 
 // The locale of the language the messages are in: numbers in a message are
 // formatted with it.
@@ -181,6 +192,12 @@ public:
     using FileCreateError::FileCreateError;
 };
 
+// A file was to be put back under a name that something holds again.
+class FileExistsError : public FileCreateError {
+public:
+    using FileCreateError::FileCreateError;
+};
+
 // The hidden name every file being written has until it is complete:
 // ".lifeledger-" and six letters or digits. Never a record's name, so a
 // process that dies mid-write leaves nothing a scan could take for one.
@@ -244,8 +261,14 @@ public:
     // just before an ordinary rename). A file removed since is never made
     // again. `written` receives the new file's identity.
     void commit(const FileIdentity* expected = nullptr, FileIdentity* written = nullptr);
+    // Puts the file in place only where nothing has that name now (in one
+    // atomic step, so nothing made meanwhile is ever replaced), with the
+    // given owner, group and mode. Throws FileExistsError when the name is
+    // taken, FileCreateError otherwise.
+    void commitNew(const FileOwnership& ownership, FileIdentity* written = nullptr);
 
 private:
+    void finish(FileIdentity* written);
     QByteArray target() const;
     void put(const FileIdentity* expected);
     FileCreateError fail(const QString& reason) const;
@@ -265,9 +288,15 @@ void replaceFile(const QByteArray& path, const QByteArray& bytes, const FileIden
 // The same, for a file of a folder already open.
 void replaceFile(const WriteFolder& folder, const QByteArray& name, const QByteArray& bytes);
 
+// Removes the folder `name` of `parent` and the files in it (not following
+// a link, never descending into a folder within it). Whether it is gone.
+bool removeFolder(const WriteFolder& parent, const QByteArray& name);
+
 // Whether a directory entry of that path exists, whatever it is (a link
 // that leads nowhere included).
 bool entryExists(const QByteArray& path);
+// Whether the entry itself (not following a link) is a folder.
+bool isFolderEntry(const QByteArray& path);
 
 // Deletes a directory entry (a link itself, never its target). Deleted when
 // it is gone afterwards, also when it was gone before; otherwise *reason

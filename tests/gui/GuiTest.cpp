@@ -156,7 +156,7 @@ void GuiTest::TearDown()
 
 void GuiTest::openWindows()
 {
-    viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, dir.path()});
+    viewer = createWindows({InstallationSource::fromPrefix(encodePath(world.prefix)), nullptr, dir.path(), encodePath(dir.filePath("data"))});
     // The list's model and the find filter over it keep Qt's rules through
     // every fill, deletion and filter: Qt's own tester watches both.
     for (QAbstractItemModel* watched : {static_cast<QAbstractItemModel*>(model()), list()->model()})

@@ -80,12 +80,14 @@ TEST_F(EntryList, WindowCaptionsMenusAndColumns)
     for (QAction* item : menu->actions())
         popup << item->text() + "/" + item->shortcut().toString();
     QTest::keyClick(menu, Qt::Key_Escape);
-    // The specified items, and beside them two of this program's own.
+    // The specified items, and beside them the program's own.
     EXPECT_EQ(main, (QStringList{"&File/&Open Installation.../", "&File/&Reread/F5", "&File/Export &List.../",
-                                 "&File/Export &Family Book.../", "&File/E&xit/Ctrl+Q", "&Creature/&Delete/Ctrl+D",
+                                 "&File/Export &Family Book.../", "&File/Restore &Deleted.../", "&File/E&xit/Ctrl+Q",
+                                 "&Edit/&Undo/Ctrl+Z", "&Edit/&Redo/Ctrl+Shift+Z", "&Creature/&Delete/Ctrl+D",
                                  "&Creature/View/&Edit/Ctrl+E", "&Creature/&View Photo Album/Ctrl+V",
                                  "&Creature/Family &Tree/Ctrl+T", "&Creature/Contact &Sheet/Ctrl+K",
-                                 "&Creature/&Find.../Ctrl+F", "&Help/&About Lifeledger/"}));
+                                 "&Creature/&World Statistics/Ctrl+I", "&Creature/&Find.../Ctrl+F",
+                                 "&Help/&About Lifeledger/"}));
     EXPECT_EQ(popup, (QStringList{"Delete Entry/Ctrl+D", "Edit Entry Data/Ctrl+E", "View Photo Album/Ctrl+V", "/",
                                   "Family &Tree/Ctrl+T", "Contact &Sheet/Ctrl+K"}));
 }
