@@ -12,6 +12,7 @@
 #include "browser/CreatureListView.h"
 #include "browser/HistoryController.h"
 #include "browser/MainWindow.h"
+#include "browser/StatisticsWindow.h"
 #include "history/CreatureFiles.h"
 #include "history/Lineage.h"
 #include "platform/Installation.h"
@@ -216,11 +217,19 @@ std::map<int, std::unique_ptr<MainWindow>>& viewers()
     return viewers;
 }
 
+// The safety net's copies of the edits measured: never in the user's store.
+QByteArray benchDataHome()
+{
+    static QTemporaryDir data;
+    return encodePath(data.path());
+}
+
 MainWindow& viewerOf(int n)
 {
     auto& slot = viewers()[n];
     if (!slot) {
-        slot = std::make_unique<MainWindow>(StartContext{InstallationSource::fromPrefix(encodePath(world(n).prefix)), nullptr, {}});
+        slot = std::make_unique<MainWindow>(
+            StartContext{InstallationSource::fromPrefix(encodePath(world(n).prefix)), nullptr, {}, benchDataHome()});
         slot->resize(800, 600);
         slot->show();
     }
@@ -520,6 +529,32 @@ void edit(Run& run)
     viewers().clear();
 }
 
+// The world statistics of the largest list, from the command to the window
+// drawn, after a fill (so the lineage index is made anew), against the fill.
+void statistics(Run& run)
+{
+    if (!run.wanted("statistics"))
+        return;
+    const int big = run.big;
+    MainWindow& viewer = viewerOf(big);
+    const Measure open = [&viewer] {
+        const Sample sample = timed([&viewer] {
+            viewer.showStatistics();
+            QApplication::processEvents();
+            for (QWidget* w : QApplication::topLevelWidgets())
+                if (auto* window = qobject_cast<StatisticsWindow*>(w); window && window->isVisible())
+                    window->grab();  // painted, as it is when it appears
+        })();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (qobject_cast<StatisticsWindow*>(w))
+                w->close();
+        QApplication::processEvents();
+        return sample;
+    };
+    run.compare({"world statistics of " + run.bigName + " opened (window drawn)", "fill of the same list", 0.25, open,
+                 timed([big] { rebuild(big); }), run.quick ? run.reps : 11});
+}
+
 // The family tree of the middle creature of a deep world: the lineage index
 // (built at the first tree after a fill), the tree, its cards and the window
 // drawn, from the command to the painted window.
@@ -528,7 +563,7 @@ void familyTree(Run& run)
     if (!run.wanted("family tree"))
         return;
     const int big = run.big;
-    MainWindow deep(StartContext{InstallationSource::fromPrefix(encodePath(deepWorld(big).prefix)), nullptr, {}});
+    MainWindow deep(StartContext{InstallationSource::fromPrefix(encodePath(deepWorld(big).prefix)), nullptr, {}, benchDataHome()});
     deep.resize(800, 600);
     deep.show();
     const std::vector<RecordKey> keys = deep.controller()->model()->keys();
@@ -755,7 +790,7 @@ int main(int argc, char** argv)
         run.bigName = "20,000";
         run.reps = 3;
     }
-    for (void (*part)(Run&) : {fills, find, edit, familyTree, familyBook, startUp, memory, albums, conversion, registry, photo})
+    for (void (*part)(Run&) : {fills, find, statistics, edit, familyTree, familyBook, startUp, memory, albums, conversion, registry, photo})
         part(run);
 
     const std::string table = markdownTable(run.results);

@@ -75,18 +75,6 @@
         <translation>»%1 --help« zeigt mehr.</translation>
     </message>
     <message>
-        <source>Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature&apos;s name, owner data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the photos of its album.
-
-It draws a creature&apos;s family tree (Ctrl+T), finds creatures by any of their texts (Ctrl+F), shows an album as a contact sheet (Ctrl+K), and exports the list as CSV and the whole history as a family book for any browser (File menu). F5 reads the list afresh; the status bar says when the game has changed it.
-
-Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
-        <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
-
-Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jedem ihrer Texte (Strg+F), zeigt ein Album als Kontaktbogen (Strg+K) und exportiert die Liste als CSV und die ganze Chronik als Familienbuch für jeden Browser (Menü Datei). F5 liest die Liste neu; die Statusleiste sagt, wenn das Spiel sie geändert hat.
-
-Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
-    </message>
-    <message>
         <source>Write the list of every creature as CSV into FILE, as File &gt; Export List does, without opening a window.</source>
         <translation>Die Liste aller Geschöpfe als CSV in die Datei FILE schreiben, wie Datei &gt; Liste exportieren, ohne ein Fenster zu öffnen.</translation>
     </message>
@@ -97,6 +85,22 @@ Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das
     <message>
         <source>--%1 needs a place to write to.</source>
         <translation>--%1 braucht einen Ort, an den geschrieben wird.</translation>
+    </message>
+    <message>
+        <source>Lifeledger lists every creature that ever lived in a Vivarion 2 world, edits a creature&apos;s name, owner data, epitaph and gravestone photo, deletes its files after a confirmation, and shows and saves the photos of its album.
+
+It draws a creature&apos;s family tree (Ctrl+T), finds creatures by any of their texts (Ctrl+F), shows an album as a contact sheet (Ctrl+K), shows the world&apos;s statistics as charts and tables (Ctrl+I), and exports the list as CSV and the whole history as a family book for any browser (File menu). F5 reads the list afresh; the status bar says when the game has changed it.
+
+Before it deletes a file or saves a record it keeps a copy in $XDG_DATA_HOME/lifeledger/backups: Edit &gt; Undo (Ctrl+Z) takes the last edit or deletion back, and File &gt; Restore Deleted... puts back the deletions of earlier sessions.
+
+Without options it finds the game through the Wine prefix in $WINEPREFIX; when that is not set, through the last installation chosen, ~/.wine, and the prefixes kept by Steam (Proton), Lutris, Bottles, PlayOnLinux and CrossOver. When several hold the game, it asks which to open.</source>
+        <translation>Lifeledger listet jedes Geschöpf, das je in einer Vivarion-2-Welt gelebt hat, bearbeitet Name, Besitzerdaten, Grabinschrift und Grabsteinfoto eines Geschöpfs, löscht nach einer Rückfrage seine Dateien und zeigt und speichert die Fotos seines Albums.
+
+Es zeichnet den Stammbaum eines Geschöpfs (Strg+T), findet Geschöpfe nach jedem ihrer Texte (Strg+F), zeigt ein Album als Kontaktbogen (Strg+K), zeigt die Statistik der Welt als Diagramme und Tabellen (Strg+I) und exportiert die Liste als CSV und die ganze Chronik als Familienbuch für jeden Browser (Menü Datei). F5 liest die Liste neu; die Statusleiste sagt, wenn das Spiel sie geändert hat.
+
+Bevor es eine Datei löscht oder eine Chronikdatei speichert, bewahrt es eine Kopie in $XDG_DATA_HOME/lifeledger/backups auf: Bearbeiten &gt; Rückgängig (Strg+Z) nimmt die letzte Bearbeitung oder das letzte Löschen zurück, und Datei &gt; Gelöschte wiederherstellen … legt das Gelöschte früherer Sitzungen zurück.
+
+Ohne Optionen findet es das Spiel über das Wine-Präfix in $WINEPREFIX; ist das nicht gesetzt, über die zuletzt gewählte Installation, ~/.wine und die Präfixe von Steam (Proton), Lutris, Bottles, PlayOnLinux und CrossOver. Enthalten mehrere das Spiel, fragt es, welches geöffnet werden soll.</translation>
     </message>
 </context>
 <context>
@@ -1340,13 +1344,6 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
         <source>The %1 creatures found by &quot;%2&quot;, of %3 in the history.</source>
         <translation>Die %1 mit »%2« gefundenen Geschöpfe von %3 in der Chronik.</translation>
     </message>
-    <message numerus="yes">
-        <source>All %n creatures of the history.</source>
-        <translation>
-            <numerusform>Das %n Geschöpf der Chronik.</numerusform>
-            <numerusform>Alle %n Geschöpfe der Chronik.</numerusform>
-        </translation>
-    </message>
     <message>
         <source>Creatures</source>
         <translation>Geschöpfe</translation>
@@ -1474,6 +1471,13 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
     <message>
         <source>Alive at its end</source>
         <translation>Lebend an seinem Ende</translation>
+    </message>
+    <message numerus="yes">
+        <source>All %Ln creatures of the history.</source>
+        <translation>
+            <numerusform>Das %Ln Geschöpf der Chronik.</numerusform>
+            <numerusform>Alle %Ln Geschöpfe der Chronik.</numerusform>
+        </translation>
     </message>
 </context>
 </TS>

@@ -85,10 +85,10 @@
 <context>
     <name>StatisticsWindow</name>
     <message numerus="yes">
-        <source>All %n creatures of the history.</source>
+        <source>All %Ln creatures of the history.</source>
         <translation>
-            <numerusform>The %n creature of the history.</numerusform>
-            <numerusform>All %n creatures of the history.</numerusform>
+            <numerusform>The %Ln creature of the history.</numerusform>
+            <numerusform>All %Ln creatures of the history.</numerusform>
         </translation>
     </message>
 </context>

@@ -23,6 +23,7 @@
 #include "platform/Launchers.h"
 
 #include <QCloseEvent>
+#include <QScreen>
 #include <QDir>
 #include <QLabel>
 #include <QStatusBar>
@@ -178,8 +179,16 @@ void MainWindow::redo()
 void MainWindow::showStatistics()
 {
     command([this] {
-        if (!statisticsWindow_)
+        if (!statisticsWindow_) {
             statisticsWindow_ = new StatisticsWindow(controller_, filter_, this);
+            // Over the list it counts, kept on the screen.
+            const QRect screen = this->screen()->availableGeometry();
+            QRect place(QPoint(), statisticsWindow_->size());
+            place.moveCenter(frameGeometry().center());
+            place.moveTopLeft(QPoint(std::clamp(place.left(), screen.left(), std::max(screen.left(), screen.right() - place.width())),
+                                     std::clamp(place.top(), screen.top(), std::max(screen.top(), screen.bottom() - place.height()))));
+            statisticsWindow_->move(place.topLeft());
+        }
         statisticsWindow_->show();
         statisticsWindow_->raise();
         statisticsWindow_->activateWindow();

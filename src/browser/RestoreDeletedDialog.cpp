@@ -47,7 +47,8 @@ RestoreDeletedDialog::RestoreDeletedDialog(HistoryController* controller, QWidge
     connect(ui->restoreButton, &QPushButton::clicked, this, &RestoreDeletedDialog::restoreChosen);
     connect(ui->removeButton, &QPushButton::clicked, this, &RestoreDeletedDialog::removeChosen);
     connect(ui->deletionList, &QTreeWidget::itemSelectionChanged, this, &RestoreDeletedDialog::updateButtons);
-    connect(ui->deletionList, &QTreeWidget::itemActivated, this, &RestoreDeletedDialog::restoreChosen);
+    // Enter presses the default button, Restore; a double click does the same.
+    connect(ui->deletionList, &QTreeWidget::itemDoubleClicked, this, &RestoreDeletedDialog::restoreChosen);
     const BackupStore& store = controller_->backupStore();
     ui->storeLabel->setText(tr("The copies are kept in %1, at most %2 MiB of them, none longer than %n days.", nullptr,
                                int(store.limits().maxAgeDays))

@@ -154,20 +154,31 @@ QValueAxis* countAxis(QChart* chart, QAbstractSeries* series, const QString& tit
     return axis;
 }
 
-// A time axis of periods 0 .. n - 1, labelled at about a dozen of them.
-QCategoryAxis* periodAxis(QChart* chart, QAbstractSeries* series, const WorldStatistics& s)
+// An axis of bars or points 0 .. n - 1, labelled at about `wanted` of them
+// (a label for each would not fit), slanted when they are long.
+QCategoryAxis* sparseAxis(QChart* chart, QAbstractSeries* series, const QStringList& labels, int wanted, int angle,
+                          const QString& title = {})
 {
     auto* axis = new QCategoryAxis;
-    const int n = int(s.periods.size());
-    const int every = std::max(1, (n + 11) / 12);
+    const int n = int(labels.size());
+    const int every = std::max(1, (n + wanted - 1) / wanted);
     axis->setLabelsPosition(QCategoryAxis::AxisLabelsPositionOnValue);
     axis->setRange(-0.5, n - 0.5);
     for (int i = 0; i < n; i += every)
-        axis->append(periodText(s.period, s.periods[size_t(i)].start), i);
-    axis->setLabelsAngle(-45);
+        axis->append(labels[i], i);
+    axis->setLabelsAngle(angle);
+    axis->setTitleText(title);
     chart->addAxis(axis, Qt::AlignBottom);
     series->attachAxis(axis);
     return axis;
+}
+
+QCategoryAxis* periodAxis(QChart* chart, QAbstractSeries* series, const WorldStatistics& s)
+{
+    QStringList labels;
+    for (const PeriodFigures& p : s.periods)
+        labels << periodText(s.period, p.start);
+    return sparseAxis(chart, series, labels, 12, -45);
 }
 
 QBarCategoryAxis* categoryAxis(QChart* chart, QAbstractSeries* series, const QStringList& labels, const QString& title)
@@ -239,7 +250,7 @@ void StatisticsWindow::refresh()
     statistics_ = controller_->statistics(searching ? &found : nullptr);
     ui->scopeLabel->setText(searching ? tr("The %1 creatures found by \"%2\", of %3 in the history.")
                                             .arg(number(qint64(found.size())), filter_->text(), number(all))
-                                      : tr("All %n creatures of the history.", nullptr, all));
+                                      : tr("All %Ln creatures of the history.", nullptr, all));
     showSummary();
     showPeriods();
     showSpans();
@@ -326,7 +337,7 @@ void StatisticsWindow::showSpans()
     bars->append(set);
     bars->setBarWidth(1.0);
     chart->addSeries(bars);
-    categoryAxis(chart, bars, labels, tr("Days lived (from)"));
+    sparseAxis(chart, bars, labels, 7, 0, tr("Days lived (from)"));
     countAxis(chart, bars, tr("Dead creatures"));
 }
 
