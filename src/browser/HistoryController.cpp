@@ -146,6 +146,17 @@ qint64 now()
     return QDateTime::currentMSecsSinceEpoch();
 }
 
+// A creature's name as a step of the undo history names it: a name of
+// thousands of letters would make the menu wider than any screen.
+QString stepName(const QByteArray& displayName)
+{
+    constexpr qsizetype kLongest = 40;
+    QString name = decodeText(displayName);
+    if (name.size() > kLongest)
+        name = name.left(kLongest - 1) + QChar(0x2026);
+    return name;
+}
+
 // A copy that could not be kept stops the operation: the message says so.
 [[noreturn]] void cannotKeep(const Exception& why, const char* what)
 {
@@ -165,7 +176,7 @@ bool HistoryController::saveEdit(int row, const std::function<void(HistoryRecord
 {
     HistoryRecord& record = model_->record(row);
     const FileIdentity& loaded = model_->loaded(row);
-    const QString name = decodeText(record.displayName);
+    const QString name = stepName(record.displayName);
     // Only over the very file that was read: the game may have written the
     // record since (a death, say), and its change must not be lost. What is
     // replaced is kept first.
@@ -270,7 +281,7 @@ std::vector<FileDeletion> HistoryController::deleteFiles(int row, bool album, bo
                 // The manifest still names every chosen file as removed: a
                 // restore of one that stayed finds its name taken and stops.
             }
-            push({BackupKind::Deletion, decodeText(record.displayName), entry->id, {}, {}, {}, {}, {}});
+            push({BackupKind::Deletion, stepName(record.displayName), entry->id, {}, {}, {}, {}, {}});
         }
     }
     if (changed) {

@@ -70,14 +70,19 @@ void RestoreDeletedDialog::reload()
     for (const BackupEntry& entry : controller_->keptDeletions()) {
         auto* item = new QTreeWidgetItem(ui->deletionList);
         item->setText(0, decodeText(entry.name));
+        item->setToolTip(0, plainToolTip(item->text(0)));
         item->setText(1, decodeText(entry.moniker));
         item->setText(2, locale.toString(QDateTime::fromMSecsSinceEpoch(entry.whenMs), QLocale::ShortFormat));
         item->setText(3, fileNames(entry));
         item->setToolTip(3, plainToolTip(filePaths(entry)));
         item->setData(0, kIdRole, entry.id);
     }
-    for (int c = 0; c < ui->deletionList->columnCount(); ++c)
+    // As wide as the texts, but a name of thousands of letters is cut (its
+    // whole text shows when the pointer rests on it).
+    for (int c = 0; c < ui->deletionList->columnCount(); ++c) {
         ui->deletionList->resizeColumnToContents(c);
+        ui->deletionList->setColumnWidth(c, std::min(ui->deletionList->columnWidth(c), 320));
+    }
     if (ui->deletionList->topLevelItemCount() > 0)
         ui->deletionList->setCurrentItem(ui->deletionList->topLevelItem(0));
     updateButtons();
