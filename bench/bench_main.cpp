@@ -13,6 +13,7 @@
 #include "browser/HistoryController.h"
 #include "browser/MainWindow.h"
 #include "browser/StatisticsWindow.h"
+#include "history/BackupStore.h"
 #include "history/CreatureFiles.h"
 #include "history/Lineage.h"
 #include "platform/Installation.h"
@@ -22,6 +23,7 @@
 #include "sprites/S16File.h"
 
 #include <QApplication>
+#include <QDateTime>
 #include <QDir>
 #include <QFile>
 #include <QImage>
@@ -734,6 +736,31 @@ void conversion(Run& run)
                  run.reps});
 }
 
+// What the safety net adds to a save: reading the record, writing its copy
+// and manifest and keeping the store in bounds, in a store that already
+// holds 1,000 entries, against the save alone.
+void safetyNet(Run& run)
+{
+    if (!run.wanted("copy kept"))
+        return;
+    QTemporaryDir dir;
+    QDir().mkpath(dir.filePath("History"));
+    const QByteArray history = encodePath(dir.filePath("History/"));
+    const QByteArray record = history + "cr_TOVA";
+    const QByteArray bytes = sampleCreatures().front().entry.saveToBytes();
+    replaceFile(record, bytes);
+    BackupStore store(encodePath(dir.filePath("data")), history, history);
+    qint64 now = QDateTime::currentMSecsSinceEpoch();
+    for (int i = 0; i < 1000; ++i)
+        store.keep(BackupKind::Edit, "Tavi", "TOVA", {readFileToKeep(CreatureFile::History, record)}, ++now);
+    run.compare({"save with its copy kept (store of 1,000 entries)", "the save alone", 0,
+                 timed([&] {
+                     store.keep(BackupKind::Edit, "Tavi", "TOVA", {readFileToKeep(CreatureFile::History, record)}, ++now);
+                     replaceFile(record, bytes);
+                 }),
+                 timed([&] { replaceFile(record, bytes); }), run.reps});
+}
+
 // The registry lookup in a real 1.7 MB Wine registry.
 void registry(Run& run)
 {
@@ -790,7 +817,8 @@ int main(int argc, char** argv)
         run.bigName = "20,000";
         run.reps = 3;
     }
-    for (void (*part)(Run&) : {fills, find, statistics, edit, familyTree, familyBook, startUp, memory, albums, conversion, registry, photo})
+    for (void (*part)(Run&) : {fills, find, statistics, edit, familyTree, familyBook, startUp, memory, albums, conversion, safetyNet, registry,
+                               photo})
         part(run);
 
     const std::string table = markdownTable(run.results);

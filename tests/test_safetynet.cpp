@@ -311,11 +311,12 @@ TEST_F(Store, TheStoreKeepsItsBoundsOldestFirstButNeverItsNewestEntry)
     ASSERT_EQ(s.entries().size(), 1u);
     EXPECT_EQ(s.entries()[0].name, "Tavi");
 
-    // A copy cut short (no manifest) is cleared once it is surely abandoned;
-    // what the store did not make is left alone.
+    // A copy cut short (no manifest, a session that died) is cleared by the
+    // next session once it is surely abandoned; what the store did not make
+    // is left alone.
     QDir().mkpath(QString::fromLocal8Bit(s.folder() + "20260101-000000-000-abcd"));
     QDir().mkpath(QString::fromLocal8Bit(s.folder() + "not-an-entry"));
-    s.prune(now + 32 * day);
+    store({1000, 30}).prune(now + 32 * day);
     EXPECT_FALSE(QDir(QString::fromLocal8Bit(s.folder() + "20260101-000000-000-abcd")).exists());
     EXPECT_TRUE(QDir(QString::fromLocal8Bit(s.folder() + "not-an-entry")).exists());
     EXPECT_EQ(s.entries().size(), 1u);

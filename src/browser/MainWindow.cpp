@@ -157,13 +157,12 @@ void MainWindow::updateActions()
 void MainWindow::updateUndoActions()
 {
     // A name's own "&" is no mnemonic.
-    auto named = [](const QString& lead, const QString& step) {
-        return step.isEmpty() ? lead : lead + QLatin1Char(' ') + QString(step).replace(QLatin1Char('&'), QStringLiteral("&&"));
-    };
+    auto escaped = [](QString step) { return step.replace(QLatin1Char('&'), QStringLiteral("&&")); };
+    const QString undo = controller_->undoText(), redo = controller_->redoText();
     ui->undoAction->setEnabled(controller_->canUndo());
-    ui->undoAction->setText(named(tr("&Undo"), controller_->undoText()));
+    ui->undoAction->setText(undo.isEmpty() ? tr("&Undo") : tr("&Undo %1").arg(escaped(undo)));
     ui->redoAction->setEnabled(controller_->canRedo());
-    ui->redoAction->setText(named(tr("&Redo"), controller_->redoText()));
+    ui->redoAction->setText(redo.isEmpty() ? tr("&Redo") : tr("&Redo %1").arg(escaped(redo)));
 }
 
 void MainWindow::undo()

@@ -226,6 +226,8 @@ BackupEntry BackupStore::keep(BackupKind kind, const QByteArray& name, const QBy
         removeFolder(installation, entry.id);
         throw;
     }
+    if (counted_)
+        counted_->push_back({entry.id, nowMs, entry.bytes(), true});
     prune(nowMs);
     return entry;
 }
@@ -240,6 +242,7 @@ bool BackupStore::remove(const QByteArray& id) const
 {
     if (!isEntryId(id))
         return false;
+    forget(id);
     try {
         const WriteFolder installation(folder_);
         return removeFolder(installation, id);
@@ -286,16 +289,54 @@ QByteArray BackupStore::copyOf(const BackupEntry& entry, CreatureFile file) cons
     return bytes;
 }
 
-void BackupStore::prune(qint64 nowMs) const
+namespace {
+
+// When an entry was made, from its id; 0 when the id says no time.
+qint64 madeAt(const QByteArray& id)
+{
+    QDateTime made = QDateTime::fromString(QString::fromLatin1(id.left(19)), QStringLiteral("yyyyMMdd-HHmmss-zzz"));
+    if (!made.isValid())
+        return 0;
+    made.setTimeSpec(Qt::UTC);
+    return made.toMSecsSinceEpoch();
+}
+
+}  // namespace
+
+void BackupStore::count() const
 {
     std::vector<QByteArray> ids;
     Directory(folder_).list([&ids](QByteArrayView name, bool) {
         if (isEntryId(name))
             ids.push_back(name.toByteArray());
     });
-    if (ids.empty())
+    std::sort(ids.begin(), ids.end());
+    counted_.emplace();
+    for (const QByteArray& id : ids) {
+        Counted c{id, madeAt(id), 0, false};
+        const Directory entry(folder_ + id);
+        for (CreatureFile file : {CreatureFile::Album, CreatureFile::Genetics, CreatureFile::History})
+            if (const auto identity = entry.identityOf(copyName(file).constData()))
+                c.bytes += identity->size;
+        c.complete = entry.identityOf(kManifest).has_value();
+        counted_->push_back(std::move(c));
+    }
+}
+
+void BackupStore::forget(const QByteArray& id) const
+{
+    if (!counted_)
         return;
-    std::sort(ids.begin(), ids.end(), std::greater<>());  // newest first
+    counted_->erase(std::remove_if(counted_->begin(), counted_->end(), [&id](const Counted& c) { return c.id == id; }),
+                    counted_->end());
+}
+
+void BackupStore::prune(qint64 nowMs) const
+{
+    if (!counted_)
+        count();
+    if (counted_->empty())
+        return;
     std::optional<WriteFolder> installation;
     try {
         installation.emplace(folder_);
@@ -303,22 +344,25 @@ void BackupStore::prune(qint64 nowMs) const
         return;
     }
     qint64 total = 0;
-    for (size_t i = 0; i < ids.size(); ++i) {
-        const std::optional<BackupEntry> e = entry(ids[i]);
-        if (!e) {
-            // Cut short (or not the store's): cleared once surely abandoned.
-            const auto made = QDateTime::fromString(QString::fromLatin1(ids[i].left(19)), "yyyyMMdd-HHmmss-zzz");
-            QDateTime utc = made;
-            utc.setTimeSpec(Qt::UTC);
-            if (made.isValid() && utc.toMSecsSinceEpoch() < nowMs - kCutShortAfterMs)
-                removeFolder(*installation, ids[i]);
-            continue;
+    for (const Counted& c : *counted_)
+        total += c.bytes;
+    const QByteArray newest = counted_->back().id;
+    std::vector<QByteArray> gone;
+    for (const Counted& c : *counted_) {
+        if (c.id == newest)
+            break;
+        // Cut short (a copy that died midway): cleared once surely abandoned.
+        const bool abandoned = !c.complete && c.whenMs < nowMs - kCutShortAfterMs;
+        const bool tooOld = c.complete && c.whenMs < nowMs - limits_.maxAgeDays * kDayMs;
+        if (abandoned || tooOld || (c.complete && total > limits_.maxBytes)) {
+            if (removeFolder(*installation, c.id)) {
+                total -= c.bytes;
+                gone.push_back(c.id);
+            }
         }
-        total += e->bytes();
-        const bool tooOld = e->whenMs < nowMs - limits_.maxAgeDays * kDayMs;
-        if (i > 0 && (tooOld || total > limits_.maxBytes))
-            removeFolder(*installation, ids[i]);
     }
+    for (const QByteArray& id : gone)
+        forget(id);
 }
 
 std::vector<KeptFile> restoreRemovedFiles(const BackupStore& store, const BackupEntry& entry,

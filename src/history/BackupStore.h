@@ -95,10 +95,23 @@ public:
     // or is not what was kept.
     QByteArray copyOf(const BackupEntry& entry, CreatureFile file) const;
     // Clears entries past the age, then the oldest past the size (never the
-    // newest), and copies cut short.
+    // newest), and copies cut short. The store's entries are counted once
+    // (by the names and sizes of their files, no manifest read); later
+    // prunes keep that count, so that a store of many entries costs a save
+    // no more than an empty one.
     void prune(qint64 nowMs) const;
 
 private:
+    struct Counted {
+        QByteArray id;
+        qint64 whenMs = 0;
+        qint64 bytes = 0;
+        bool complete = false;
+    };
+    void count() const;
+    void forget(const QByteArray& id) const;
+    mutable std::optional<std::vector<Counted>> counted_;  // oldest first
+
     QByteArray dataHome_;
     QByteArray installation_;
     QByteArray folder_;

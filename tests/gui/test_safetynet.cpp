@@ -238,7 +238,7 @@ TEST_F(SafetyNet, StatisticsFollowTheSearchADeletionAndF5AndSaveTheirCharts)
     press(Qt::Key_F, Qt::ControlModifier);
     QTest::keyClicks(child<QLineEdit>(viewer.get(), "findEdit"), "sorrel");
     const auto shown = [this] { return list()->model()->rowCount(); };
-    QTest::qWaitFor([&] { return shown() < model()->count() && stats->statistics().creatures == shown(); }, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return shown() < model()->count() && stats->statistics().creatures == shown(); }, 3000));
     EXPECT_EQ(stats->statistics().creatures, shown());
     EXPECT_LT(shown(), model()->count());
     EXPECT_TRUE(child<QLabel>(stats, "scopeLabel")->text().contains("found by \"sorrel\""));
@@ -247,10 +247,10 @@ TEST_F(SafetyNet, StatisticsFollowTheSearchADeletionAndF5AndSaveTheirCharts)
     while (!list()->viewIndex(first).isValid())
         ++first;  // the first creature found
     deleteFiles(monikerText(model()->readRecord(first).moniker), false, false, true);
-    QTest::qWaitFor([&] { return stats->statistics().creatures == found - 1; }, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stats->statistics().creatures == found - 1; }, 3000));
     EXPECT_EQ(stats->statistics().creatures, found - 1);
     trigger("rereadAction");
-    QTest::qWaitFor([&] { return stats->statistics().creatures == found - 1; }, 3000);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return stats->statistics().creatures == found - 1; }, 3000));
     EXPECT_EQ(stats->statistics().creatures, found - 1);
 
     // The births chart, as SVG and as PNG, through the save dialog.
