@@ -321,3 +321,16 @@ TEST_F(Store, TheStoreKeepsItsBoundsOldestFirstButNeverItsNewestEntry)
     EXPECT_TRUE(QDir(QString::fromLocal8Bit(s.folder() + "not-an-entry")).exists());
     EXPECT_EQ(s.entries().size(), 1u);
 }
+
+TEST_F(Store, ARestoreThatStopsMidwayTakesBackWhatItPut)
+{
+    const QByteArray album = write(history + "photo_TOVA.s16", "album");
+    const QByteArray record = write(history + "cr_TOVA", "record");
+    BackupStore s = store();
+    const BackupEntry kept = deleted(s, {{CreatureFile::Album, album}, {CreatureFile::History, record}}, now);
+    // The record's copy is damaged: the album was put back first, and goes again.
+    write(s.folder() + kept.id + "/history", "damaged");
+    EXPECT_THROW(restoreRemovedFiles(s, kept, {history, genetics}), FileOpenError);
+    EXPECT_EQ(read(album), "<missing>");
+    EXPECT_EQ(read(record), "<missing>");
+}

@@ -394,13 +394,24 @@ std::vector<KeptFile> restoreRemovedFiles(const BackupStore& store, const Backup
         throw FileExistsError(translated("A file of the same name is there again, so nothing has been put back:\n%1")
                                   .arg(taken.join(QLatin1Char('\n'))));
     std::vector<KeptFile> written;
-    for (const Put& put : puts) {
-        const WriteFolder folder(put.folder, put.kept->path);
-        FileWriter writer(folder, put.name);
-        writer.write(store.copyOf(entry, put.kept->file));
-        KeptFile now = *put.kept;
-        writer.commitNew(put.kept->ownership, &now.identity);
-        written.push_back(now);
+    try {
+        for (const Put& put : puts) {
+            const WriteFolder folder(put.folder, put.kept->path);
+            FileWriter writer(folder, put.name);
+            writer.write(store.copyOf(entry, put.kept->file));
+            KeptFile now = *put.kept;
+            writer.commitNew(put.kept->ownership, &now.identity);
+            written.push_back(now);
+        }
+    } catch (...) {
+        // All or nothing: a restore that stops midway (a full disk) takes
+        // back what it put, so that a later try does not find its own files
+        // in the way.
+        for (const KeptFile& file : written) {
+            QString reason;
+            deleteFile(file.path, &reason, &file.identity);
+        }
+        throw;
     }
     return written;
 }
