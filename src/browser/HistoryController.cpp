@@ -184,18 +184,19 @@ bool HistoryController::saveEdit(int row, const std::function<void(HistoryRecord
     try {
         before = readFileToKeep(CreatureFile::History, record.fileName);
     } catch (const FileOpenError&) {
-        before.kept.identity = {};  // gone or unreadable: the save refuses it below
+        before.kept.identity = {};  // gone or unreadable: not the file read
     }
     if (before.kept.identity != loaded) {
         watch_->discard();
         rebuild();
         return false;
     }
+    const QByteArray nameBefore = record.displayName, moniker = monikerText(record.moniker);
     edit(record);
     backupStore();
     BackupEntry entry;
     try {
-        entry = store_->keep(BackupKind::Edit, record.displayName, monikerText(record.moniker), {before}, now());
+        entry = store_->keep(BackupKind::Edit, nameBefore, moniker, {before}, now());
     } catch (const Exception& e) {
         throw Exception(tr("No copy of the history record %1 could be kept, so nothing has been saved.")
                             .arg(pathText(record.fileName)) + QStringLiteral("\n\n") + e.message, e.details);
