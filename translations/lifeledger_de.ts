@@ -1487,5 +1487,13 @@ Bitte prüfen Sie den Ordnernamen und versuchen Sie es erneut.</translation>
             <numerusform>Alle %Ln Geschöpfe der Chronik.</numerusform>
         </translation>
     </message>
+    <message>
+        <source>Other codes</source>
+        <translation>Andere Codes</translation>
+    </message>
+    <message>
+        <source>Generation (from)</source>
+        <translation>Generation (ab)</translation>
+    </message>
 </context>
 </TS>

@@ -193,6 +193,8 @@ QBarCategoryAxis* categoryAxis(QChart* chart, QAbstractSeries* series, const QSt
 
 // Generations grouped so that a chart holds at most this many bars.
 constexpr int kMaxGenerationBars = 100;
+// Species or gender codes a chart shows one by one, at most.
+constexpr size_t kMaxCodeBars = 12;
 
 }  // namespace
 
@@ -356,10 +358,25 @@ void StatisticsWindow::showCounts()
         std::vector<QStringList> rows;
         QStringList labels;
         auto* set = new QBarSet(kind.column);
-        for (const CodeCount& c : kind.counts) {
-            labels << kind.text(c.code);
+        for (const CodeCount& c : kind.counts)
             rows.push_back({kind.text(c.code), number(c.count)});
-            *set << c.count;
+        // Codes no game writes can be many: the chart shows the commonest
+        // and the rest as one bar; the table lists them all.
+        std::vector<CodeCount> shown = kind.counts;
+        if (shown.size() > kMaxCodeBars) {
+            std::stable_sort(shown.begin(), shown.end(), [](const CodeCount& a, const CodeCount& b) { return a.count > b.count; });
+            int rest = 0;
+            for (size_t i = kMaxCodeBars - 1; i < shown.size(); ++i)
+                rest += shown[i].count;
+            shown.resize(kMaxCodeBars - 1);
+            std::sort(shown.begin(), shown.end(), [](const CodeCount& a, const CodeCount& b) { return a.code < b.code; });
+            for (const CodeCount& c : shown)
+                labels << kind.text(c.code), *set << c.count;
+            labels << tr("Other codes");
+            *set << rest;
+        } else {
+            for (const CodeCount& c : shown)
+                labels << kind.text(c.code), *set << c.count;
         }
         fill(kind.table, {kind.column, tr("Creatures")}, std::move(rows));
         QChart* chart = newChart(kind.view, kind.title);
@@ -385,7 +402,7 @@ void StatisticsWindow::showGenerations()
         for (int g = first; g <= last; ++g)
             count += s.generationSizes[size_t(g - 1)];
         const QString name = first == last ? number(first) : tr("%1 to %2").arg(number(first), number(last));
-        labels << name;
+        labels << number(first);
         rows.push_back({name, number(count)});
         *set << count;
     }
@@ -393,8 +410,9 @@ void StatisticsWindow::showGenerations()
     QChart* chart = newChart(ui->generationsChart, tr("Creatures per generation"));
     auto* bars = new QBarSeries;
     bars->append(set);
+    bars->setBarWidth(0.9);
     chart->addSeries(bars);
-    categoryAxis(chart, bars, labels, tr("Generation"));
+    sparseAxis(chart, bars, labels, 7, 0, group == 1 ? tr("Generation") : tr("Generation (from)"));
     countAxis(chart, bars, tr("Creatures"));
 
     // The longest line, from its first ancestor down.

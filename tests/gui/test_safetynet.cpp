@@ -18,6 +18,9 @@
 #include <QTableView>
 #include <QTest>
 #include <QTreeWidget>
+#include <QtCharts/QBarCategoryAxis>
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
 
 namespace {
 
@@ -273,4 +276,50 @@ TEST_F(SafetyNet, StatisticsFollowTheSearchADeletionAndF5AndSaveTheirCharts)
         else
             EXPECT_TRUE(saved.startsWith("\x89PNG")) << saved.left(8).toStdString();
     }
+}
+
+TEST_F(SafetyNet, EnterInTheRestoreListRestoresTheChosenDeletionOnce)
+{
+    openWindows();
+    deleteFiles("TOVA", false, false, true);
+    deleteFiles("SKDR", false, false, true);
+    int left = -1;
+    whenModal([&](QWidget* dialog) {
+        auto* list = child<QTreeWidget>(dialog, "deletionList");
+        list->setFocus();
+        QTest::keyClick(list, Qt::Key_Down);  // the older one: Tavi
+        answerBox(QMessageBox::Ok);
+        QTest::keyClick(list, Qt::Key_Return);
+        left = list->topLevelItemCount();
+        QTest::keyClick(dialog, Qt::Key_Escape);
+    });
+    trigger("restoreDeletedAction");
+    EXPECT_EQ(left, 1);
+    EXPECT_GE(rowOf("TOVA"), 0);
+    EXPECT_EQ(rowOf("SKDR"), -1);
+}
+
+TEST_F(SafetyNet, ManyUnknownSpeciesShowAsTheCommonestAndTheRestInTheChart)
+{
+    // Codes no game writes, one per creature.
+    std::int32_t code = 100;
+    for (const SampleCreature& c : sampleCreatures()) {
+        HistoryRecord e = c.entry;
+        e.species = code++;
+        e.fileName = encodePath(world.historyDir) + kHistoryFilePrefix + monikerText(c.entry.moniker);
+        if (QFile::exists(QString::fromUtf8(e.fileName)))
+            e.saveToFile();
+    }
+    openWindows();
+    focusList();
+    press(Qt::Key_I, Qt::ControlModifier);
+    StatisticsWindow* stats = statisticsWindow();
+    ASSERT_TRUE(stats);
+    const QChart* chart = child<QChartView>(stats, "speciesChart")->chart();
+    auto* axis = qobject_cast<QBarCategoryAxis*>(chart->axes(Qt::Horizontal).value(0));
+    ASSERT_TRUE(axis);
+    EXPECT_EQ(axis->count(), 12);
+    EXPECT_EQ(axis->categories().last(), "Other codes");
+    EXPECT_EQ(child<QTableView>(stats, "speciesTable")->model()->rowCount(), int(stats->statistics().species.size()));
+    EXPECT_GT(stats->statistics().species.size(), 12u);
 }
