@@ -531,6 +531,25 @@ void edit(Run& run)
     viewers().clear();
 }
 
+// A window from the command that opens it to the window painted, as it is
+// when it appears; closed again afterwards, so that the next opens anew.
+template <typename Window>
+Sample openedWindow(const std::function<void()>& command)
+{
+    const Sample sample = timed([&command] {
+        command();
+        QApplication::processEvents();
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (auto* window = qobject_cast<Window*>(w); window && window->isVisible())
+                window->grab();
+    })();
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (qobject_cast<Window*>(w))
+            w->close();
+    QApplication::processEvents();
+    return sample;
+}
+
 // The world statistics of the largest list, from the command to the window
 // drawn, after a fill (so the lineage index is made anew), against the fill.
 void statistics(Run& run)
@@ -539,20 +558,7 @@ void statistics(Run& run)
         return;
     const int big = run.big;
     MainWindow& viewer = viewerOf(big);
-    const Measure open = [&viewer] {
-        const Sample sample = timed([&viewer] {
-            viewer.showStatistics();
-            QApplication::processEvents();
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* window = qobject_cast<StatisticsWindow*>(w); window && window->isVisible())
-                    window->grab();  // painted, as it is when it appears
-        })();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<StatisticsWindow*>(w))
-                w->close();
-        QApplication::processEvents();
-        return sample;
-    };
+    const Measure open = [&viewer] { return openedWindow<StatisticsWindow>([&viewer] { viewer.showStatistics(); }); };
     run.compare({"world statistics of " + run.bigName + " opened (window drawn)", "fill of the same list", 0.25, open,
                  timed([big] { rebuild(big); }), run.quick ? run.reps : 11});
 }
@@ -573,18 +579,7 @@ void familyTree(Run& run)
     const Measure tree = [&deep, middle] {
         deep.controller()->refill();  // a fresh fill: no index yet
         deep.creatureList()->selectRow(middle);
-        const Sample sample = timed([&deep] {
-            deep.showFamilyTree();
-            QApplication::processEvents();
-            for (QWidget* w : QApplication::topLevelWidgets())
-                if (auto* window = qobject_cast<FamilyTreeWindow*>(w); window && window->isVisible())
-                    window->grab();  // painted, as it is when it appears
-        })();
-        for (QWidget* w : QApplication::topLevelWidgets())
-            if (qobject_cast<FamilyTreeWindow*>(w))
-                w->close();
-        QApplication::processEvents();
-        return sample;
+        return openedWindow<FamilyTreeWindow>([&deep] { deep.showFamilyTree(); });
     };
     run.compare({"family tree of all of " + run.bigName + " creatures in one line", "hash maps and a walk", 1, tree,
                  timed([&keys, middle] { plainLineage(keys, middle); }), run.quick ? 3 : 7});

@@ -165,6 +165,11 @@ QString stepName(const QByteArray& displayName)
 
 }  // namespace
 
+std::vector<QByteArray> HistoryController::gameFolders() const
+{
+    return {folderOf(folders_.historyDirectory), folderOf(folders_.geneticsDirectory)};
+}
+
 const BackupStore& HistoryController::backupStore()
 {
     if (!store_)
@@ -318,79 +323,65 @@ void HistoryController::followOwnChange()
     rebuild();
 }
 
+QString HistoryController::stepText(const Operation& op)
+{
+    return (op.kind == BackupKind::Edit ? tr("Edit of %1") : tr("Deletion of %1")).arg(op.name);
+}
+
 QString HistoryController::undoText() const
 {
-    if (!canUndo())
-        return {};
-    const Operation& op = operations_[done_ - 1];
-    return (op.kind == BackupKind::Edit ? tr("Edit of %1") : tr("Deletion of %1")).arg(op.name);
+    return canUndo() ? stepText(operations_[done_ - 1]) : QString();
 }
 
 QString HistoryController::redoText() const
 {
-    if (!canRedo())
-        return {};
-    const Operation& op = operations_[done_];
-    return (op.kind == BackupKind::Edit ? tr("Edit of %1") : tr("Deletion of %1")).arg(op.name);
+    return canRedo() ? stepText(operations_[done_]) : QString();
 }
 
 void HistoryController::undo()
 {
-    if (!canUndo())
-        return;
-    const size_t index = done_ - 1;
-    try {
-        Operation& op = operations_[index];
-        op.kind == BackupKind::Edit ? undoEdit(op) : undoDeletion(op);
-    } catch (const Exception&) {
-        drop(index);
-        followOwnChange();
-        throw;
-    }
-    done_ = index;
-    emit undoChanged();
-    followOwnChange();
+    if (canUndo())
+        takeStep(done_ - 1, true);
 }
 
 void HistoryController::redo()
 {
-    if (!canRedo())
-        return;
-    const size_t index = done_;
+    if (canRedo())
+        takeStep(done_, false);
+}
+
+void HistoryController::takeStep(size_t index, bool back)
+{
     try {
         Operation& op = operations_[index];
-        op.kind == BackupKind::Edit ? redoEdit(op) : redoDeletion(op);
+        if (op.kind == BackupKind::Edit)
+            putRecord(op, back);
+        else if (back)
+            undoDeletion(op);
+        else
+            redoDeletion(op);
     } catch (const Exception&) {
         drop(index);
         followOwnChange();
         throw;
     }
-    done_ = index + 1;
+    done_ = back ? index : index + 1;
     emit undoChanged();
     followOwnChange();
 }
 
-void HistoryController::undoEdit(Operation& op)
+void HistoryController::putRecord(Operation& op, bool before)
 {
     try {
         FileIdentity written;
-        replaceFile(op.path, op.before, &op.current, &written);
+        replaceFile(op.path, before ? op.before : op.after, &op.current, &written);
         op.current = written;
     } catch (const FileChangedError&) {
-        throw Exception(tr("The history record of %1 has been changed or removed since the edit, so the edit cannot be "
-                           "taken back; the record is left as it is:\n%2").arg(op.name, pathText(op.path)));
-    }
-}
-
-void HistoryController::redoEdit(Operation& op)
-{
-    try {
-        FileIdentity written;
-        replaceFile(op.path, op.after, &op.current, &written);
-        op.current = written;
-    } catch (const FileChangedError&) {
-        throw Exception(tr("The history record of %1 has been changed or removed since the edit was taken back, so it "
-                           "cannot be made again; the record is left as it is:\n%2").arg(op.name, pathText(op.path)));
+        throw Exception((before ? tr("The history record of %1 has been changed or removed since the edit, so the edit cannot be "
+                                     "taken back; the record is left as it is:\n%2")
+                                : tr("The history record of %1 has been changed or removed since the edit was taken back, so it "
+                                     "cannot be made again; the record is left as it is:\n%2"))
+                            .arg(op.name, pathText(op.path)));
     }
 }
 
@@ -399,7 +390,7 @@ void HistoryController::undoDeletion(Operation& op)
     std::optional<BackupEntry> entry = backupStore().entry(op.entryId);
     if (!entry)
         throw Exception(tr("The copies of %1's files are no longer in the store, so they cannot be put back.").arg(op.name));
-    op.restored = restoreRemovedFiles(*store_, *entry, {folderOf(folders_.historyDirectory), folderOf(folders_.geneticsDirectory)});
+    op.restored = restoreRemovedFiles(*store_, *entry, gameFolders());
     entry->restored = true;
     store_->update(*entry);
 }
@@ -437,9 +428,8 @@ void HistoryController::restoreDeletion(const QByteArray& id)
     std::optional<BackupEntry> entry = backupStore().entry(id);
     if (!entry)
         throw Exception(tr("That deletion is no longer in the store."));
-    const std::vector<QByteArray> folders = {folderOf(folders_.historyDirectory), folderOf(folders_.geneticsDirectory)};
     try {
-        restoreRemovedFiles(*store_, *entry, folders);
+        restoreRemovedFiles(*store_, *entry, gameFolders());
     } catch (...) {
         followOwnChange();
         throw;
@@ -465,7 +455,17 @@ void HistoryController::forgetKept(const std::vector<QByteArray>& ids)
 
 WorldStatistics HistoryController::statistics(const std::vector<int>* counted)
 {
-    return computeWorldStatistics(model_->figures(), lineage(), counted);
+    const std::vector<RecordFigures> figures = model_->figures();
+    if (!lineage_) {
+        // The figures hold the keys: the index is made from them, without
+        // reading every record a second time.
+        std::vector<RecordKey> keys;
+        keys.reserve(figures.size());
+        for (const RecordFigures& f : figures)
+            keys.push_back(f.key);
+        lineage_ = std::make_unique<LineageIndex>(keys);
+    }
+    return computeWorldStatistics(figures, *lineage_, counted);
 }
 
 void HistoryController::exportList(const QString& path, const std::vector<int>& rows) const

@@ -138,12 +138,19 @@ private:
     };
     void push(Operation operation);
     void drop(size_t index);
-    void undoEdit(Operation& operation);
-    void redoEdit(Operation& operation);
+    static QString stepText(const Operation& operation);
+    // Takes a step back (undo) or forward again (redo); a step that fails
+    // leaves the history.
+    void takeStep(size_t index, bool back);
+    // An edit's record put back as it was before the edit, or as the edit
+    // made it, over the very file the last step left.
+    void putRecord(Operation& operation, bool before);
     void undoDeletion(Operation& operation);
     void redoDeletion(Operation& operation);
     // After the program's own change: the list reads what changed.
     void followOwnChange();
+    // The installation's folders, the only places a restore writes into.
+    std::vector<QByteArray> gameFolders() const;
 
     InstallationSource source_;
     Installation folders_;

@@ -154,6 +154,17 @@ QValueAxis* countAxis(QChart* chart, QAbstractSeries* series, const QString& tit
     return axis;
 }
 
+// A chart of bars in the view, one series of the sets given.
+QBarSeries* barChart(QChartView* view, const QString& title, const QList<QBarSet*>& sets, qreal barWidth)
+{
+    QChart* chart = newChart(view, title);
+    auto* bars = new QBarSeries;
+    bars->append(sets);
+    bars->setBarWidth(barWidth);
+    chart->addSeries(bars);
+    return bars;
+}
+
 // An axis of bars or points 0 .. n - 1, labelled at about `wanted` of them
 // (a label for each would not fit), slanted when they are long.
 QCategoryAxis* sparseAxis(QChart* chart, QAbstractSeries* series, const QStringList& labels, int wanted, int angle,
@@ -308,12 +319,8 @@ void StatisticsWindow::showPeriods()
     periodAxis(population, living, s);
     countAxis(population, living, tr("Creatures"));
 
-    QChart* events = newChart(ui->birthsChart, tr("Births and deaths per %1").arg(period));
-    auto* bars = new QBarSeries;
-    bars->append(born);
-    bars->append(died);
-    bars->setBarWidth(0.9);
-    events->addSeries(bars);
+    QBarSeries* bars = barChart(ui->birthsChart, tr("Births and deaths per %1").arg(period), {born, died}, 0.9);
+    QChart* events = bars->chart();
     events->legend()->show();
     events->legend()->setAlignment(Qt::AlignTop);
     periodAxis(events, bars, s);
@@ -334,13 +341,9 @@ void StatisticsWindow::showSpans()
         *set << s.spanBins[i];
     }
     fill(ui->spansTable, {tr("Days lived"), tr("Dead creatures")}, std::move(rows));
-    QChart* chart = newChart(ui->spansChart, tr("Life spans of the dead"));
-    auto* bars = new QBarSeries;
-    bars->append(set);
-    bars->setBarWidth(1.0);
-    chart->addSeries(bars);
-    sparseAxis(chart, bars, labels, 7, 0, tr("Days lived (from)"));
-    countAxis(chart, bars, tr("Dead creatures"));
+    QBarSeries* bars = barChart(ui->spansChart, tr("Life spans of the dead"), {set}, 1.0);
+    sparseAxis(bars->chart(), bars, labels, 7, 0, tr("Days lived (from)"));
+    countAxis(bars->chart(), bars, tr("Dead creatures"));
 }
 
 void StatisticsWindow::showCounts()
@@ -379,12 +382,9 @@ void StatisticsWindow::showCounts()
                 labels << kind.text(c.code), *set << c.count;
         }
         fill(kind.table, {kind.column, tr("Creatures")}, std::move(rows));
-        QChart* chart = newChart(kind.view, kind.title);
-        auto* bars = new QBarSeries;
-        bars->append(set);
-        chart->addSeries(bars);
-        categoryAxis(chart, bars, labels, kind.column);
-        countAxis(chart, bars, tr("Creatures"));
+        QBarSeries* bars = barChart(kind.view, kind.title, {set}, 0.5);
+        categoryAxis(bars->chart(), bars, labels, kind.column);
+        countAxis(bars->chart(), bars, tr("Creatures"));
     }
 }
 
@@ -407,13 +407,9 @@ void StatisticsWindow::showGenerations()
         *set << count;
     }
     fill(ui->generationsTable, {tr("Generation"), tr("Creatures")}, std::move(rows));
-    QChart* chart = newChart(ui->generationsChart, tr("Creatures per generation"));
-    auto* bars = new QBarSeries;
-    bars->append(set);
-    bars->setBarWidth(0.9);
-    chart->addSeries(bars);
-    sparseAxis(chart, bars, labels, 7, 0, group == 1 ? tr("Generation") : tr("Generation (from)"));
-    countAxis(chart, bars, tr("Creatures"));
+    QBarSeries* bars = barChart(ui->generationsChart, tr("Creatures per generation"), {set}, 0.9);
+    sparseAxis(bars->chart(), bars, labels, 7, 0, group == 1 ? tr("Generation") : tr("Generation (from)"));
+    countAxis(bars->chart(), bars, tr("Creatures"));
 
     // The longest line, from its first ancestor down.
     std::vector<QStringList> line;

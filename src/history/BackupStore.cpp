@@ -158,6 +158,19 @@ bool isEntryId(QByteArrayView name)
     return true;
 }
 
+// The entries of a store's folder, oldest first (their names sort as their
+// times do).
+std::vector<QByteArray> entryIds(const QByteArray& folder)
+{
+    std::vector<QByteArray> ids;
+    Directory(folder).list([&ids](QByteArrayView name, bool) {
+        if (isEntryId(name))
+            ids.push_back(name.toByteArray());
+    });
+    std::sort(ids.begin(), ids.end());
+    return ids;
+}
+
 }  // namespace
 
 qint64 BackupEntry::bytes() const
@@ -265,15 +278,10 @@ std::optional<BackupEntry> BackupStore::entry(const QByteArray& id) const
 
 std::vector<BackupEntry> BackupStore::entries() const
 {
-    std::vector<QByteArray> ids;
-    Directory(folder_).list([&ids](QByteArrayView name, bool) {
-        if (isEntryId(name))
-            ids.push_back(name.toByteArray());
-    });
-    std::sort(ids.begin(), ids.end(), std::greater<>());
     std::vector<BackupEntry> found;
-    for (const QByteArray& id : ids)
-        if (auto e = entry(id))
+    const std::vector<QByteArray> ids = entryIds(folder_);
+    for (auto id = ids.rbegin(); id != ids.rend(); ++id)
+        if (auto e = entry(*id))
             found.push_back(std::move(*e));
     return found;
 }
@@ -305,14 +313,8 @@ qint64 madeAt(const QByteArray& id)
 
 void BackupStore::count() const
 {
-    std::vector<QByteArray> ids;
-    Directory(folder_).list([&ids](QByteArrayView name, bool) {
-        if (isEntryId(name))
-            ids.push_back(name.toByteArray());
-    });
-    std::sort(ids.begin(), ids.end());
     counted_.emplace();
-    for (const QByteArray& id : ids) {
+    for (const QByteArray& id : entryIds(folder_)) {
         Counted c{id, madeAt(id), 0, false};
         const Directory entry(folder_ + id);
         for (CreatureFile file : {CreatureFile::Album, CreatureFile::Genetics, CreatureFile::History})
